@@ -1,0 +1,30 @@
+#include "lib/LIB_FolderName.h"
+
+namespace {
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+bool IsForbidden(char c) {
+  switch (c) {
+    case '"': case '*': case '/': case ':': case '<': case '>': case '?':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IsValidFolderName(const std::string& folder) {
+  // Blanks at the ends are refused rather than repaired: the caller must show
+  // the user the folder that will really be used.
+  if (!folder.empty() && (IsBlankOrControl(folder.front()) || IsBlankOrControl(folder.back())))
+    return false;
+  // None of the remaining checks depends on letter case, so the text is
+  // examined as it stands. The first character is any drive letter.
+  if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\') return false;
+  if (folder.find("\\\\") != std::string::npos) return false;
+  for (size_t i = 2; i < folder.size(); ++i)
+    if (IsForbidden(folder[i])) return false;
+  return true;
+}
