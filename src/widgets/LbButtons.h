@@ -1,0 +1,109 @@
+#pragma once
+// Everything the speed button needs besides the control itself: the painter
+// of a complete button face, its companions (gradient, hot-track blend,
+// glyph-cell copier), the colour presets and the fade thread. The painter
+// draws only through TCanvas, so faces are checked natively against a
+// canvas that records what it is told.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ui/Graphics.h"
+
+// The looks a speed button can take; bsNormal and bsModern share the
+// gradient face.
+enum TLbSpeedButtonStyle : uint8_t { bsNormal, bsEncarta, bsModern, bsOld, bsShape, bsQuicken };
+
+// Where the glyph stands relative to the caption.
+enum TLbSpeedButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// Caption alignment, in the order of the class library's text alignment.
+enum TLbAlignment : uint8_t { laLeftJustify, laRightJustify, laCenter };
+
+// Colour presets, in declaration order.
+enum TLbColorStyle : uint8_t {
+  lcsCustom,
+  lcsGold,
+  lcsChrome,
+  lcsBlue,
+  lcsRed,
+  lcsUltraFlat1,
+  lcsUltraFlat2,
+  lcsUltraFlatXP,
+  lcsAqua,
+  lcsDefault,
+  lcsQuicken,
+};
+
+// The painter does not look at the button's style but at the face it gives.
+enum class TLbFaceKind : uint8_t {
+  Flat = 1,      // bsEncarta: a thin frame, bold caption while pressed
+  Gradient = 2,  // bsNormal, bsModern
+  Classic = 3,   // bsOld: the three-dimensional frame
+  Shape = 4,     // bsShape: fuchsia background, everything centred
+  Rounded = 5,   // bsQuicken
+};
+
+TLbFaceKind FaceKindOf(TLbSpeedButtonStyle style);
+
+// What one face needs, besides the canvas it is painted on.
+struct TLbButtonFace {
+  int Width = 0;
+  int Height = 0;
+  int FadeStep = 0;    // 0 to 8: weight of the hot-track colour in eighths
+  int GlyphCells = 0;  // images side by side in Glyph; 0 shows none
+  const TBitmap* Glyph = nullptr;
+  bool Down = false;
+  bool Hot = false;
+  bool Transparent = false;
+  bool Enabled = true;
+  bool Flat = false;
+  bool WordWrap = false;
+  bool HasMenu = false;
+  TLbFaceKind FaceKind = TLbFaceKind::Gradient;
+  TColor Color = clBtnFace;
+  TColor ColorWhenDown = clNone;
+  TColor HotTrackColor = clNone;
+  TColor LightColor = clWhite;
+  TColor ShadowColor = clBlack;
+  TFont Font;
+  TLbSpeedButtonLayout Layout = blGlyphLeft;
+  std::string Caption;
+  TLbAlignment Alignment = laLeftJustify;
+};
+
+void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& face);
+
+// A vertical gradient in 32 bands from the top colour to the bottom colour.
+void FillGradient(TCanvas& canvas, TColor fromColor, TColor toColor, const TRect& rect);
+
+// The face colour fadeStep eighths of the way from color to hotTrackColor.
+TColor BlendHotColor(int fadeStep, TColor color, TColor hotTrackColor);
+
+// Which image of the glyph strip a button in this state shows.
+int GlyphCellIndex(int glyphCells, bool enabled, bool down, bool hot);
+
+// Copies one cell of the glyph strip onto the canvas at (x, y); the colour of
+// the cell's bottom-left pixel is left out. A cell beyond the strip shows the
+// first one.
+void DrawGlyphCell(TCanvas& canvas, const TBitmap& glyph, int x, int y, int sourceX,
+                   int cellHeight, int cellWidth, int sourceY);
+
+// The 5 x 3 drop-down arrow, black on white; white is drawn transparent.
+const TBitmap& LbArrowBitmap();
+
+// The values a colour preset gives a button.
+struct TLbColorStyleValues {
+  TColor Color;
+  TColor LightColor;
+  TColor ShadowColor;
+  TColor ColorWhenDown;
+  TColor HotTrackColor;
+  bool Flat;
+  TLbSpeedButtonStyle Style;
+  TColor FontColor;
+};
+
+// Nothing for lcsCustom, which keeps whatever the button has.
+std::optional<TLbColorStyleValues> ApplyColorStyle(TLbColorStyle style);

@@ -1,0 +1,545 @@
+#include "widgets/LbButtons.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "unit/widgets_RecordingCanvas.h"
+
+namespace {
+
+using widgets_test::CanvasOp;
+using widgets_test::RecordingCanvas;
+
+std::set<int> RowsCovered(const std::vector<CanvasOp>& fills) {
+  std::set<int> rows;
+  for (const CanvasOp& op : fills)
+    for (int y = op.rect.Top; y < op.rect.Bottom; ++y) rows.insert(y);
+  return rows;
+}
+
+std::set<int> Range(int first, int last) {
+  std::set<int> rows;
+  for (int y = first; y <= last; ++y) rows.insert(y);
+  return rows;
+}
+
+// A strip of `cells` images, 4 x 4 each, every cell filled with its own colour
+// except a white bottom-left pixel, which the copier leaves out.
+TBitmap GlyphStrip(int cells) {
+  TBitmap strip(4 * cells, 4);
+  for (int c = 0; c < cells; ++c)
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) strip.SetPixel(c * 4 + x, y, RGB(10 * (c + 1), 0, 0));
+  for (int c = 0; c < cells; ++c) strip.SetPixel(c * 4, 3, clWhite);
+  return strip;
+}
+
+TLbButtonFace GradientFace(int height, bool down) {
+  TLbButtonFace f;
+  f.Width = 90;
+  f.Height = height;
+  f.Down = down;
+  f.Color = RGB(0, 0, 128);
+  f.LightColor = RGB(0, 0, 255);
+  f.ShadowColor = RGB(0, 255, 0);
+  return f;
+}
+
+TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
+  struct Case {
+    bool down;
+    std::set<int> upper, lower;
+  } cases[] = {
+      {false, Range(2, 4), Range(5, 21)},
+      {true, Range(2, 5), Range(6, 21)},
+  };
+  for (const Case& c : cases) {
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, GradientFace(23, c.down));
+    const std::vector<CanvasOp> fills = canvas.OfKind(CanvasOp::FillRect);
+    // The 32nd band of each gradient starts at its bottom edge and is empty.
+    ASSERT_EQ(fills.size(), 62u) << "down=" << c.down;
+    const std::vector<CanvasOp> upper(fills.begin(), fills.begin() + 31);
+    const std::vector<CanvasOp> lower(fills.begin() + 31, fills.end());
+    EXPECT_EQ(RowsCovered(upper), c.upper) << "down=" << c.down;
+    EXPECT_EQ(RowsCovered(lower), c.lower) << "down=" << c.down;
+    for (const CanvasOp& op : fills) {
+      EXPECT_EQ(op.rect.Left, 2);
+      EXPECT_EQ(op.rect.Right, 88);
+      EXPECT_EQ(op.pen.Style, TPenStyle::Clear);
+    }
+    // Light at the top edge, nearly the face in the middle, light again at the bottom.
+    EXPECT_EQ(upper.front().brush.Color, RGB(0, 0, 255));
+    EXPECT_EQ(upper.back().brush.Color, RGB(0, 0, 132));  // 255 - 127 * 30 / 31
+    EXPECT_EQ(lower.front().brush.Color, RGB(0, 0, 128));
+    EXPECT_EQ(lower.back().brush.Color, RGB(0, 0, 250));
+  }
+}
+
+TEST(LbButtonsTest, FillGradientPaintsItsBandsAndRestoresThePen) {
+  struct Case {
+    TColor from, to;
+    int band;
+    TColor expected;
+  } cases[] = {
+      {clBlack, clWhite, 0, clBlack},
+      {clBlack, clWhite, 1, RGB(8, 8, 8)},        // 255/31 = 8.2, truncated
+      {clBlack, clWhite, 15, RGB(123, 123, 123)},  // 123.4
+      {clBlack, clWhite, 30, RGB(246, 246, 246)},  // 246.8
+      {clWhite, clBlack, 1, RGB(246, 246, 246)},
+      {clWhite, clBlack, 30, RGB(8, 8, 8)},
+      {RGB(10, 200, 31), RGB(41, 138, 0), 30, RGB(40, 140, 1)},
+      {clBtnFace, clWhite, 0, RGB(212, 208, 200)},  // system colours resolved
+  };
+  for (const Case& c : cases) {
+    RecordingCanvas canvas;
+    canvas.Pen.Style = TPenStyle::Solid;
+    FillGradient(canvas, c.from, c.to, {0, 10, 10, 72});
+    const std::vector<CanvasOp> fills = canvas.OfKind(CanvasOp::FillRect);
+    ASSERT_EQ(fills.size(), 31u);
+    EXPECT_EQ(fills[c.band].brush.Color, c.expected) << "band " << c.band;
+    EXPECT_EQ(canvas.Pen.Style, TPenStyle::Solid);
+    // Band i starts at i*h div 31 and is h div 31 + 1 high, cut at the bottom.
+    EXPECT_EQ(fills[1].rect, (TRect{0, 12, 10, 15}));
+    EXPECT_EQ(fills[30].rect, (TRect{0, 70, 10, 72}));
+  }
+}
+
+TEST(LbButtonsTest, FillGradientOfNoHeightPaintsNothing) {
+  for (TRect r : {TRect{0, 5, 10, 5}, TRect{0, 5, 10, 2}, TRect{4, 0, 2, 10}}) {
+    RecordingCanvas canvas;
+    FillGradient(canvas, clBlack, clWhite, r);
+    EXPECT_TRUE(canvas.ops.empty());
+  }
+}
+
+TEST(LbButtonsTest, BlendHotColorWeighsInEighths) {
+  struct Case {
+    int step;
+    TColor color, hot, expected;
+  } cases[] = {
+      {4, clBlack, clWhite, RGB(127, 127, 127)},
+      {0, RGB(1, 2, 3), clWhite, RGB(1, 2, 3)},
+      {8, RGB(1, 2, 3), RGB(200, 100, 50), RGB(200, 100, 50)},
+      {1, clWhite, clBlack, RGB(223, 223, 223)},  // 223.1
+      {7, clBtnFace, clBlack, RGB(26, 26, 25)},   // 26.5, 26, 25
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(BlendHotColor(c.step, c.color, c.hot), c.expected) << "step " << c.step;
+}
+
+TEST(LbButtonsTest, GlyphCellChoice) {
+  struct Case {
+    int cells;
+    bool enabled, down, hot;
+    int index;
+  } cases[] = {
+      {4, true, false, false, 0}, {4, true, false, true, 3}, {4, true, true, false, 2},
+      {4, true, true, true, 2},   {4, false, true, true, 1}, {3, true, false, true, 0},
+      {3, true, true, false, 2},  {2, true, true, true, 0},  {1, false, false, false, 1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(GlyphCellIndex(c.cells, c.enabled, c.down, c.hot), c.index)
+        << c.cells << " cells " << c.enabled << c.down << c.hot;
+}
+
+TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
+  struct Case {
+    int cells;
+    bool enabled, down, hot;
+    int shownCell;
+  } cases[] = {
+      {4, true, false, true, 3},
+      {4, true, true, true, 2},
+      {4, false, false, false, 1},
+      {1, false, false, false, 0},  // the wanted second cell does not exist
+      {1, true, true, true, 0},
+  };
+  for (const Case& c : cases) {
+    const TBitmap strip = GlyphStrip(c.cells);
+    TLbButtonFace f = GradientFace(23, c.down);
+    f.Enabled = c.enabled;
+    f.Hot = c.hot;
+    f.Glyph = &strip;
+    f.GlyphCells = c.cells;
+    f.Caption = "Go";
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, f);
+    const std::vector<CanvasOp> drawn = canvas.OfKind(CanvasOp::DrawTransparent);
+    ASSERT_EQ(drawn.size(), 1u);
+    const CanvasOp& op = drawn[0];
+    ASSERT_EQ(op.bitmap.Width(), 4);
+    ASSERT_EQ(op.bitmap.Height(), 4);
+    EXPECT_EQ(op.bitmap.Pixel(2, 1), RGB(10 * (c.shownCell + 1), 0, 0)) << c.cells << " cells";
+    EXPECT_EQ(op.transparent, clWhite);
+    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    ASSERT_EQ(text.size(), 1u);
+    if (!c.enabled) {
+      EXPECT_EQ(text[0].font.Color, RGB(128, 128, 128));
+    }
+  }
+}
+
+TEST(LbButtonsTest, GlyphCellPartlyBeyondTheStripKeepsTheFirstCellThere) {
+  TBitmap strip(6, 2, RGB(1, 1, 1));
+  for (int y = 0; y < 2; ++y) {
+    strip.SetPixel(4, y, RGB(2, 2, 2));
+    strip.SetPixel(5, y, RGB(3, 3, 3));
+  }
+  RecordingCanvas canvas;
+  DrawGlyphCell(canvas, strip, 7, 8, 4, 2, 4, 0);
+  ASSERT_EQ(canvas.ops.size(), 1u);
+  const TBitmap& cell = canvas.ops[0].bitmap;
+  EXPECT_EQ(canvas.ops[0].point, (TPoint{7, 8}));
+  EXPECT_EQ(cell.Pixel(0, 0), RGB(2, 2, 2));
+  EXPECT_EQ(cell.Pixel(1, 1), RGB(3, 3, 3));
+  EXPECT_EQ(cell.Pixel(2, 0), RGB(1, 1, 1));
+  EXPECT_EQ(canvas.ops[0].transparent, RGB(2, 2, 2));
+}
+
+TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
+  struct Case {
+    bool wordWrap;
+    std::string drawn;
+    int height;
+  } cases[] = {
+      {false, "Very l", 13},  // 6 characters fill the 36 pixels
+      {true, "Very long caption", 39},
+  };
+  for (const Case& c : cases) {
+    TLbButtonFace f = GradientFace(50, false);
+    f.Width = 44;
+    f.Caption = "Very long caption";
+    f.WordWrap = c.wordWrap;
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, f);
+    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_EQ(text[0].text, c.drawn);
+    EXPECT_EQ(text[0].rect, (TRect{4, (50 - c.height) / 2, 40, (50 - c.height) / 2 + c.height}));
+    EXPECT_EQ(text[0].format, unsigned{dtWordBreak | dtLeft});
+  }
+}
+
+TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
+  // 100 x 40, two 16 x 16 cells, caption "OK" 12 x 13.
+  struct Case {
+    TLbSpeedButtonLayout layout;
+    TLbAlignment alignment;
+    bool down;
+    TRect text;
+    TPoint glyph;
+    unsigned format;
+  } cases[] = {
+      {blGlyphLeft, laLeftJustify, false, {24, 13, 96, 26}, {4, 12}, dtWordBreak | dtLeft},
+      {blGlyphLeft, laRightJustify, false, {24, 13, 96, 26}, {64, 12}, dtWordBreak | dtRight},
+      {blGlyphLeft, laCenter, false, {24, 13, 96, 26}, {34, 12}, dtWordBreak | dtCenter},
+      {blGlyphLeft, laCenter, true, {25, 14, 97, 27}, {35, 13}, dtWordBreak | dtCenter},
+      {blGlyphRight, laLeftJustify, false, {4, 13, 76, 26}, {20, 12}, dtWordBreak | dtLeft},
+      {blGlyphRight, laRightJustify, false, {4, 13, 76, 26}, {80, 12}, dtWordBreak | dtRight},
+      {blGlyphRight, laCenter, false, {4, 13, 76, 26}, {50, 12}, dtWordBreak | dtCenter},
+      {blGlyphTop, laCenter, false, {4, 19, 96, 32}, {42, 3}, dtWordBreak | dtCenter},
+      {blGlyphTop, laRightJustify, true, {5, 20, 97, 33}, {81, 4}, dtWordBreak | dtRight},
+      {blGlyphBottom, laLeftJustify, false, {4, 3, 96, 16}, {4, 16}, dtWordBreak | dtLeft},
+  };
+  const TBitmap strip(32, 16, RGB(9, 9, 9));
+  for (const Case& c : cases) {
+    TLbButtonFace f = GradientFace(40, c.down);
+    f.Width = 100;
+    f.Glyph = &strip;
+    f.GlyphCells = 2;
+    f.Caption = "OK";
+    f.Layout = c.layout;
+    f.Alignment = c.alignment;
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, f);
+    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    const std::vector<CanvasOp> glyph = canvas.OfKind(CanvasOp::DrawTransparent);
+    ASSERT_EQ(text.size(), 1u);
+    ASSERT_EQ(glyph.size(), 1u);
+    const std::string label = "layout " + std::to_string(c.layout) + " alignment " +
+                              std::to_string(c.alignment) + " down " + std::to_string(c.down);
+    EXPECT_EQ(text[0].rect, c.text) << label;
+    EXPECT_EQ(glyph[0].point, c.glyph) << label;
+    EXPECT_EQ(text[0].format, c.format) << label;
+  }
+}
+
+TEST(LbButtonsTest, WordWrapKeepsTheGlyphBesideTheCaptionAtTheLeftEdge) {
+  const TBitmap strip(16, 16, RGB(9, 9, 9));
+  TLbButtonFace f = GradientFace(40, false);
+  f.Width = 100;
+  f.Glyph = &strip;
+  f.GlyphCells = 1;
+  f.Caption = "OK";
+  f.Alignment = laRightJustify;
+  f.WordWrap = true;
+  RecordingCanvas canvas;
+  DrawButtonFace(canvas, f);
+  EXPECT_EQ(canvas.OfKind(CanvasOp::DrawTransparent).at(0).point, (TPoint{4, 12}));
+}
+
+TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
+  const TBitmap strip(20, 10, RGB(9, 9, 9));
+  for (bool enabled : {true, false}) {
+    TLbButtonFace f;
+    f.Width = 60;
+    f.Height = 30;
+    f.FaceKind = TLbFaceKind::Shape;
+    f.Transparent = true;
+    f.Enabled = enabled;
+    f.Glyph = &strip;
+    f.GlyphCells = 2;
+    f.Layout = blGlyphBottom;
+    f.Alignment = laLeftJustify;
+    f.Caption = "Shape";
+    f.Font.Color = clBlue;
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, f);
+    ASSERT_FALSE(canvas.ops.empty());
+    EXPECT_EQ(canvas.ops[0].kind, CanvasOp::FillRect);
+    EXPECT_EQ(canvas.ops[0].rect, (TRect{-1, -1, 61, 31}));
+    EXPECT_EQ(canvas.ops[0].brush.Color, clFuchsia);
+    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    ASSERT_EQ(text.size(), 1u);
+    EXPECT_EQ(text[0].rect, (TRect{0, 8, 60, 30}));
+    EXPECT_EQ(text[0].format, unsigned{dtWordBreak | dtCenter});
+    EXPECT_EQ(text[0].font.Color, clBlue) << "a shape caption keeps its colour when disabled";
+    EXPECT_EQ(canvas.OfKind(CanvasOp::DrawTransparent).at(0).point, (TPoint{25, 10}));
+  }
+}
+
+struct FrameLine {
+  TPoint to;
+  TColor color;
+};
+
+std::vector<FrameLine> FrameLines(const RecordingCanvas& canvas) {
+  std::vector<FrameLine> lines;
+  for (const CanvasOp& op : canvas.ops)
+    if (op.kind == CanvasOp::LineTo) lines.push_back({op.point, op.pen.Color});
+  return lines;
+}
+
+TEST(LbButtonsTest, ClassicFrameSwapsItsColoursWhenPressed) {
+  TLbButtonFace f;
+  f.Width = 50;
+  f.Height = 20;
+  f.FaceKind = TLbFaceKind::Classic;
+  f.LightColor = clWhite;
+  f.ShadowColor = clGray;
+  RecordingCanvas up;
+  DrawButtonFace(up, f);
+  f.Down = true;
+  RecordingCanvas down;
+  DrawButtonFace(down, f);
+
+  const std::vector<FrameLine> upLines = FrameLines(up);
+  ASSERT_EQ(upLines.size(), 6u);
+  EXPECT_EQ(upLines[0].to, (TPoint{48, 18}));
+  EXPECT_EQ(upLines[1].to, (TPoint{0, 18}));
+  EXPECT_EQ(upLines[0].color, clGray);
+  EXPECT_EQ(upLines[2].color, clWhite);
+  EXPECT_EQ(upLines[5].to, (TPoint{-1, 19}));
+  EXPECT_EQ(upLines[5].color, cl3DDkShadow);
+
+  const std::vector<FrameLine> downLines = FrameLines(down);
+  ASSERT_EQ(downLines.size(), 6u);
+  EXPECT_EQ(downLines[0].to, (TPoint{1, 1}));
+  EXPECT_EQ(downLines[1].to, (TPoint{48, 1}));
+  EXPECT_EQ(downLines[2].color, cl3DDkShadow);
+  EXPECT_EQ(downLines[5].color, clWhite);
+  // The caption moves one pixel with the press.
+  EXPECT_EQ(down.OfKind(CanvasOp::DrawText).at(0).rect.Left,
+            up.OfKind(CanvasOp::DrawText).at(0).rect.Left + 1);
+}
+
+TEST(LbButtonsTest, FlatFramedFaceDrawsItsFrameOnlyWhenItShould) {
+  struct Case {
+    bool enabled, flat, hot, down, framed;
+  } cases[] = {
+      {true, false, false, false, true}, {true, true, false, false, false},
+      {true, true, true, false, true},   {true, true, false, true, true},
+      {false, false, false, false, true}, {false, true, true, true, false},
+  };
+  for (TLbFaceKind kind : {TLbFaceKind::Flat, TLbFaceKind::Classic})
+    for (const Case& c : cases) {
+      TLbButtonFace f;
+      f.Width = 50;
+      f.Height = 20;
+      f.FaceKind = kind;
+      f.Enabled = c.enabled;
+      f.Flat = c.flat;
+      f.Hot = c.hot;
+      f.Down = c.down;
+      RecordingCanvas canvas;
+      DrawButtonFace(canvas, f);
+      EXPECT_EQ(!FrameLines(canvas).empty(), c.framed)
+          << "kind " << int(kind) << " " << c.enabled << c.flat << c.hot << c.down;
+    }
+}
+
+TEST(LbButtonsTest, FlatFramedFacePressedIsBoldWithoutMoving) {
+  TLbButtonFace f;
+  f.Width = 50;
+  f.Height = 20;
+  f.FaceKind = TLbFaceKind::Flat;
+  f.Caption = "Go";
+  f.Down = true;
+  f.LightColor = clWhite;
+  f.ShadowColor = clGray;
+  RecordingCanvas canvas;
+  DrawButtonFace(canvas, f);
+  const CanvasOp text = canvas.OfKind(CanvasOp::DrawText).at(0);
+  EXPECT_TRUE(text.font.Style & fsBold);
+  EXPECT_EQ(text.rect.Left, 4);
+  const std::vector<FrameLine> lines = FrameLines(canvas);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].color, clGray);
+  EXPECT_EQ(lines[3].color, clWhite);
+  EXPECT_EQ(lines[3].to, (TPoint{0, 19}));
+}
+
+TEST(LbButtonsTest, RoundedFaceIsFilledWithoutOutline) {
+  TLbButtonFace f;
+  f.Width = 50;
+  f.Height = 20;
+  f.FaceKind = TLbFaceKind::Rounded;
+  f.Transparent = true;
+  f.Color = RGB(0, 48, 96);
+  f.ShadowColor = clSilver;
+  RecordingCanvas canvas;
+  DrawButtonFace(canvas, f);
+  const std::vector<CanvasOp> round = canvas.OfKind(CanvasOp::RoundRect);
+  ASSERT_EQ(round.size(), 1u);
+  EXPECT_EQ(round[0].rect, (TRect{0, 1, 50, 20}));
+  EXPECT_EQ(round[0].point, (TPoint{4, 4}));
+  EXPECT_EQ(round[0].brush.Color, RGB(0, 48, 96));
+  EXPECT_EQ(round[0].brush.Style, TBrushStyle::Solid);
+  EXPECT_EQ(round[0].pen.Style, TPenStyle::Clear);
+  const std::vector<FrameLine> lines = FrameLines(canvas);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].to, (TPoint{45, 0}));
+  EXPECT_EQ(lines[1].to, (TPoint{45, 19}));
+  EXPECT_EQ(lines[1].color, clSilver);
+}
+
+TEST(LbButtonsTest, FaceColourFollowsHotTrackAndPress) {
+  struct Case {
+    bool enabled, down;
+    int fade;
+    TColor hot, whenDown, expected;
+  } cases[] = {
+      {true, false, 0, clWhite, clNone, clBlack},
+      {true, false, 4, clWhite, clNone, RGB(127, 127, 127)},
+      {true, true, 8, clWhite, clBtnShadow, clBtnShadow},  // used as it stands
+      {false, true, 8, clWhite, clRed, clBlack},           // disabled: neither hot nor down
+  };
+  for (const Case& c : cases) {
+    TLbButtonFace f;
+    f.Width = 50;
+    f.Height = 20;
+    f.FaceKind = TLbFaceKind::Flat;
+    f.Color = clBlack;
+    f.Enabled = c.enabled;
+    f.Down = c.down;
+    f.FadeStep = c.fade;
+    f.HotTrackColor = c.hot;
+    f.ColorWhenDown = c.whenDown;
+    RecordingCanvas canvas;
+    DrawButtonFace(canvas, f);
+    const CanvasOp fill = canvas.OfKind(CanvasOp::FillRect).at(0);
+    EXPECT_EQ(fill.rect, (TRect{-1, -1, 51, 21}));
+    EXPECT_EQ(fill.brush.Color, c.expected) << "fade " << c.fade << " down " << c.down;
+  }
+}
+
+TEST(LbButtonsTest, TransparentFaceLeavesTheBackground) {
+  TLbButtonFace f = GradientFace(23, false);
+  f.Transparent = true;
+  RecordingCanvas canvas;
+  DrawButtonFace(canvas, f);
+  EXPECT_TRUE(canvas.OfKind(CanvasOp::FillRect).empty());
+  const std::vector<CanvasOp> outline = canvas.OfKind(CanvasOp::Rectangle);
+  ASSERT_EQ(outline.size(), 1u);
+  EXPECT_EQ(outline[0].brush.Style, TBrushStyle::Clear);
+  EXPECT_EQ(outline[0].rect, (TRect{1, 1, 89, 22}));
+}
+
+TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
+  const TBitmap& arrow = LbArrowBitmap();
+  ASSERT_EQ(arrow.Width(), 5);
+  ASSERT_EQ(arrow.Height(), 3);
+  const char* rows[] = {"#####", ".###.", "..#.."};
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(arrow.Pixel(x, y), rows[y][x] == '#' ? clBlack : clWhite) << x << "," << y;
+
+  TLbButtonFace f = GradientFace(23, false);
+  f.HasMenu = true;
+  RecordingCanvas canvas;
+  DrawButtonFace(canvas, f);
+  const std::vector<CanvasOp> drawn = canvas.OfKind(CanvasOp::DrawTransparent);
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_EQ(drawn[0].point, (TPoint{79, 10}));
+  EXPECT_EQ(drawn[0].transparent, clWhite);
+}
+
+TEST(LbButtonsTest, ColorStylePresets) {
+  EXPECT_FALSE(ApplyColorStyle(lcsCustom).has_value());
+
+  const auto quicken = ApplyColorStyle(lcsQuicken);
+  ASSERT_TRUE(quicken.has_value());
+  EXPECT_EQ(quicken->Color, RGB(0, 48, 96));
+  EXPECT_EQ(quicken->LightColor, RGB(192, 192, 192));
+  EXPECT_EQ(quicken->ShadowColor, RGB(192, 192, 192));
+  EXPECT_EQ(quicken->ColorWhenDown, RGB(41, 101, 173));
+  EXPECT_EQ(quicken->HotTrackColor, RGB(156, 174, 206));
+  EXPECT_FALSE(quicken->Flat);
+  EXPECT_EQ(quicken->Style, bsQuicken);
+  EXPECT_EQ(quicken->FontColor, clWhite);
+
+  const auto xp = ApplyColorStyle(lcsUltraFlatXP);
+  ASSERT_TRUE(xp.has_value());
+  EXPECT_EQ(GetRValue(xp->LightColor), 132);
+  EXPECT_EQ(GetRValue(xp->ShadowColor), 133);
+  EXPECT_EQ(xp->ColorWhenDown, RGB(133, 146, 181));
+
+  struct Case {
+    TLbColorStyle preset;
+    TColor color, hot;
+    bool flat;
+    TLbSpeedButtonStyle style;
+  } cases[] = {
+      {lcsGold, RGB(192, 192, 0), RGB(223, 223, 0), false, bsModern},
+      {lcsChrome, RGB(192, 192, 192), clNone, false, bsModern},
+      {lcsBlue, RGB(0, 128, 255), clNone, false, bsModern},
+      {lcsRed, RGB(255, 0, 0), clNone, false, bsModern},
+      {lcsUltraFlat1, clBtnFace, RGB(214, 211, 222), true, bsNormal},
+      {lcsUltraFlat2, clBtnFace, RGB(228, 246, 140), true, bsNormal},
+      {lcsUltraFlatXP, RGB(219, 216, 209), RGB(182, 189, 210), true, bsNormal},
+      {lcsAqua, RGB(148, 206, 236), clNone, false, bsModern},
+      {lcsDefault, clBtnFace, clNone, false, bsNormal},
+  };
+  for (const Case& c : cases) {
+    const auto v = ApplyColorStyle(c.preset);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(v->Color, c.color) << "preset " << int(c.preset);
+    EXPECT_EQ(v->HotTrackColor, c.hot) << "preset " << int(c.preset);
+    EXPECT_EQ(v->Flat, c.flat) << "preset " << int(c.preset);
+    EXPECT_EQ(v->Style, c.style) << "preset " << int(c.preset);
+    EXPECT_EQ(v->FontColor, clBlack) << "preset " << int(c.preset);
+  }
+}
+
+TEST(LbButtonsTest, FaceKindOfStyle) {
+  EXPECT_EQ(FaceKindOf(bsNormal), TLbFaceKind::Gradient);
+  EXPECT_EQ(FaceKindOf(bsModern), TLbFaceKind::Gradient);
+  EXPECT_EQ(FaceKindOf(bsEncarta), TLbFaceKind::Flat);
+  EXPECT_EQ(FaceKindOf(bsOld), TLbFaceKind::Classic);
+  EXPECT_EQ(FaceKindOf(bsShape), TLbFaceKind::Shape);
+  EXPECT_EQ(FaceKindOf(bsQuicken), TLbFaceKind::Rounded);
+}
+
+}  // namespace
