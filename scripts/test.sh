@@ -57,7 +57,7 @@ run_suite host cmake --workflow --preset host
 run_suite host-asan cmake --workflow --preset host-asan
 run_suite win32 cmake --workflow --preset win32
 if [ -d tests/e2e ]; then
-  run_suite e2e python3 -m pytest -q tests/e2e -p no:cacheprovider
+  run_suite e2e /usr/bin/python3 -m pytest tests/e2e -p no:cacheprovider
 fi
 
 printf '\n'

@@ -1,0 +1,30 @@
+"""The setup program starts under Wine as a user would start it."""
+import subprocess
+
+import pytest
+
+from harness import MAIN_CAPTION, WineSession
+
+
+@pytest.fixture
+def session(tmp_path_factory):
+    with WineSession(tmp_path_factory.mktemp("wine") / "session") as s:
+        yield s
+
+
+def test_main_window_appears_with_its_caption(session, tmp_path):
+    setup = session.start_setup()
+    found = session.wait_window()
+    assert "size" in found
+    assert setup.poll() is None, "the setup program ended on its own"
+    shot = session.screenshot(tmp_path / "main.png")
+    # The blue window must be on the screen, not just the empty desktop.
+    colours = subprocess.run(
+        ["convert", str(shot), "-format", "%c", "histogram:info:-"],
+        check=True, capture_output=True, text=True).stdout
+    assert "#0000FF" in colours.upper()
+
+
+def test_unknown_driver_command_is_refused(session):
+    code, out = session.drive("no-such-command")
+    assert code == 2
