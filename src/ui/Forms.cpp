@@ -1,0 +1,39 @@
+#include "ui/Forms.h"
+
+#include "ui/Application.h"
+
+TForm::TForm(TComponent* owner) : TWinControl(owner, TControlKind::Form) {
+  ControlStyle |= csOpaque;
+  SetVisible(false);
+  SetBounds(0, 0, 320, 240);
+}
+
+void TForm::Close() {
+  Fire(OnClose);
+  Hide();
+  if (Application().MainForm == this) Application().Terminate();
+}
+
+void TForm::Changed(TPeerChange what) {
+  // OnShow runs before the window appears, so that it can still set it up.
+  if (what == TPeerChange::Visible && Visible()) Fire(OnShow);
+  TWinControl::Changed(what);
+}
+
+void TForm::SetAlphaBlend(bool value) {
+  if (value == alphaBlend_) return;
+  alphaBlend_ = value;
+  TWinControl::Changed(TPeerChange::State);
+}
+
+void TForm::SetAlphaBlendValue(uint8_t value) {
+  if (value == alphaBlendValue_) return;
+  alphaBlendValue_ = value;
+  TWinControl::Changed(TPeerChange::State);
+}
+
+void TForm::Paint(TCanvas& canvas) {
+  canvas.Brush.Color = Color();
+  canvas.Brush.Style = TBrushStyle::Solid;
+  canvas.FillRect(ClientRect());
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The top-level window.
+
+#include "ui/Controls.h"
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  std::string ClassName() const override { return "TForm"; }
+
+  // A form is showing when it is visible itself; it has no parent.
+  bool Showing() const override { return Visible(); }
+
+  TNotifyEvent OnShow;
+  TNotifyEvent OnClose;
+  // Hides the form; closing the main form ends the message loop.
+  void Close();
+
+  // Whole-window opacity: with AlphaBlend on, 0 is fully transparent, 255 opaque.
+  bool AlphaBlend() const { return alphaBlend_; }
+  void SetAlphaBlend(bool value);
+  uint8_t AlphaBlendValue() const { return alphaBlendValue_; }
+  void SetAlphaBlendValue(uint8_t value);
+
+  // The control with the keyboard focus, as the backend reports it; may be null.
+  TWinControl* ActiveControl = nullptr;
+
+  void Paint(TCanvas& canvas) override;
+
+ protected:
+  void Changed(TPeerChange what) override;
+
+ private:
+  bool alphaBlend_ = false;
+  uint8_t alphaBlendValue_ = 255;
+};
