@@ -1,0 +1,41 @@
+#include "app/Appl_Globals.h"
+
+#include <cctype>
+
+TSetupState Setup;
+
+namespace {
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+std::string Trim(const std::string& text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && IsBlankOrControl(text[first])) ++first;
+  while (last > first && IsBlankOrControl(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (size_t i = 0; i < lowerPrefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != lowerPrefix[i]) return false;
+  return true;
+}
+
+}  // namespace
+
+void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& state) {
+  // Joined back with single blanks, so a folder with blanks works whether or
+  // not the product quoted it.
+  std::string line;
+  for (const std::string& argument : arguments) line += argument + ' ';
+  line = Trim(line);
+
+  // The switch must be followed by a blank, so "/autoupdate" alone does nothing.
+  static const std::string kSwitch = "/autoupdate ";
+  if (!StartsWithIgnoringCase(line, kSwitch)) return;
+  state.InstallDir = Trim(line.substr(kSwitch.size() - 1));
+  if (state.InstallDir.back() != '\\') state.InstallDir += '\\';
+  state.AutoUpdate = true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The shared setup state of the running program.
+
+#include <string>
+#include <vector>
+
+#include "install/SetupState.h"
+
+extern TSetupState Setup;
+
+// Reads the command line, given as the platform split it (arguments 1 to N,
+// quotes removed). The product starts the setup program with
+// "/autoupdate <folder>" for an automatic update: that sets AutoUpdate and
+// InstallDir (with a trailing "\"). Everything else is ignored.
+void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& state);
