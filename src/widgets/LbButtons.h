@@ -5,9 +5,14 @@
 // draws only through TCanvas, so faces are checked natively against a
 // canvas that records what it is told.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "ui/Graphics.h"
 
@@ -107,3 +112,37 @@ struct TLbColorStyleValues {
 
 // Nothing for lcsCustom, which keeps whatever the button has.
 std::optional<TLbColorStyleValues> ApplyColorStyle(TLbColorStyle style);
+
+// The worker behind a button's slow fade. It never touches the button: every
+// 30 ms it has the tick run on the main thread and waits until it has run.
+// It starts paused; the tick pauses it when the fade is over, the button
+// resumes it when the pointer leaves. Freeing it stops and joins the worker.
+class TLbButtonThread {
+ public:
+  static constexpr std::chrono::milliseconds TickInterval{30};
+
+  explicit TLbButtonThread(std::function<void()> tick);
+  ~TLbButtonThread();
+  TLbButtonThread(const TLbButtonThread&) = delete;
+  TLbButtonThread& operator=(const TLbButtonThread&) = delete;
+
+  bool Suspended() const;
+  void Suspend();
+  void Resume();
+  // Asks the worker to end after the tick it may be running.
+  void Terminate();
+  // Waits until the worker has ended. On the main thread the ticks it has
+  // already asked for are served meanwhile, so that neither waits for the other.
+  void WaitFor();
+
+ private:
+  void Execute();
+
+  std::function<void()> tick_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  bool suspended_ = true;
+  bool terminated_ = false;
+  bool finished_ = false;
+  std::thread worker_;
+};

@@ -1,0 +1,131 @@
+#pragma once
+// The program's own push button: a window of its own class whose text is the
+// caption, so that assistive technology and test drivers find it like any
+// button, painted entirely by DrawButtonFace. It latches in groups, answers
+// its accelerator, can carry a drop-down menu, takes colour presets and lets
+// its hot-track colour fade out slowly.
+
+#include <memory>
+#include <string>
+
+#include "ui/Controls.h"
+#include "widgets/LbButtons.h"
+
+// What the button needs of a drop-down menu: to open at a screen position
+// and to return once it has closed.
+class TLbPopupMenu {
+ public:
+  virtual ~TLbPopupMenu() = default;
+  virtual void Popup(int x, int y) = 0;
+};
+
+class TLbSpeedButton : public TCustomControl {
+ public:
+  // 100 x 23, left-aligned caption; on a form it takes a copy of the form's
+  // font as its hot-track font.
+  explicit TLbSpeedButton(TComponent* owner);
+  // A button owned by owner and placed on it, 23 high, caption centred.
+  static TLbSpeedButton* CreateAt(TWinControl* owner, int left, int width, int top,
+                                  TColor lightColor, TColor shadowColor);
+  ~TLbSpeedButton() override;
+
+  std::string ClassName() const override { return "TLbSpeedButton"; }
+
+  TLbAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TLbAlignment value);
+  bool AllowAllUp() const { return allowAllUp_; }
+  void SetAllowAllUp(bool value) { allowAllUp_ = value; }
+  TColor ColorWhenDown() const { return colorWhenDown_; }
+  void SetColorWhenDown(TColor value);
+  TLbColorStyle ColorStyle() const { return colorStyle_; }
+  void SetColorStyle(TLbColorStyle value);
+  bool Down() const { return down_; }
+  void SetDown(bool value);
+  bool Flat() const { return flat_; }
+  void SetFlat(bool value);
+  const TBitmap& Glyph() const { return glyph_; }
+  // Copies the picture and takes its cells as square; null clears the glyph.
+  void SetGlyph(const TBitmap* glyph);
+  int GroupIndex() const { return groupIndex_; }
+  void SetGroupIndex(int value);
+  TColor HotTrackColor() const { return hotTrackColor_; }
+  void SetHotTrackColor(TColor value) { hotTrackColor_ = value; }
+  const TFont& HotTrackFont() const { return hotTrackFont_; }
+  void SetHotTrackFont(const TFont& font) { hotTrackFont_ = font; }
+  TLbSpeedButtonLayout Layout() const { return layout_; }
+  void SetLayout(TLbSpeedButtonLayout value);
+  TColor LightColor() const { return lightColor_; }
+  void SetLightColor(TColor value);
+  int NumGlyphs() const { return numGlyphs_; }
+  void SetNumGlyphs(int value);
+  TColor ShadowColor() const { return shadowColor_; }
+  void SetShadowColor(TColor value);
+  bool SlowDecease() const { return fadeThread_ != nullptr; }
+  void SetSlowDecease(bool value);
+  TLbSpeedButtonStyle Style() const { return style_; }
+  // bsModern is kept as bsNormal on a screen of 256 colours or fewer.
+  void SetStyle(TLbSpeedButtonStyle value);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool value);
+  bool UseHotTrackFont() const { return useHotTrackFont_; }
+  void SetUseHotTrackFont(bool value) { useHotTrackFont_ = value; }
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool value);
+  TLbPopupMenu* PopupMenu() const { return popupMenu_; }
+  // The menu is not owned; it must outlive the button or be detached first.
+  void SetPopupMenu(TLbPopupMenu* menu);
+
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseExit;
+
+  // The pointer is over the button, and how far its face has faded back
+  // from the hot-track colour (8: fully hot).
+  bool MouseInside() const { return mouseInside_; }
+  int FadeStep() const { return fadeStep_; }
+
+  void Paint(TCanvas& canvas) override;
+  void Click() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DoubleClickPress(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  bool DialogChar(char key) override;
+
+  // One step of the slow fade; the fade thread runs it on the main thread.
+  void FadeTick();
+
+ protected:
+  void Changed(TPeerChange what) override;
+
+ private:
+  // Paints at once, or, when transparent, lets the parent repaint behind.
+  void RepaintFace();
+  bool Reachable() const;
+  void ReleaseInGroup();
+
+  TLbAlignment alignment_ = laLeftJustify;
+  bool allowAllUp_ = false;
+  TColor colorWhenDown_ = clNone;
+  TLbColorStyle colorStyle_ = lcsCustom;
+  bool down_ = false;
+  bool flat_ = false;
+  TBitmap glyph_;
+  int numGlyphs_ = 0;
+  int groupIndex_ = 0;
+  TColor hotTrackColor_ = clNone;
+  TFont hotTrackFont_;
+  TLbSpeedButtonLayout layout_ = blGlyphLeft;
+  TColor lightColor_ = clWhite;
+  TColor shadowColor_ = clBlack;
+  TLbSpeedButtonStyle style_ = bsNormal;
+  bool transparent_ = false;
+  bool useHotTrackFont_ = false;
+  bool wordWrap_ = false;
+  TLbPopupMenu* popupMenu_ = nullptr;
+
+  bool mouseInside_ = false;
+  int fadeStep_ = 0;
+  bool destroying_ = false;
+  std::unique_ptr<TLbButtonThread> fadeThread_;
+};
