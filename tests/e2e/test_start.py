@@ -25,6 +25,14 @@ def test_main_window_appears_with_its_caption(session, tmp_path):
     assert "#0000FF" in colours.upper()
 
 
-def test_unknown_driver_command_is_refused(session):
-    code, out = session.drive("no-such-command")
+def test_driver_reads_texts_and_gives_up_on_missing_ones(session):
+    session.start_setup()
+    session.wait_window()
+    code, out = session.drive("wait-text", "Install Fotelix 2.12", "5000")
+    assert (code, out) == (0, "text Install Fotelix 2.12")
+    code, out = session.drive("click", "No such button", "500")
+    assert code == 1 and "No such button" in out
+    code, out = session.drive("list")
+    assert code == 0 and 'text "Install Fotelix 2.12"' in out
+    code, _ = session.drive("no-such-command")
     assert code == 2

@@ -1,56 +1,221 @@
 // The end-to-end tests' hands and eyes inside Wine: a console program that
-// finds the setup program's windows by their text, as a user would read
-// them, and reports what it sees on standard output.
+// finds the setup program's windows by the texts a user reads on them, acts
+// on them with the mouse and keyboard as a user would, and reports what it
+// sees on standard output. Every waiting command gives up after its timeout
+// (milliseconds, 20000 when not given) with exit code 1; bad usage gives 2.
 //
-//   fxdrive wait-window CAPTION [TIMEOUT_MS]   waits until a visible top-level
-//                                              window with that caption exists
+//   fxdrive wait-window CAPTION [TIMEOUT]   a visible top-level window
+//   fxdrive wait-text TEXT [TIMEOUT]        a visible window showing TEXT
+//   fxdrive click TEXT [TIMEOUT]            mouse click on the enabled control showing TEXT
+//   fxdrive set-edit N TEXT                 replaces the text of the N-th visible edit (from 0)
+//   fxdrive message-box [TIMEOUT]           prints the caption and text of a message box
+//   fxdrive answer BUTTON [TIMEOUT]         clicks a message box's button
+//   fxdrive list                            prints every visible window, for diagnosis
+//
+// Texts match as shown: "&" accelerator marks are ignored on both sides.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
+constexpr DWORD kDefaultTimeout = 20000;
+
+std::string WindowText(HWND window) {
+  char buffer[1024] = {};
+  // WM_GETTEXT rather than GetWindowText: it reads other processes' controls too.
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+std::string ClassOf(HWND window) {
+  char buffer[256] = {};
+  GetClassNameA(window, buffer, sizeof buffer);
+  return buffer;
+}
+
+// The text as the user sees it: "&&" is one "&", a single "&" only underlines.
+std::string Shown(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+BOOL CALLBACK AddVisibleChild(HWND child, LPARAM list) {
+  if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
+BOOL CALLBACK AddVisibleTop(HWND top, LPARAM list) {
+  if (!IsWindowVisible(top)) return TRUE;
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(top);
+  EnumChildWindows(top, AddVisibleChild, list);
+  return TRUE;
+}
+
+// Every visible window, top-level ones and their descendants, in z-order.
+std::vector<HWND> VisibleWindows() {
+  std::vector<HWND> found;
+  EnumWindows(AddVisibleTop, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND Poll(DWORD timeout, const std::function<HWND()>& find) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = find()) return window;
+    if (GetTickCount() - start >= timeout) return nullptr;
+    Sleep(100);
+  }
+}
+
+HWND FindShowing(const std::string& text, bool enabledOnly) {
+  const std::string wanted = Shown(text);
+  for (HWND window : VisibleWindows())
+    if (Shown(WindowText(window)) == wanted && (!enabledOnly || IsWindowEnabled(window)))
+      return window;
+  return nullptr;
+}
+
+HWND FindMessageBox() {
+  for (HWND window : VisibleWindows())
+    if (ClassOf(window) == "#32770" && !GetParent(window)) return window;
+  return nullptr;
+}
+
+void ClickAt(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  SetForegroundWindow(GetAncestor(window, GA_ROOT));
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(50);
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  Sleep(50);
+}
+
+DWORD TimeoutArg(int argc, char** argv, int index) {
+  return argc > index ? std::strtoul(argv[index], nullptr, 10) : kDefaultTimeout;
+}
+
+int Fail(const std::string& what) {
+  std::printf("%s\n", what.c_str());
+  return 1;
+}
+
+int WaitWindow(const std::string& caption, DWORD timeout) {
+  HWND window = Poll(timeout, [&] {
+    HWND w = FindWindowA(nullptr, caption.c_str());
+    return (w && IsWindowVisible(w)) ? w : nullptr;
+  });
+  if (!window) return Fail("no window " + caption);
+  RECT r;
+  GetWindowRect(window, &r);
+  std::printf("window %s at %ld,%ld size %ldx%ld\n", caption.c_str(), r.left, r.top,
+              r.right - r.left, r.bottom - r.top);
+  return 0;
+}
+
+int WaitText(const std::string& text, DWORD timeout) {
+  if (!Poll(timeout, [&] { return FindShowing(text, false); })) return Fail("no text " + text);
+  std::printf("text %s\n", text.c_str());
+  return 0;
+}
+
+int Click(const std::string& text, DWORD timeout) {
+  HWND target = Poll(timeout, [&] { return FindShowing(text, true); });
+  if (!target) return Fail("nothing to click showing " + text);
+  ClickAt(target);
+  std::printf("clicked %s\n", text.c_str());
+  return 0;
+}
+
+int SetEdit(int index, const std::string& text) {
+  int seen = 0;
+  for (HWND window : VisibleWindows()) {
+    if (ClassOf(window) != "Edit" || seen++ != index) continue;
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    std::printf("edit %d = %s\n", index, text.c_str());
+    return 0;
+  }
+  return Fail("no edit " + std::to_string(index));
+}
+
+int ShowMessageBox(DWORD timeout) {
+  HWND box = Poll(timeout, FindMessageBox);
+  if (!box) return Fail("no message box");
+  std::printf("caption %s\n", WindowText(box).c_str());
+  // The message is the static control with text; the icon has none.
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (ClassOf(child) == "Static" && !WindowText(child).empty())
+      std::printf("text %s\n", WindowText(child).c_str());
+  return 0;
+}
+
+int Answer(const std::string& button, DWORD timeout) {
+  HWND target = Poll(timeout, [&]() -> HWND {
+    HWND box = FindMessageBox();
+    if (!box) return nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (ClassOf(child) == "Button" && Shown(WindowText(child)) == Shown(button)) return child;
+    return nullptr;
+  });
+  if (!target) return Fail("no message box with button " + button);
+  // The button's own click: a message box may sit under another window.
+  SendMessageA(target, BM_CLICK, 0, 0);
+  std::printf("answered %s\n", button.c_str());
+  return 0;
+}
+
+int List() {
+  for (HWND window : VisibleWindows()) {
+    RECT r;
+    GetWindowRect(window, &r);
+    std::printf("%p parent %p class %s text \"%s\" at %ld,%ld size %ldx%ld%s\n",
+                static_cast<void*>(window), static_cast<void*>(GetParent(window)),
+                ClassOf(window).c_str(), WindowText(window).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top, IsWindowEnabled(window) ? "" : " disabled");
+  }
+  return 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: fxdrive wait-window CAPTION [TIMEOUT_MS]\n");
+  std::fprintf(stderr,
+               "usage: fxdrive wait-window CAPTION [TIMEOUT] | wait-text TEXT [TIMEOUT] |\n"
+               "       click TEXT [TIMEOUT] | set-edit N TEXT | message-box [TIMEOUT] |\n"
+               "       answer BUTTON [TIMEOUT] | list\n");
   return 2;
 }
 
-HWND FindVisibleTopWindow(const std::string& caption) {
-  HWND window = FindWindowA(nullptr, caption.c_str());
-  return (window && IsWindowVisible(window)) ? window : nullptr;
-}
-
-int WaitWindow(const std::string& caption, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND window = FindVisibleTopWindow(caption)) {
-      RECT r;
-      GetWindowRect(window, &r);
-      std::printf("window %s at %ld,%ld size %ldx%ld\n", caption.c_str(), r.left, r.top,
-                  r.right - r.left, r.bottom - r.top);
-      return 0;
-    }
-    if (GetTickCount() - start >= timeoutMs) {
-      std::printf("no window %s after %lu ms\n", caption.c_str(), timeoutMs);
-      return 1;
-    }
-    Sleep(100);
-  }
+int Run(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  if (command == "wait-window" && argc >= 3) return WaitWindow(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "wait-text" && argc >= 3) return WaitText(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "click" && argc >= 3) return Click(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "set-edit" && argc == 4) return SetEdit(std::atoi(argv[2]), argv[3]);
+  if (command == "message-box") return ShowMessageBox(TimeoutArg(argc, argv, 2));
+  if (command == "answer" && argc >= 3) return Answer(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "list" && argc == 2) return List();
+  return Usage();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int status = 2;
-  if (argc >= 3 && std::strcmp(argv[1], "wait-window") == 0) {
-    const DWORD timeout = argc >= 4 ? std::strtoul(argv[3], nullptr, 10) : 20000;
-    status = WaitWindow(argv[2], timeout);
-  } else {
-    status = Usage();
-  }
+  const int status = Run(argc, argv);
   std::fflush(stdout);
   return status;
 }
