@@ -1,0 +1,152 @@
+#include "install/PayloadWriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "install/PayloadData.h"
+
+namespace {
+
+const TPayload kProgram = {kProgramPayload, kProgramBlockCount, kProgramCompressedLength,
+                           kProgramExpandedLength};
+const TPayload kUninstaller = {kUninstallerPayload, kUninstallerBlockCount,
+                               kUninstallerCompressedLength, kUninstallerExpandedLength};
+
+[[noreturn]] void Damaged(const std::string& path, const std::string& why) {
+  throw EPlatformError(13,  // the system's code for invalid data
+                       "Cannot restore \"" + path + "\": the data stored in the setup program is " +
+                           "damaged (" + why + ")");
+}
+
+// A zlib inflater that reads from one buffer; released on every path.
+class TInflater {
+ public:
+  TInflater(const std::vector<unsigned char>& input, std::string path) : path_(std::move(path)) {
+    std::memset(&stream_, 0, sizeof stream_);
+    stream_.next_in = const_cast<unsigned char*>(input.data());
+    stream_.avail_in = static_cast<uInt>(input.size());
+    if (inflateInit(&stream_) != Z_OK) Damaged(path_, "the inflater could not start");
+  }
+  ~TInflater() { inflateEnd(&stream_); }
+  TInflater(const TInflater&) = delete;
+  TInflater& operator=(const TInflater&) = delete;
+
+  // Up to size inflated bytes; fewer only where the stream ends.
+  size_t Read(unsigned char* out, size_t size) {
+    stream_.next_out = out;
+    stream_.avail_out = static_cast<uInt>(size);
+    while (stream_.avail_out > 0 && !ended_) {
+      const int result = inflate(&stream_, Z_NO_FLUSH);
+      if (result == Z_STREAM_END) {
+        ended_ = true;
+      } else if (result == Z_BUF_ERROR && stream_.avail_in == 0) {
+        break;  // the input ran out before the stream's end
+      } else if (result != Z_OK) {
+        Damaged(path_, stream_.msg ? stream_.msg : "inflate error " + std::to_string(result));
+      }
+    }
+    return size - stream_.avail_out;
+  }
+
+  // Once every expected byte is out: the stream must end right there, which
+  // also checks the stream's Adler-32 sum.
+  void Finish(uint32_t compressedLength) {
+    unsigned char extra;
+    if (Read(&extra, 1) != 0) Damaged(path_, "it holds more data than recorded");
+    if (!ended_) Damaged(path_, "the stream is cut short");
+    if (stream_.total_in != compressedLength) Damaged(path_, "its length is not the one recorded");
+  }
+
+ private:
+  z_stream stream_;
+  std::string path_;
+  bool ended_ = false;
+};
+
+// Removes the temporary file unless it has been moved into place.
+class TTemporaryFile {
+ public:
+  TTemporaryFile(TPlatform& os, std::string path) : os_(os), path_(std::move(path)) {}
+  ~TTemporaryFile() {
+    if (!path_.empty()) os_.RemoveFile(path_);
+  }
+  TTemporaryFile(const TTemporaryFile&) = delete;
+  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+  const std::string& Path() const { return path_; }
+  void Release() { path_.clear(); }
+
+ private:
+  TPlatform& os_;
+  std::string path_;
+};
+
+}  // namespace
+
+const TPayload& ProgramPayload() { return kProgram; }
+const TPayload& UninstallerPayload() { return kUninstaller; }
+
+int RoundedPercent(int64_t position, int64_t maximum) {
+  if (maximum <= 0) return 0;
+  // The default rounding mode rounds halves to the even neighbour.
+  return static_cast<int>(
+      std::nearbyint(static_cast<double>(position) / static_cast<double>(maximum) * 100.0));
+}
+
+void WritePayload(TPlatform& os, const TPayload& payload, const std::string& path,
+                  IProgressBar* bar, ILabel* label) {
+  const auto report = [&](int64_t position) {
+    if (bar) {
+      bar->SetPosition(static_cast<int32_t>(position));
+      if (label)
+        label->SetCaption(std::to_string(RoundedPercent(bar->Position(), bar->Max())) +
+                          "% complete");
+    }
+    os.ProcessMessages();
+  };
+
+  std::vector<unsigned char> buffer;
+  buffer.reserve(static_cast<size_t>(payload.BlockCount) * kPayloadBlockSize);
+  for (uint32_t i = 1; i <= payload.BlockCount; ++i) {
+    const unsigned char* block = payload.Data + static_cast<size_t>(i - 1) * kPayloadBlockSize;
+    buffer.insert(buffer.end(), block, block + kPayloadBlockSize);
+    report(static_cast<int64_t>(i) * kPayloadBlockSize);
+  }
+  TInflater inflater(buffer, path);
+
+  // A file in use, such as the running program, cannot be replaced: say so
+  // before anything is written.
+  if (os.FileExists(path)) os.OpenFile(path, TOpenMode::WriteExisting)->Close();
+
+  TTemporaryFile temporary(os, path + ".new");
+  std::unique_ptr<TFile> file = os.OpenFile(temporary.Path(), TOpenMode::CreateTruncate);
+  unsigned char piece[kPayloadBlockSize];
+  uint32_t total = 0;
+  size_t got = 0;
+  do {
+    // Never ask for more than the bytes still expected: the padding after
+    // the stream is not stream data. A whole number of pieces ends with a
+    // request of 0 bytes, which still reports.
+    const size_t request = std::min<size_t>(kPayloadBlockSize, payload.ExpandedLength - total);
+    got = inflater.Read(piece, request);
+    if (got < request) Damaged(path, "the stream is cut short");
+    if (got > 0) file->Write(piece, got);
+    total += static_cast<uint32_t>(got);
+    report(static_cast<int64_t>(payload.CompressedLength) + total);
+  } while (got == kPayloadBlockSize);
+  inflater.Finish(payload.CompressedLength);
+  file->Close();
+  os.MoveReplace(temporary.Path(), path);
+  temporary.Release();
+}
+
+void WriteProgramFile(TPlatform& os, const std::string& path, IProgressBar* bar, ILabel* label) {
+  WritePayload(os, kProgram, path, bar, label);
+}
+
+void WriteUninstaller(TPlatform& os, const std::string& path, IProgressBar* bar, ILabel* label) {
+  WritePayload(os, kUninstaller, path, bar, label);
+}

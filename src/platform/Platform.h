@@ -1,0 +1,191 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+// The operating-system services that the engines and libraries use. Two
+// implementations exist: the real one on Windows (platform/win32) and a
+// simulated Windows on Linux (platform/hostsim) that the unit tests drive.
+// Paths are Windows paths ("C:\Program Files\Fotelix\") in the ANSI code page.
+
+// Every failure of an operating-system call. Code is the system's error code
+// (GetLastError, or an HRESULT where the call returns one).
+class EPlatformError : public std::runtime_error {
+ public:
+  EPlatformError(uint32_t code, const std::string& message);
+  uint32_t Code() const { return code_; }
+
+ private:
+  uint32_t code_;
+};
+
+// The system error codes that callers and the simulated system share.
+inline constexpr uint32_t kErrorFileNotFound = 2;
+inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorAccessDenied = 5;
+inline constexpr uint32_t kErrorSharingViolation = 32;
+inline constexpr uint32_t kErrorHandleDiskFull = 39;
+inline constexpr uint32_t kErrorAlreadyExists = 183;
+inline constexpr uint32_t kErrorDiskFull = 112;
+
+// File attribute bits, with the values of the system's own.
+inline constexpr uint32_t faReadOnly = 0x01;
+inline constexpr uint32_t faHidden = 0x02;
+inline constexpr uint32_t faSysFile = 0x04;
+inline constexpr uint32_t faDirectory = 0x10;
+inline constexpr uint32_t faArchive = 0x20;
+inline constexpr uint32_t faReparsePoint = 0x400;
+inline constexpr uint32_t faAnyFile = faReadOnly | faHidden | faSysFile | faDirectory | faArchive;
+
+// Drive types as the system's drive-type query returns them.
+enum class TDriveType : uint32_t {
+  Unknown = 0,
+  NoRootDir = 1,
+  Removable = 2,
+  Fixed = 3,
+  Remote = 4,
+  CDRom = 5,
+  RamDisk = 6,
+};
+
+// Shell folder ids.
+inline constexpr int kCsidlPrograms = 2;
+inline constexpr int kCsidlDesktopDirectory = 16;
+inline constexpr int kCsidlLocalAppData = 28;
+inline constexpr int kCsidlProgramFiles = 38;
+
+// Show commands for starting a program.
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMaximized = 3;
+
+struct TSearchRec {
+  std::string Name;  // the entry's name alone, without its folder
+  uint32_t Attr = 0;
+  uint64_t Size = 0;
+};
+
+// The raw entries of one find-first/find-next enumeration.
+class TFindEnumerator {
+ public:
+  virtual ~TFindEnumerator() = default;
+  // Fills rec with the next entry; false when there is none left.
+  virtual bool Next(TSearchRec& rec) = 0;
+};
+
+class TFile {
+ public:
+  virtual ~TFile() = default;
+  // Writes all of data or raises; a short write is a failure.
+  virtual void Write(const void* data, size_t size) = 0;
+  // Reads up to size bytes; fewer only at the end of the file.
+  virtual size_t Read(void* data, size_t size) = 0;
+  // Closes the file and raises when the system reports a failure; the
+  // destructor closes quietly, for the paths where an error is already on
+  // its way.
+  virtual void Close() = 0;
+};
+
+enum class TOpenMode {
+  Read,            // existing file, for reading
+  CreateTruncate,  // created new, or an existing one truncated, for writing
+  WriteExisting,   // existing file, for writing, kept as it is
+};
+
+// A shell link (.lnk) as the engines make it. IconIndex below 0 leaves the
+// icon unset.
+struct TShellLink {
+  std::string Target;
+  std::string Description;
+  std::string Arguments;
+  std::string IconPath;
+  int IconIndex = -1;
+};
+
+struct TLocalTime {
+  int Year = 0, Month = 0, Day = 0, DayOfWeek = 0;
+  int Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
+};
+
+class TPlatform {
+ public:
+  virtual ~TPlatform() = default;
+
+  // Folders. CreateFolder makes one level and reports success; the callers
+  // decide what a failure means, as the system's own call lets them.
+  virtual bool FolderExists(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+  virtual bool DeleteFolder(const std::string& path) = 0;
+
+  // Files.
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Moves from onto to, replacing an existing file; raises on failure, for
+  // example when to is a running program.
+  virtual void MoveReplace(const std::string& from, const std::string& to) = 0;
+
+  // The entries that match pattern (a folder plus a name mask with * and ?),
+  // of every attribute; null when there is none or the folder cannot be
+  // listed. TFind filters them by attributes.
+  virtual std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) = 0;
+
+  virtual TDriveType DriveType(const std::string& root) = 0;
+  virtual std::string CurrentFolder() = 0;
+
+  // SHGetFolderPathA: the result code (0 on success) and what the query put
+  // into its buffer: the folder without a trailing backslash, or nothing.
+  // A code other than 0 may still come with a folder (one that does not
+  // exist yet), so callers look at the code first.
+  virtual int32_t GetShellFolder(int csidl, std::string& path) = 0;
+
+  // Saves link as the shell link file linkFile; raises when the link object
+  // cannot be made or saved.
+  virtual void CreateShellLink(const TShellLink& link, const std::string& linkFile) = 0;
+  virtual TShellLink ReadShellLink(const std::string& linkFile) = 0;
+
+  // String values below HKEY_LOCAL_MACHINE; the key is created when missing.
+  virtual void WriteRegistryString(const std::string& key, const std::string& name,
+                                   const std::string& value) = 0;
+  // False when the key or the value does not exist.
+  virtual bool ReadRegistryString(const std::string& key, const std::string& name,
+                                  std::string& value) = 0;
+
+  // Starts a program; commandLine quotes a path with blanks. Raises when the
+  // program cannot be started.
+  virtual void StartProgram(const std::string& commandLine, int showCommand) = 0;
+  // Opens a document or a "mailto:" link with its associated program.
+  virtual void ShellOpen(const std::string& document) = 0;
+
+  virtual void Sleep(uint32_t milliseconds) = 0;
+  virtual TLocalTime LocalTime() = 0;
+
+  // Lets pending window messages run. The user-interface layer installs the
+  // pump; without one this does nothing.
+  void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
+  void ProcessMessages() {
+    if (pump_) pump_();
+  }
+
+ private:
+  std::function<void()> pump_;
+};
+
+// One find-first/find-next enumeration with an attribute mask: entries that
+// are hidden, system files or folders are returned only when the mask holds
+// that attribute; read-only, archive and the rest never exclude an entry.
+class TFind {
+ public:
+  TFind(TPlatform& os, const std::string& pattern, uint32_t attrMask);
+  bool Next(TSearchRec& rec);
+
+ private:
+  std::unique_ptr<TFindEnumerator> enumerator_;
+  uint32_t exclude_;
+};
+
+// The folder part of a path, up to and including the last backslash.
+std::string ExtractFilePath(const std::string& path);
+// The name part of a path, after the last backslash.
+std::string ExtractFileName(const std::string& path);

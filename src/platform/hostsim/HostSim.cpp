@@ -1,0 +1,482 @@
+#include "platform/hostsim/HostSim.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string LowerText(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), Lower);
+  return s;
+}
+
+bool SameText(const std::string& a, const std::string& b) { return LowerText(a) == LowerText(b); }
+
+// The form under which the simulation files its facts about a path.
+std::string Key(const std::string& path) {
+  std::string key = LowerText(path);
+  while (key.size() > 3 && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+std::string Reason(uint32_t code) {
+  switch (code) {
+    case kErrorFileNotFound: return "the file does not exist";
+    case kErrorPathNotFound: return "the folder does not exist";
+    case kErrorAccessDenied: return "access is denied";
+    case kErrorSharingViolation: return "the file is in use by another program";
+    case kErrorDiskFull: return "the disk is full";
+    default: return "the system reported a failure";
+  }
+}
+
+[[noreturn]] void Fail(uint32_t code, const std::string& action, const std::string& path) {
+  throw EPlatformError(code, "Cannot " + action + " \"" + path + "\": " + Reason(code) +
+                                 " (error " + std::to_string(code) + ")");
+}
+
+uint32_t CodeFromErrno(int error) {
+  switch (error) {
+    case ENOENT: return kErrorFileNotFound;
+    case ENOSPC: return kErrorDiskFull;
+    case EACCES: case EPERM: case EISDIR: case EROFS: return kErrorAccessDenied;
+    default: return 31;  // a general failure
+  }
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The glob itself, on text already lower-cased.
+bool Glob(const char* mask, const char* name) {
+  const char* starMask = nullptr;
+  const char* starName = nullptr;
+  while (*name) {
+    if (*mask == '*') {
+      starMask = ++mask;
+      starName = name;
+    } else if (*mask == '?' || *mask == *name) {
+      ++mask;
+      ++name;
+    } else if (starMask) {
+      mask = starMask;
+      name = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (*mask == '*') ++mask;
+  return *mask == '\0';
+}
+
+class THostSimEnumerator : public TFindEnumerator {
+ public:
+  explicit THostSimEnumerator(std::vector<TSearchRec> entries) : entries_(std::move(entries)) {}
+  bool Next(TSearchRec& rec) override {
+    if (next_ >= entries_.size()) return false;
+    rec = entries_[next_++];
+    return true;
+  }
+
+ private:
+  std::vector<TSearchRec> entries_;
+  size_t next_ = 0;
+};
+
+// Days since 1970-01-01 of a civil date, and back: the proleptic Gregorian
+// calendar in eras of 400 years.
+int64_t DaysFromCivil(int64_t y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+}  // namespace
+
+bool MatchesMask(const std::string& mask, const std::string& name) {
+  const std::string m = LowerText(mask);
+  const std::string n = LowerText(name);
+  if (Glob(m.c_str(), n.c_str())) return true;
+  return m.size() >= 2 && m.compare(m.size() - 2, 2, ".*") == 0 &&
+         n.find('.') == std::string::npos && Glob(m.substr(0, m.size() - 2).c_str(), n.c_str());
+}
+
+// A file on a simulated drive: counts what it writes against the drive's
+// space.
+class THostSimFile : public TFile {
+ public:
+  THostSimFile(std::FILE* file, THostSimPlatform* os, std::string path)
+      : file_(file), os_(os), path_(std::move(path)) {}
+
+  void Write(const void* data, size_t size) override {
+    if (!file_) Fail(6, "write to", path_);
+    THostSimPlatform::TDrive* drive = os_->DriveOf(path_);
+    size_t accepted = size;
+    if (drive && drive->limited && drive->space < size) accepted = static_cast<size_t>(drive->space);
+    const size_t written = std::fwrite(data, 1, accepted, file_.get());
+    if (drive && drive->limited) drive->space -= written;
+    if (written != accepted) Fail(CodeFromErrno(errno), "write to", path_);
+    if (accepted != size) Fail(kErrorDiskFull, "write to", path_);
+  }
+
+  size_t Read(void* data, size_t size) override {
+    if (!file_) Fail(6, "read from", path_);
+    const size_t got = std::fread(data, 1, size, file_.get());
+    if (got != size && std::ferror(file_.get())) Fail(CodeFromErrno(errno), "read from", path_);
+    return got;
+  }
+
+  void Close() override {
+    if (!file_) return;
+    const int result = std::fclose(file_.release());
+    if (result != 0) Fail(CodeFromErrno(errno), "close", path_);
+  }
+
+ private:
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  THostSimPlatform* os_;
+  std::string path_;
+};
+
+THostSimPlatform::THostSimPlatform(fs::path stateFolder) : stateFolder_(std::move(stateFolder)) {
+  SetMessagePump([this] { ++pumped_; });
+  SetClock(TLocalTime{2026, 1, 5, 1, 12, 0, 0, 0});
+}
+
+void THostSimPlatform::MapDrive(char letter, const fs::path& folder, TDriveType type) {
+  TDrive drive;
+  drive.folder = folder;
+  drive.type = type;
+  drives_[Upper(letter)] = drive;
+}
+
+void THostSimPlatform::SetAttributes(const std::string& path, uint32_t attr) {
+  attributes_[Key(path)] = attr & (faReadOnly | faHidden | faSysFile | faArchive);
+}
+
+void THostSimPlatform::SetShellFolder(int csidl, const std::string& path, int32_t result) {
+  shellFolders_[csidl] = {path, result};
+}
+
+void THostSimPlatform::SetClock(const TLocalTime& now) {
+  const int64_t days = DaysFromCivil(now.Year, now.Month, now.Day);
+  clockMs_ = ((days * 24 + now.Hour) * 60 + now.Minute) * 60000 + now.Second * 1000 +
+             now.Millisecond;
+}
+
+void THostSimPlatform::FailCreateFolder(const std::string& path) { failCreate_.insert(Key(path)); }
+
+void THostSimPlatform::LockFile(const std::string& path, bool locked) {
+  if (locked)
+    locked_.insert(Key(path));
+  else
+    locked_.erase(Key(path));
+}
+
+void THostSimPlatform::DenyAccess(const std::string& path) { denied_.insert(Key(path)); }
+
+void THostSimPlatform::SetDiskSpace(char letter, uint64_t bytes) {
+  TDrive& drive = drives_.at(Upper(letter));
+  drive.limited = true;
+  drive.space = bytes;
+}
+
+bool THostSimPlatform::Resolve(const std::string& path, fs::path& host) const {
+  if (path.size() < 2 || path[1] != ':') return false;
+  const auto drive = drives_.find(Upper(path[0]));
+  if (drive == drives_.end()) return false;
+  host = drive->second.folder;
+  size_t start = 2;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == ".." || part.find('/') != std::string::npos) return false;
+    std::string actual = part;
+    std::error_code ec;
+    for (fs::directory_iterator it(host, ec), last; !ec && it != last; it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (SameText(name, part)) {
+        actual = name;
+        break;
+      }
+    }
+    host /= actual;
+  }
+  return true;
+}
+
+fs::path THostSimPlatform::HostPath(const std::string& path) const {
+  fs::path host;
+  if (!Resolve(path, host)) Fail(kErrorPathNotFound, "find", path);
+  return host;
+}
+
+bool THostSimPlatform::IsDenied(const std::string& path) const {
+  const std::string key = Key(path);
+  for (const std::string& denied : denied_)
+    if (key == denied || (key.size() > denied.size() && key.compare(0, denied.size(), denied) == 0 &&
+                          (denied.back() == '\\' || key[denied.size()] == '\\')))
+      return true;
+  return false;
+}
+
+bool THostSimPlatform::IsLocked(const std::string& path) const { return locked_.count(Key(path)) > 0; }
+
+uint32_t THostSimPlatform::StoredAttributes(const std::string& path) const {
+  const auto it = attributes_.find(Key(path));
+  return it == attributes_.end() ? 0 : it->second;
+}
+
+THostSimPlatform::TDrive* THostSimPlatform::DriveOf(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return nullptr;
+  const auto it = drives_.find(Upper(path[0]));
+  return it == drives_.end() ? nullptr : &it->second;
+}
+
+bool THostSimPlatform::FolderExists(const std::string& path) {
+  fs::path host;
+  std::error_code ec;
+  return Resolve(path, host) && fs::is_directory(host, ec);
+}
+
+bool THostSimPlatform::CreateFolder(const std::string& path) {
+  fs::path host;
+  if (!Resolve(path, host) || IsDenied(path) || failCreate_.count(Key(path))) return false;
+  std::error_code ec;
+  return fs::create_directory(host, ec) && !ec;
+}
+
+bool THostSimPlatform::DeleteFolder(const std::string& path) {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(path, host) || IsDenied(path) || !fs::is_directory(host, ec)) return false;
+  return fs::remove(host, ec) && !ec;
+}
+
+bool THostSimPlatform::FileExists(const std::string& path) {
+  fs::path host;
+  std::error_code ec;
+  return Resolve(path, host) && fs::is_regular_file(host, ec);
+}
+
+std::unique_ptr<TFile> THostSimPlatform::OpenFile(const std::string& path, TOpenMode mode) {
+  const std::string action = mode == TOpenMode::Read ? "open" : "open for writing";
+  fs::path host;
+  if (!Resolve(path, host)) Fail(kErrorPathNotFound, action, path);
+  std::error_code ec;
+  if (!fs::is_directory(host.parent_path(), ec)) Fail(kErrorPathNotFound, action, path);
+  if (IsDenied(path) || fs::is_directory(host, ec)) Fail(kErrorAccessDenied, action, path);
+  const bool exists = fs::exists(host, ec);
+  if (mode != TOpenMode::Read) {
+    if (exists && IsLocked(path)) Fail(kErrorSharingViolation, action, path);
+    if (exists && (StoredAttributes(path) & faReadOnly)) Fail(kErrorAccessDenied, action, path);
+  }
+  if (mode != TOpenMode::CreateTruncate && !exists) Fail(kErrorFileNotFound, action, path);
+  const char* how = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::CreateTruncate ? "wb" : "r+b";
+  std::FILE* file = std::fopen(host.string().c_str(), how);
+  if (!file) Fail(CodeFromErrno(errno), action, path);
+  return std::make_unique<THostSimFile>(file, this, path);
+}
+
+bool THostSimPlatform::RemoveFile(const std::string& path) {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(path, host) || IsDenied(path) || IsLocked(path) ||
+      (StoredAttributes(path) & faReadOnly) || !fs::is_regular_file(host, ec))
+    return false;
+  attributes_.erase(Key(path));
+  return fs::remove(host, ec) && !ec;
+}
+
+void THostSimPlatform::MoveReplace(const std::string& from, const std::string& to) {
+  fs::path hostFrom, hostTo;
+  if (!Resolve(from, hostFrom)) Fail(kErrorPathNotFound, "move", from);
+  if (!Resolve(to, hostTo)) Fail(kErrorPathNotFound, "replace", to);
+  if (IsDenied(from) || IsDenied(to)) Fail(kErrorAccessDenied, "replace", to);
+  if (IsLocked(from)) Fail(kErrorSharingViolation, "move", from);
+  std::error_code ec;
+  if (fs::exists(hostTo, ec)) {
+    if (IsLocked(to)) Fail(kErrorSharingViolation, "replace", to);
+    if (StoredAttributes(to) & faReadOnly) Fail(kErrorAccessDenied, "replace", to);
+    if (fs::is_directory(hostTo, ec)) Fail(kErrorAccessDenied, "replace", to);
+  }
+  // The replaced file's name keeps the letter case of the old one, as on Windows.
+  fs::rename(hostFrom, hostTo, ec);
+  if (ec) Fail(CodeFromErrno(ec.value()), "replace", to);
+  attributes_.erase(Key(to));
+  const auto moved = attributes_.find(Key(from));
+  if (moved != attributes_.end()) {
+    attributes_[Key(to)] = moved->second;
+    attributes_.erase(moved);
+  }
+}
+
+std::unique_ptr<TFindEnumerator> THostSimPlatform::FindFirst(const std::string& pattern) {
+  const std::string folder = ExtractFilePath(pattern);
+  const std::string mask = ExtractFileName(pattern);
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(folder, host) || IsDenied(folder) || !fs::is_directory(host, ec)) return nullptr;
+  std::vector<TSearchRec> entries;
+  const bool isRoot = folder.size() <= 3;
+  if (!isRoot) {
+    for (const char* dot : {".", ".."})
+      if (MatchesMask(mask, dot)) entries.push_back(TSearchRec{dot, faDirectory, 0});
+  }
+  for (fs::directory_iterator it(host, ec), last; !ec && it != last; it.increment(ec)) {
+    TSearchRec rec;
+    rec.Name = it->path().filename().string();
+    if (!MatchesMask(mask, rec.Name)) continue;
+    std::error_code ignored;
+    const bool isLink = it->is_symlink(ignored);
+    const bool isFolder = it->is_directory(ignored);
+    rec.Attr = StoredAttributes(folder + rec.Name);
+    if (isFolder) rec.Attr |= faDirectory;
+    if (isLink) rec.Attr |= faReparsePoint;
+    if (!isFolder && !attributes_.count(Key(folder + rec.Name))) rec.Attr |= faArchive;
+    if (!isFolder) rec.Size = it->file_size(ignored);
+    entries.push_back(rec);
+  }
+  if (entries.empty()) return nullptr;
+  // NTFS lists a folder in the order of its upper-cased names.
+  std::stable_sort(entries.begin() + (isRoot ? 0 : std::min<size_t>(2, entries.size())),
+                   entries.end(), [](const TSearchRec& a, const TSearchRec& b) {
+                     std::string x = a.Name, y = b.Name;
+                     std::transform(x.begin(), x.end(), x.begin(), Upper);
+                     std::transform(y.begin(), y.end(), y.begin(), Upper);
+                     return x < y;
+                   });
+  return std::make_unique<THostSimEnumerator>(std::move(entries));
+}
+
+TDriveType THostSimPlatform::DriveType(const std::string& root) {
+  if (root.size() < 2 || root[1] != ':') return TDriveType::NoRootDir;
+  const auto it = drives_.find(Upper(root[0]));
+  return it == drives_.end() ? TDriveType::NoRootDir : it->second.type;
+}
+
+int32_t THostSimPlatform::GetShellFolder(int csidl, std::string& path) {
+  const auto it = shellFolders_.find(csidl);
+  if (it == shellFolders_.end()) {
+    path.clear();
+    return static_cast<int32_t>(0x80070002);  // the folder does not exist
+  }
+  path = it->second.first;
+  return it->second.second;
+}
+
+void THostSimPlatform::CreateShellLink(const TShellLink& link, const std::string& linkFile) {
+  std::string text = "[ShellLink]\nTarget=" + link.Target + "\nDescription=" + link.Description +
+                     "\nArguments=" + link.Arguments + "\n";
+  if (link.IconIndex >= 0)
+    text += "IconLocation=" + link.IconPath + "," + std::to_string(link.IconIndex) + "\n";
+  std::unique_ptr<TFile> file = OpenFile(linkFile, TOpenMode::CreateTruncate);
+  file->Write(text.data(), text.size());
+  file->Close();
+}
+
+TShellLink THostSimPlatform::ReadShellLink(const std::string& linkFile) {
+  std::unique_ptr<TFile> file = OpenFile(linkFile, TOpenMode::Read);
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = file->Read(buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  file->Close();
+  std::istringstream lines(text);
+  std::string line;
+  if (!std::getline(lines, line) || line != "[ShellLink]")
+    throw EPlatformError(0x80004005, "\"" + linkFile + "\" is not a shell link");
+  TShellLink link;
+  while (std::getline(lines, line)) {
+    const size_t eq = line.find('=');
+    const std::string name = line.substr(0, eq);
+    const std::string value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
+    if (name == "Target") link.Target = value;
+    if (name == "Description") link.Description = value;
+    if (name == "Arguments") link.Arguments = value;
+    if (name == "IconLocation") {
+      const size_t comma = value.rfind(',');
+      link.IconPath = value.substr(0, comma);
+      link.IconIndex = std::stoi(value.substr(comma + 1));
+    }
+  }
+  return link;
+}
+
+void THostSimPlatform::WriteRegistryString(const std::string& key, const std::string& name,
+                                           const std::string& value) {
+  if (failRegistry_) Fail(kErrorAccessDenied, "write to the registry key", "HKEY_LOCAL_MACHINE\\" + key);
+  registry_[LowerText(key) + '\n' + LowerText(name)] = {key + '\t' + name, value};
+  SaveRegistry();
+}
+
+bool THostSimPlatform::ReadRegistryString(const std::string& key, const std::string& name,
+                                          std::string& value) {
+  const auto it = registry_.find(LowerText(key) + '\n' + LowerText(name));
+  if (it == registry_.end()) return false;
+  value = it->second.second;
+  return true;
+}
+
+void THostSimPlatform::SaveRegistry() const {
+  std::ofstream out(RegistryFile(), std::ios::binary | std::ios::trunc);
+  for (const auto& entry : registry_)
+    out << "HKEY_LOCAL_MACHINE\\" << entry.second.first << '\t' << entry.second.second << '\n';
+  out.close();
+  if (!out) Fail(31, "save the simulated registry", RegistryFile().string());
+}
+
+void THostSimPlatform::StartProgram(const std::string& commandLine, int showCommand) {
+  if (failStart_) Fail(kErrorFileNotFound, "start", commandLine);
+  started_.emplace_back(commandLine, showCommand);
+}
+
+void THostSimPlatform::ShellOpen(const std::string& document) {
+  if (failStart_) Fail(kErrorFileNotFound, "open", document);
+  opened_.push_back(document);
+}
+
+void THostSimPlatform::Sleep(uint32_t milliseconds) {
+  clockMs_ += milliseconds;
+  slept_ += milliseconds;
+}
+
+TLocalTime THostSimPlatform::LocalTime() {
+  const int64_t days = clockMs_ >= 0 ? clockMs_ / 86400000 : -((-clockMs_ + 86399999) / 86400000);
+  const int64_t ms = clockMs_ - days * 86400000;
+  TLocalTime t;
+  CivilFromDays(days, t.Year, t.Month, t.Day);
+  t.DayOfWeek = static_cast<int>(((days % 7) + 11) % 7);  // 1970-01-01 was a Thursday (4)
+  t.Hour = static_cast<int>(ms / 3600000);
+  t.Minute = static_cast<int>(ms / 60000 % 60);
+  t.Second = static_cast<int>(ms / 1000 % 60);
+  t.Millisecond = static_cast<int>(ms % 1000);
+  return t;
+}

@@ -1,0 +1,114 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+// A simulated Windows on the host's file system, for the unit tests. Drive
+// letters are mapped to host folders; names are matched without regard to
+// the letter case of A to Z, as Windows does; DOS attributes, shell-folder
+// answers and faults are set by the test; shell links and the registry are
+// plain text files that a test can read; the clock is virtual and only
+// Sleep moves it.
+class THostSimPlatform : public TPlatform {
+ public:
+  // The registry file is kept in stateFolder, which must exist.
+  explicit THostSimPlatform(std::filesystem::path stateFolder);
+
+  // --- Set-up by the test ---
+  void MapDrive(char letter, const std::filesystem::path& folder, TDriveType type);
+  void SetCurrentFolder(const std::string& path) { currentFolder_ = path; }
+  // Hidden, system, read-only and archive; folders and reparse points follow
+  // from the host entry itself (a host symbolic link to a folder is a
+  // reparse point).
+  void SetAttributes(const std::string& path, uint32_t attr);
+  void SetShellFolder(int csidl, const std::string& path, int32_t result);
+  void SetClock(const TLocalTime& now);
+
+  // --- Faults ---
+  // Creating exactly this folder fails.
+  void FailCreateFolder(const std::string& path);
+  // A file that is open elsewhere without sharing, as a running program is:
+  // opening it for writing, deleting it and replacing it fail.
+  void LockFile(const std::string& path, bool locked = true);
+  // The path and everything below it: nothing can be opened, created,
+  // listed or deleted there.
+  void DenyAccess(const std::string& path);
+  // The drive accepts this many more bytes of file data, then is full.
+  void SetDiskSpace(char letter, uint64_t bytes);
+  void FailRegistry(bool fail) { failRegistry_ = fail; }
+  void FailStartProgram(bool fail) { failStart_ = fail; }
+
+  // --- What happened ---
+  // The host path that a Windows path maps to, with existing names matched
+  // without regard to case. Raises for a path without a mapped drive.
+  std::filesystem::path HostPath(const std::string& path) const;
+  std::filesystem::path RegistryFile() const { return stateFolder_ / "registry.txt"; }
+  const std::vector<std::pair<std::string, int>>& StartedPrograms() const { return started_; }
+  const std::vector<std::string>& OpenedDocuments() const { return opened_; }
+  uint64_t SleptMilliseconds() const { return slept_; }
+  int ProcessedMessages() const { return pumped_; }
+
+  // --- TPlatform ---
+  bool FolderExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  bool DeleteFolder(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
+  bool RemoveFile(const std::string& path) override;
+  void MoveReplace(const std::string& from, const std::string& to) override;
+  std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
+  TDriveType DriveType(const std::string& root) override;
+  std::string CurrentFolder() override { return currentFolder_; }
+  int32_t GetShellFolder(int csidl, std::string& path) override;
+  void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
+  TShellLink ReadShellLink(const std::string& linkFile) override;
+  void WriteRegistryString(const std::string& key, const std::string& name,
+                           const std::string& value) override;
+  bool ReadRegistryString(const std::string& key, const std::string& name,
+                          std::string& value) override;
+  void StartProgram(const std::string& commandLine, int showCommand) override;
+  void ShellOpen(const std::string& document) override;
+  void Sleep(uint32_t milliseconds) override;
+  TLocalTime LocalTime() override;
+
+ private:
+  struct TDrive {
+    std::filesystem::path folder;
+    TDriveType type = TDriveType::Fixed;
+    bool limited = false;
+    uint64_t space = 0;
+  };
+  friend class THostSimFile;
+
+  bool Resolve(const std::string& path, std::filesystem::path& host) const;
+  bool IsDenied(const std::string& path) const;
+  bool IsLocked(const std::string& path) const;
+  uint32_t StoredAttributes(const std::string& path) const;
+  TDrive* DriveOf(const std::string& path);
+  void SaveRegistry() const;
+
+  std::filesystem::path stateFolder_;
+  std::map<char, TDrive> drives_;
+  std::string currentFolder_ = "C:\\";
+  std::map<std::string, uint32_t> attributes_;
+  std::map<int, std::pair<std::string, int32_t>> shellFolders_;
+  std::set<std::string> failCreate_, locked_, denied_;
+  bool failRegistry_ = false, failStart_ = false;
+  // Keyed by the lower-cased key and name, which Windows compares without case.
+  std::map<std::string, std::pair<std::string, std::string>> registry_;
+  std::vector<std::pair<std::string, int>> started_;
+  std::vector<std::string> opened_;
+  int64_t clockMs_ = 0;  // milliseconds since 1970-01-01 00:00 local time
+  uint64_t slept_ = 0;
+  int pumped_ = 0;
+};
+
+// Windows' name matching: * and ? without regard to the case of A to Z, and
+// a mask ending in ".*" also matches a name without any dot.
+bool MatchesMask(const std::string& mask, const std::string& name);

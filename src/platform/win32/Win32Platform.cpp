@@ -1,0 +1,356 @@
+#include "platform/win32/Win32Platform.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+
+// The system's own wording of an error code, without the trailing line break.
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length ? std::string(text, length) : "unknown error";
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
+                              message.back() == '.' || message.back() == ' '))
+    message.pop_back();
+  return message;
+}
+
+[[noreturn]] void Fail(DWORD code, const std::string& action, const std::string& subject) {
+  throw EPlatformError(code, "Cannot " + action + " \"" + subject + "\": " + SystemMessage(code) +
+                                 " (error " + std::to_string(code) + ")");
+}
+
+[[noreturn]] void FailLast(const std::string& action, const std::string& subject) {
+  Fail(GetLastError(), action, subject);
+}
+
+class THandle {
+ public:
+  explicit THandle(HANDLE handle) : handle_(handle) {}
+  ~THandle() { Close(); }
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+  HANDLE Get() const { return handle_; }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  // The result of closing, for the one caller that must know it.
+  bool Close() {
+    const bool ok = !Valid() || CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class TWin32File : public TFile {
+ public:
+  TWin32File(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+
+  void Write(const void* data, size_t size) override {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+      const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(handle_.Get(), bytes, chunk, &written, nullptr)) FailLast("write to", path_);
+      // A write that takes fewer bytes than offered without an error: the
+      // disk is full.
+      if (written == 0) Fail(ERROR_DISK_FULL, "write to", path_);
+      bytes += written;
+      size -= written;
+    }
+  }
+
+  size_t Read(void* data, size_t size) override {
+    char* bytes = static_cast<char*>(data);
+    size_t total = 0;
+    while (total < size) {
+      const size_t left = size - total;
+      const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+      DWORD got = 0;
+      if (!ReadFile(handle_.Get(), bytes + total, chunk, &got, nullptr)) FailLast("read from", path_);
+      if (got == 0) break;
+      total += got;
+    }
+    return total;
+  }
+
+  void Close() override {
+    if (!handle_.Close()) FailLast("close", path_);
+  }
+
+ private:
+  THandle handle_;
+  std::string path_;
+};
+
+class TWin32Enumerator : public TFindEnumerator {
+ public:
+  TWin32Enumerator(HANDLE handle, const WIN32_FIND_DATAA& first)
+      : handle_(handle), data_(first), pending_(true) {}
+  ~TWin32Enumerator() override { FindClose(handle_); }
+  TWin32Enumerator(const TWin32Enumerator&) = delete;
+  TWin32Enumerator& operator=(const TWin32Enumerator&) = delete;
+
+  bool Next(TSearchRec& rec) override {
+    if (!pending_ && !FindNextFileA(handle_, &data_)) return false;
+    pending_ = false;
+    rec.Name = data_.cFileName;
+    rec.Attr = data_.dwFileAttributes;
+    rec.Size = (static_cast<uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
+    return true;
+  }
+
+ private:
+  HANDLE handle_;
+  WIN32_FIND_DATAA data_;
+  bool pending_;
+};
+
+class TRegKey {
+ public:
+  TRegKey() = default;
+  ~TRegKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  TRegKey(const TRegKey&) = delete;
+  TRegKey& operator=(const TRegKey&) = delete;
+  HKEY* Out() { return &key_; }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+template <typename T>
+class TComPtr {
+ public:
+  TComPtr() = default;
+  ~TComPtr() {
+    if (p_) p_->Release();
+  }
+  TComPtr(const TComPtr&) = delete;
+  TComPtr& operator=(const TComPtr&) = delete;
+  T* operator->() const { return p_; }
+  T* Get() const { return p_; }
+  void** Out() { return reinterpret_cast<void**>(&p_); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// COM for the calling thread for as long as a link is being made or read;
+// a thread that already has it keeps it as it was.
+class TComScope {
+ public:
+  TComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~TComScope() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  TComScope(const TComScope&) = delete;
+  TComScope& operator=(const TComScope&) = delete;
+
+ private:
+  HRESULT result_;
+};
+
+std::wstring Wide(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+void Check(HRESULT result, const std::string& action, const std::string& subject) {
+  if (FAILED(result)) Fail(static_cast<DWORD>(result), action, subject);
+}
+
+void MakeLinkObject(TComPtr<IShellLinkA>& link, TComPtr<IPersistFile>& file,
+                    const std::string& linkFile) {
+  Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                         link.Out()),
+        "create the shell link", linkFile);
+  Check(link->QueryInterface(IID_IPersistFile, file.Out()), "create the shell link", linkFile);
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+}  // namespace
+
+bool TWin32Platform::FolderExists(const std::string& path) {
+  const DWORD attr = Attributes(path);
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TWin32Platform::CreateFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+bool TWin32Platform::DeleteFolder(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+bool TWin32Platform::FileExists(const std::string& path) {
+  const DWORD attr = Attributes(path);
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::unique_ptr<TFile> TWin32Platform::OpenFile(const std::string& path, TOpenMode mode) {
+  const bool reading = mode == TOpenMode::Read;
+  const DWORD access = reading ? GENERIC_READ : GENERIC_WRITE;
+  const DWORD share = reading ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+  const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS : OPEN_EXISTING;
+  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) FailLast(reading ? "open" : "open for writing", path);
+  return std::make_unique<TWin32File>(handle, path);
+}
+
+bool TWin32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+void TWin32Platform::MoveReplace(const std::string& from, const std::string& to) {
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) FailLast("replace", to);
+}
+
+std::unique_ptr<TFindEnumerator> TWin32Platform::FindFirst(const std::string& pattern) {
+  WIN32_FIND_DATAA data;
+  HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<TWin32Enumerator>(handle, data);
+}
+
+TDriveType TWin32Platform::DriveType(const std::string& root) {
+  return static_cast<TDriveType>(GetDriveTypeA(root.c_str()));
+}
+
+std::string TWin32Platform::CurrentFolder() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) FailLast("read", "the current folder");
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+int32_t TWin32Platform::GetShellFolder(int csidl, std::string& path) {
+  char buffer[MAX_PATH + 1] = {};
+  const HRESULT result = SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer);
+  path = buffer;
+  return static_cast<int32_t>(result);
+}
+
+void TWin32Platform::CreateShellLink(const TShellLink& link, const std::string& linkFile) {
+  TComScope com;
+  TComPtr<IShellLinkA> shellLink;
+  TComPtr<IPersistFile> file;
+  MakeLinkObject(shellLink, file, linkFile);
+  shellLink->SetArguments(link.Arguments.c_str());
+  shellLink->SetDescription(link.Description.c_str());
+  shellLink->SetPath(link.Target.c_str());
+  if (link.IconIndex >= 0) shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex);
+  // A link that was not saved is no link; the caller decides whether that matters.
+  Check(file->Save(Wide(linkFile).c_str(), FALSE), "save the shell link", linkFile);
+}
+
+TShellLink TWin32Platform::ReadShellLink(const std::string& linkFile) {
+  TComScope com;
+  TComPtr<IShellLinkA> shellLink;
+  TComPtr<IPersistFile> file;
+  MakeLinkObject(shellLink, file, linkFile);
+  Check(file->Load(Wide(linkFile).c_str(), STGM_READ), "read the shell link", linkFile);
+  char buffer[INFOTIPSIZE + MAX_PATH] = {};
+  TShellLink link;
+  Check(shellLink->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH), "read the shell link", linkFile);
+  link.Target = buffer;
+  buffer[0] = '\0';
+  Check(shellLink->GetDescription(buffer, sizeof buffer), "read the shell link", linkFile);
+  link.Description = buffer;
+  buffer[0] = '\0';
+  Check(shellLink->GetArguments(buffer, sizeof buffer), "read the shell link", linkFile);
+  link.Arguments = buffer;
+  buffer[0] = '\0';
+  int index = 0;
+  Check(shellLink->GetIconLocation(buffer, MAX_PATH, &index), "read the shell link", linkFile);
+  link.IconPath = buffer;
+  link.IconIndex = link.IconPath.empty() ? -1 : index;
+  return link;
+}
+
+void TWin32Platform::WriteRegistryString(const std::string& key, const std::string& name,
+                                         const std::string& value) {
+  const std::string subject = "HKEY_LOCAL_MACHINE\\" + key;
+  TRegKey handle;
+  LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, handle.Out(), nullptr);
+  if (result != ERROR_SUCCESS) Fail(result, "open the registry key", subject);
+  result = RegSetValueExA(handle.Get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1));
+  if (result != ERROR_SUCCESS) Fail(result, "write the registry value " + name + " of", subject);
+}
+
+bool TWin32Platform::ReadRegistryString(const std::string& key, const std::string& name,
+                                        std::string& value) {
+  TRegKey handle;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Out()) != ERROR_SUCCESS)
+    return false;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return false;
+  std::vector<char> buffer(size + 1, '\0');
+  if (RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
+    return false;
+  value.assign(buffer.data());  // up to the terminating zero, which size counts
+  return true;
+}
+
+void TWin32Platform::StartProgram(const std::string& commandLine, int showCommand) {
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    FailLast("start", commandLine);
+  THandle processHandle(process.hProcess);
+  THandle threadHandle(process.hThread);
+}
+
+void TWin32Platform::ShellOpen(const std::string& document) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) Fail(static_cast<DWORD>(result), "open", document);
+}
+
+void TWin32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+TLocalTime TWin32Platform::LocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  TLocalTime t;
+  t.Year = now.wYear;
+  t.Month = now.wMonth;
+  t.Day = now.wDay;
+  t.DayOfWeek = now.wDayOfWeek;
+  t.Hour = now.wHour;
+  t.Minute = now.wMinute;
+  t.Second = now.wSecond;
+  t.Millisecond = now.wMilliseconds;
+  return t;
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include "platform/Platform.h"
+
+// The real operating-system services, through the ANSI forms of the Windows
+// API. Every handle it opens is owned by a small wrapper and closed on every
+// path, the error paths included.
+class TWin32Platform : public TPlatform {
+ public:
+  bool FolderExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
+  bool DeleteFolder(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
+  bool RemoveFile(const std::string& path) override;
+  void MoveReplace(const std::string& from, const std::string& to) override;
+  std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
+  TDriveType DriveType(const std::string& root) override;
+  std::string CurrentFolder() override;
+  int32_t GetShellFolder(int csidl, std::string& path) override;
+  void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
+  TShellLink ReadShellLink(const std::string& linkFile) override;
+  void WriteRegistryString(const std::string& key, const std::string& name,
+                           const std::string& value) override;
+  bool ReadRegistryString(const std::string& key, const std::string& name,
+                          std::string& value) override;
+  void StartProgram(const std::string& commandLine, int showCommand) override;
+  void ShellOpen(const std::string& document) override;
+  void Sleep(uint32_t milliseconds) override;
+  TLocalTime LocalTime() override;
+};

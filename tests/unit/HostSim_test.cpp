@@ -1,0 +1,240 @@
+#include "platform/hostsim/HostSim.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "unit/HostSim_fixture.h"
+
+namespace {
+
+struct MaskCase {
+  const char* mask;
+  const char* name;
+  bool matches;
+};
+
+TEST(MatchesMaskTest, FollowsWindowsRules) {
+  const MaskCase cases[] = {
+      {"*.*", "readme.txt", true},
+      {"*.*", "README", true},  // ".*" also matches a name without a dot
+      {"*.*", ".", true},
+      {"*.*", "..", true},
+      {"*", "a.b.c", true},
+      {"Fotelix.exe", "FOTELIX.EXE", true},
+      {"Fotelix.exe", "Fotelix.exe.bak", false},
+      {"Fotelix.exe", "Fotelix.ex", false},
+      {"*.exe", "a.exe", true},
+      {"*.exe", "a.exe.txt", false},
+      {"f?t*.dat", "FOTELIX.DAT", true},
+      {"f?t*.dat", "ft.dat", false},
+      {"*.txt", "txt", false},
+      {"a*b*c", "aXbYbZc", true},
+      {"a*b*c", "aXbYbZ", false},
+      {"\xC4*", "\xE4x", false},  // only A to Z fold, as the path comparison does
+  };
+  for (const MaskCase& c : cases)
+    EXPECT_EQ(MatchesMask(c.mask, c.name), c.matches) << c.mask << " vs " << c.name;
+}
+
+TEST_F(HostSimTest, NamesMatchWithoutRegardToCase) {
+  MakeFile("C:\\Program Files\\Fotelix\\Fotelix.Exe", "MZ");
+  EXPECT_TRUE(os_->FileExists("c:\\PROGRAM FILES\\fotelix\\FOTELIX.EXE"));
+  EXPECT_TRUE(os_->FolderExists("C:\\program files\\FOTELIX\\"));
+  EXPECT_FALSE(os_->FolderExists("C:\\program files\\FOTELIX\\Fotelix.Exe"));
+  EXPECT_FALSE(os_->FileExists("D:\\Fotelix.Exe"));  // no such drive
+  EXPECT_FALSE(os_->FileExists("Fotelix.Exe"));
+  // Writing through another spelling reaches the same file.
+  auto file = os_->OpenFile("C:\\PROGRAM FILES\\FOTELIX\\fotelix.exe", TOpenMode::CreateTruncate);
+  file->Write("new", 3);
+  file->Close();
+  EXPECT_EQ(Content("C:\\Program Files\\Fotelix\\Fotelix.Exe"), "new");
+}
+
+TEST_F(HostSimTest, FindAppliesTheAttributeMask) {
+  MakeFile("C:\\Data\\plain.txt");
+  MakeFile("C:\\Data\\hidden.txt");
+  MakeFile("C:\\Data\\system.txt");
+  MakeFolder("C:\\Data\\Sub");
+  MakeFolder("C:\\Data\\Secret");
+  os_->SetAttributes("C:\\Data\\hidden.txt", faHidden);
+  os_->SetAttributes("C:\\Data\\system.txt", faSysFile | faReadOnly);
+  os_->SetAttributes("C:\\Data\\Secret", faHidden);
+
+  const auto names = [&](uint32_t mask) {
+    std::vector<std::string> found;
+    TFind find(*os_, "C:\\Data\\*.*", mask);
+    for (TSearchRec rec; find.Next(rec);) found.push_back(rec.Name);
+    return found;
+  };
+  using V = std::vector<std::string>;
+  EXPECT_EQ(names(faAnyFile), (V{".", "..", "hidden.txt", "plain.txt", "Secret", "Sub", "system.txt"}));
+  EXPECT_EQ(names(faReadOnly | faSysFile | faArchive | faDirectory),
+            (V{".", "..", "plain.txt", "Sub", "system.txt"}));
+  EXPECT_EQ(names(faArchive), (V{"plain.txt"}));
+  EXPECT_EQ(names(faHidden), (V{"hidden.txt", "plain.txt"}));
+
+  TFind root(*os_, "C:\\*.*", faAnyFile);  // a root has no "." and ".."
+  TSearchRec rec;
+  ASSERT_TRUE(root.Next(rec));
+  EXPECT_EQ(rec.Name, "Data");
+  EXPECT_EQ(rec.Attr & faDirectory, faDirectory);
+  EXPECT_FALSE(root.Next(rec));
+
+  TFind none(*os_, "C:\\Missing\\*.*", faAnyFile);
+  EXPECT_FALSE(none.Next(rec));
+}
+
+TEST_F(HostSimTest, FaultsRaiseWithTheSystemCodes) {
+  MakeFile("C:\\App\\Locked.exe", "old");
+  MakeFile("C:\\App\\ReadOnly.txt", "old");
+  os_->LockFile("C:\\app\\locked.EXE");
+  os_->SetAttributes("C:\\App\\ReadOnly.txt", faReadOnly);
+  os_->DenyAccess("C:\\Denied");
+  MakeFile("C:\\Denied\\inner.txt", "x");
+
+  struct Case {
+    const char* path;
+    TOpenMode mode;
+    uint32_t code;
+  };
+  const Case cases[] = {
+      {"C:\\App\\Locked.exe", TOpenMode::CreateTruncate, kErrorSharingViolation},
+      {"C:\\App\\Locked.exe", TOpenMode::WriteExisting, kErrorSharingViolation},
+      {"C:\\App\\ReadOnly.txt", TOpenMode::CreateTruncate, kErrorAccessDenied},
+      {"C:\\Denied\\inner.txt", TOpenMode::Read, kErrorAccessDenied},
+      {"C:\\Denied\\new.txt", TOpenMode::CreateTruncate, kErrorAccessDenied},
+      {"C:\\App\\missing.txt", TOpenMode::Read, kErrorFileNotFound},
+      {"C:\\App\\missing.txt", TOpenMode::WriteExisting, kErrorFileNotFound},
+      {"C:\\NoFolder\\new.txt", TOpenMode::CreateTruncate, kErrorPathNotFound},
+      {"Q:\\new.txt", TOpenMode::CreateTruncate, kErrorPathNotFound},
+      {"C:\\App", TOpenMode::Read, kErrorAccessDenied},
+  };
+  for (const Case& c : cases) {
+    try {
+      os_->OpenFile(c.path, c.mode);
+      ADD_FAILURE() << c.path << " opened";
+    } catch (const EPlatformError& e) {
+      EXPECT_EQ(e.Code(), c.code) << c.path;
+      EXPECT_NE(std::string(e.what()).find(c.path), std::string::npos) << e.what();
+    }
+  }
+  // A locked file can still be read, as a running program can.
+  EXPECT_NO_THROW(os_->OpenFile("C:\\App\\Locked.exe", TOpenMode::Read));
+  EXPECT_FALSE(os_->RemoveFile("C:\\App\\Locked.exe"));
+  EXPECT_FALSE(os_->RemoveFile("C:\\App\\ReadOnly.txt"));
+  EXPECT_FALSE(os_->CreateFolder("C:\\Denied\\Sub"));
+  TFind denied(*os_, "C:\\Denied\\*.*", faAnyFile);
+  TSearchRec rec;
+  EXPECT_FALSE(denied.Next(rec));
+  os_->LockFile("C:\\App\\Locked.exe", false);
+  EXPECT_TRUE(os_->RemoveFile("C:\\App\\Locked.exe"));
+  EXPECT_EQ(Content("C:\\App\\ReadOnly.txt"), "old");
+}
+
+TEST_F(HostSimTest, FoldersAndTheirFaults) {
+  EXPECT_TRUE(os_->CreateFolder("C:\\One"));
+  EXPECT_FALSE(os_->CreateFolder("C:\\one"));  // exists already
+  EXPECT_FALSE(os_->CreateFolder("C:\\Two\\Three"));  // one level only
+  os_->FailCreateFolder("C:\\Program Files\\");
+  EXPECT_FALSE(os_->CreateFolder("C:\\PROGRAM FILES"));
+  EXPECT_FALSE(os_->FolderExists("C:\\Program Files"));
+  EXPECT_TRUE(os_->DeleteFolder("C:\\ONE\\"));
+  EXPECT_FALSE(os_->FolderExists("C:\\One"));
+}
+
+TEST_F(HostSimTest, DiskFillsAfterTheGivenBytes) {
+  os_->SetDiskSpace('c', 10);
+  auto file = os_->OpenFile("C:\\big.bin", TOpenMode::CreateTruncate);
+  file->Write("123456", 6);
+  try {
+    file->Write("abcdef", 6);
+    ADD_FAILURE() << "the disk did not fill";
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), kErrorDiskFull);
+  }
+  file->Close();
+  EXPECT_EQ(Content("C:\\big.bin"), "123456abcd");
+}
+
+TEST_F(HostSimTest, MoveReplaceHonoursLocks) {
+  MakeFile("C:\\a.new", "new");
+  MakeFile("C:\\A.exe", "old");
+  os_->LockFile("C:\\a.exe");
+  EXPECT_THROW(os_->MoveReplace("C:\\a.new", "C:\\a.exe"), EPlatformError);
+  os_->LockFile("C:\\a.exe", false);
+  os_->MoveReplace("C:\\a.new", "C:\\a.exe");
+  EXPECT_EQ(Content("C:\\A.exe"), "new");
+  EXPECT_FALSE(os_->FileExists("C:\\a.new"));
+}
+
+TEST_F(HostSimTest, LinksAndRegistryAreReadableFiles) {
+  MakeFolder("C:\\Menu");
+  TShellLink link{"C:\\Fotelix\\Fotelix.Exe", "Fotelix", "/x", "C:\\Fotelix\\Fotelix.Exe", 0};
+  os_->CreateShellLink(link, "C:\\Menu\\Fotelix.Lnk");
+  TShellLink web{"http://www.example/fotelix", "On the web", "", "", -1};
+  os_->CreateShellLink(web, "C:\\Menu\\Web.Lnk");
+  EXPECT_EQ(Content("C:\\Menu\\Fotelix.Lnk"),
+            "[ShellLink]\nTarget=C:\\Fotelix\\Fotelix.Exe\nDescription=Fotelix\nArguments=/x\n"
+            "IconLocation=C:\\Fotelix\\Fotelix.Exe,0\n");
+  const TShellLink back = os_->ReadShellLink("c:\\menu\\web.lnk");
+  EXPECT_EQ(back.Target, web.Target);
+  EXPECT_EQ(back.Description, web.Description);
+  EXPECT_EQ(back.IconIndex, -1);
+  EXPECT_THROW(os_->CreateShellLink(link, "C:\\NoMenu\\Fotelix.Lnk"), EPlatformError);
+
+  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fotelix";
+  os_->WriteRegistryString(key, "DisplayName", "Fotelix");
+  os_->WriteRegistryString(key, "UninstallString", "\"C:\\Program Files\\Uninstall.Exe\"");
+  os_->WriteRegistryString(key, "displayname", "Fotelix 2");
+  std::string value;
+  ASSERT_TRUE(os_->ReadRegistryString("SOFTWARE\\microsoft\\windows\\currentversion\\uninstall\\fotelix",
+                                      "DISPLAYNAME", value));
+  EXPECT_EQ(value, "Fotelix 2");
+  EXPECT_FALSE(os_->ReadRegistryString(key, "Missing", value));
+  std::ifstream file(os_->RegistryFile(), std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_EQ(text.str(), "HKEY_LOCAL_MACHINE\\" + key + "\tdisplayname\tFotelix 2\n" +
+                            "HKEY_LOCAL_MACHINE\\" + key +
+                            "\tUninstallString\t\"C:\\Program Files\\Uninstall.Exe\"\n");
+  os_->FailRegistry(true);
+  EXPECT_THROW(os_->WriteRegistryString(key, "DisplayName", "x"), EPlatformError);
+}
+
+TEST_F(HostSimTest, ShellFoldersProgramsAndClock) {
+  std::string path = "stale";
+  EXPECT_NE(os_->GetShellFolder(kCsidlProgramFiles, path), 0);
+  EXPECT_EQ(path, "");
+  os_->SetShellFolder(kCsidlProgramFiles, "C:\\Program Files", 0);
+  os_->SetShellFolder(kCsidlLocalAppData, "C:\\Local", static_cast<int32_t>(0x80004005));
+  EXPECT_EQ(os_->GetShellFolder(kCsidlProgramFiles, path), 0);
+  EXPECT_EQ(path, "C:\\Program Files");
+  EXPECT_EQ(os_->GetShellFolder(kCsidlLocalAppData, path), static_cast<int32_t>(0x80004005));
+
+  os_->StartProgram("\"C:\\Program Files\\Fotelix\\Fotelix.Exe\"", kSwShowMaximized);
+  os_->ShellOpen("mailto:support@example");
+  ASSERT_EQ(os_->StartedPrograms().size(), 1u);
+  EXPECT_EQ(os_->StartedPrograms()[0].second, kSwShowMaximized);
+  EXPECT_EQ(os_->OpenedDocuments(), std::vector<std::string>{"mailto:support@example"});
+  os_->FailStartProgram(true);
+  EXPECT_THROW(os_->StartProgram("x.exe", kSwShowNormal), EPlatformError);
+
+  os_->SetClock(TLocalTime{2024, 2, 28, 0, 23, 59, 59, 999});
+  os_->Sleep(1);  // into the leap day
+  TLocalTime t = os_->LocalTime();
+  EXPECT_EQ(std::vector<int>({t.Year, t.Month, t.Day, t.DayOfWeek, t.Hour, t.Minute, t.Second,
+                              t.Millisecond}),
+            std::vector<int>({2024, 2, 29, 4, 0, 0, 0, 0}));
+  os_->Sleep(86400000);
+  t = os_->LocalTime();
+  EXPECT_EQ(std::vector<int>({t.Month, t.Day, t.DayOfWeek}), std::vector<int>({3, 1, 5}));
+  EXPECT_EQ(os_->SleptMilliseconds(), 86400001u);
+
+  const int before = os_->ProcessedMessages();
+  os_->ProcessMessages();
+  EXPECT_EQ(os_->ProcessedMessages(), before + 1);
+}
+
+}  // namespace

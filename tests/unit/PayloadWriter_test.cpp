@@ -1,0 +1,257 @@
+#include "install/PayloadWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "install/PayloadData.h"
+#include "install/PayloadSources.h"
+#include "unit/HostSim_fixture.h"
+
+namespace {
+
+// A progress bar as the system's control behaves: the position stays within
+// the range.
+class TFakeBar : public IProgressBar {
+ public:
+  explicit TFakeBar(int32_t max) : max_(max) {}
+  void SetPosition(int32_t position) override {
+    position_ = std::min(std::max(position, 0), max_);
+    positions.push_back(position);
+  }
+  int32_t Position() const override { return position_; }
+  int32_t Max() const override { return max_; }
+  std::vector<int32_t> positions;
+
+ private:
+  int32_t max_;
+  int32_t position_ = 0;
+};
+
+class TFakeLabel : public ILabel {
+ public:
+  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
+  std::vector<std::string> captions;
+};
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The built program as the embedding step read it. Under Wine the host's
+// root is drive Z:.
+std::string BuiltFile(const char* hostPath) {
+#ifdef _WIN32
+  std::string path = std::string("Z:") + hostPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return ReadWholeFile(path);
+#else
+  return ReadWholeFile(hostPath);
+#endif
+}
+
+// Every position that one write reports, derived from the payload's three
+// numbers.
+std::vector<int32_t> ExpectedPositions(const TPayload& p) {
+  std::vector<int32_t> positions;
+  for (uint32_t i = 1; i <= p.BlockCount; ++i) positions.push_back(static_cast<int32_t>(i * 1024));
+  uint32_t total = 0;
+  for (;;) {
+    const uint32_t piece = std::min<uint32_t>(1024, p.ExpandedLength - total);
+    total += piece;
+    positions.push_back(static_cast<int32_t>(p.CompressedLength + total));
+    if (piece < 1024) break;
+  }
+  return positions;
+}
+
+class PayloadWriterTest : public HostSimTest {
+ protected:
+  void SetUp() override {
+    HostSimTest::SetUp();
+    MakeFolder("C:\\Fotelix");
+  }
+
+  // The names in the target's folder: nothing but the target may be left.
+  std::vector<std::string> FolderNames() {
+    std::vector<std::string> names;
+    TFind find(*os_, "C:\\Fotelix\\*.*", faAnyFile);
+    for (TSearchRec rec; find.Next(rec);)
+      if (rec.Name != "." && rec.Name != "..") names.push_back(rec.Name);
+    return names;
+  }
+};
+
+struct WriterCase {
+  const char* name;
+  void (*write)(TPlatform&, const std::string&, IProgressBar*, ILabel*);
+  const TPayload& (*payload)();
+  const char* source;
+};
+
+const WriterCase kWriters[] = {
+    {"program", WriteProgramFile, ProgramPayload, kProgramSourceFile},
+    {"uninstaller", WriteUninstaller, UninstallerPayload, kUninstallerSourceFile},
+};
+
+TEST_F(PayloadWriterTest, StoredDataHasTheRecordedShape) {
+  for (const WriterCase& w : kWriters) {
+    const TPayload& p = w.payload();
+    EXPECT_EQ(p.Data[0], 0x78) << w.name;
+    EXPECT_EQ(p.Data[1], 0xDA) << w.name;
+    EXPECT_EQ(p.BlockCount, (p.CompressedLength + 1023) / 1024) << w.name;
+    EXPECT_EQ(p.ExpandedLength, BuiltFile(w.source).size()) << w.name;
+  }
+}
+
+TEST_F(PayloadWriterTest, RestoresTheBuiltProgramsByteForByteTwice) {
+  for (const WriterCase& w : kWriters) {
+    const std::string built = BuiltFile(w.source);
+    ASSERT_FALSE(built.empty()) << w.source;
+    ASSERT_EQ(built.substr(0, 2), "MZ");
+    const std::string target = std::string("C:\\Fotelix\\") + w.name + ".Exe";
+    for (int round = 0; round < 2; ++round) {
+      w.write(*os_, target, nullptr, nullptr);
+      EXPECT_TRUE(Content(target) == built) << w.name << " round " << round;
+    }
+  }
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{"program.Exe", "uninstaller.Exe"}));
+}
+
+TEST_F(PayloadWriterTest, ReportsEveryCopyAndInflationPosition) {
+  for (const WriterCase& w : kWriters) {
+    const TPayload& p = w.payload();
+    TFakeBar bar(static_cast<int32_t>(p.ProgressSpan()));
+    TFakeLabel label;
+    const int pumped = os_->ProcessedMessages();
+    w.write(*os_, "C:\\Fotelix\\x.exe", &bar, &label);
+    const std::vector<int32_t> expected = ExpectedPositions(p);
+    EXPECT_EQ(bar.positions, expected) << w.name;
+    // The bar never moves back inside one write.
+    EXPECT_LT(static_cast<int32_t>(p.BlockCount * 1024), static_cast<int32_t>(p.CompressedLength + 1024))
+        << w.name;
+    EXPECT_TRUE(std::is_sorted(bar.positions.begin(), bar.positions.end())) << w.name;
+    EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(expected.size())) << w.name;
+    ASSERT_EQ(label.captions.size(), expected.size());
+    EXPECT_EQ(label.captions.back(), "100% complete");
+    // A whole number of 1,024-byte pieces ends with a pass that reads nothing.
+    const bool whole = p.ExpandedLength % 1024 == 0;
+    EXPECT_EQ(expected[expected.size() - 1] == expected[expected.size() - 2], whole) << w.name;
+  }
+}
+
+TEST_F(PayloadWriterTest, WithoutABarOnlyMessagesRun) {
+  const TPayload& p = UninstallerPayload();
+  TFakeLabel label;
+  const int pumped = os_->ProcessedMessages();
+  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", nullptr, &label);
+  EXPECT_TRUE(label.captions.empty());
+  EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(ExpectedPositions(p).size()));
+
+  TFakeBar bar(1000);  // a bar shorter than the span holds at its end
+  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, nullptr);
+  EXPECT_EQ(bar.positions, ExpectedPositions(p));
+  EXPECT_EQ(bar.Position(), 1000);
+}
+
+TEST_F(PayloadWriterTest, CaptionUsesThePositionTheBarHolds) {
+  TFakeBar bar(2048 * 4);  // the copy of the first two blocks reads 12.5 %, then 25 %
+  TFakeLabel label;
+  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, &label);
+  ASSERT_GE(label.captions.size(), 3u);
+  EXPECT_EQ(label.captions[0], "12% complete");  // 12.5 rounds to the even 12
+  EXPECT_EQ(label.captions[1], "25% complete");
+  EXPECT_EQ(label.captions.back(), "100% complete");  // clamped at the maximum
+}
+
+TEST(RoundedPercentTest, RoundsHalvesToEven) {
+  struct Case {
+    int64_t position, maximum;
+    int percent;
+  };
+  const Case cases[] = {
+      {0, 100, 0},     {1, 8, 12},     {3, 8, 38},   {5, 200, 2},  {7, 200, 4},
+      {1, 200, 0},     {3, 200, 2},    {100, 100, 100}, {4962512, 5127929, 97},
+      {4922812, 5127929, 96}, {1, 0, 0},  // a bar without a range shows 0
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RoundedPercent(c.position, c.maximum), c.percent) << c.position << "/" << c.maximum;
+}
+
+TEST_F(PayloadWriterTest, ReplacesAndTruncatesAnExistingFile) {
+  MakeFile("C:\\Fotelix\\FOTELIX.EXE", std::string(ProgramPayload().ExpandedLength + 5000, 'x'));
+  WriteProgramFile(*os_, "C:\\Fotelix\\Fotelix.Exe", nullptr, nullptr);
+  EXPECT_TRUE(Content("C:\\Fotelix\\Fotelix.Exe") == BuiltFile(kProgramSourceFile));
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"FOTELIX.EXE"});
+}
+
+// Each fault raises, leaves the old program as it was and no temporary file.
+TEST_F(PayloadWriterTest, FailuresKeepTheOldFile) {
+  const TPayload& real = ProgramPayload();
+  std::vector<unsigned char> damaged(real.Data, real.Data + real.BlockCount * 1024);
+  damaged[real.CompressedLength / 2] ^= 0x55;
+  damaged[real.CompressedLength / 2 + 1] ^= 0xA5;
+  std::vector<unsigned char> cut(real.Data, real.Data + real.BlockCount * 1024);
+  std::fill(cut.begin() + real.CompressedLength / 2, cut.end(), 0);
+  std::vector<unsigned char> badSum(real.Data, real.Data + real.BlockCount * 1024);
+  badSum[real.CompressedLength - 1] ^= 1;  // the last byte of the Adler-32 sum
+
+  struct Case {
+    const char* name;
+    TPayload payload;
+    void (*fault)(THostSimPlatform&);
+    uint32_t code;
+  };
+  const Case cases[] = {
+      {"locked target", real, [](THostSimPlatform& os) { os.LockFile("C:\\Fotelix\\Fotelix.Exe"); },
+       kErrorSharingViolation},
+      {"disk full", real, [](THostSimPlatform& os) { os.SetDiskSpace('C', 100000); }, kErrorDiskFull},
+      {"damaged stream", {damaged.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
+       nullptr, 13},
+      {"stream cut short", {cut.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
+       nullptr, 13},
+      {"wrong check sum", {badSum.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
+       nullptr, 13},
+      {"longer than recorded",
+       {real.Data, real.BlockCount, real.CompressedLength, real.ExpandedLength - 1}, nullptr, 13},
+      {"shorter than recorded",
+       {real.Data, real.BlockCount, real.CompressedLength, real.ExpandedLength + 1}, nullptr, 13},
+      {"read-only target", real,
+       [](THostSimPlatform& os) { os.SetAttributes("C:\\Fotelix\\Fotelix.Exe", faReadOnly); },
+       kErrorAccessDenied},
+  };
+  const std::string old = "MZ the old program";
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    MakeFile("C:\\Fotelix\\Fotelix.Exe", old);
+    if (c.fault) c.fault(*os_);
+    try {
+      WritePayload(*os_, c.payload, "C:\\Fotelix\\Fotelix.Exe", nullptr, nullptr);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const EPlatformError& e) {
+      EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
+      EXPECT_NE(std::string(e.what()).find("Fotelix.Exe"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Content("C:\\Fotelix\\Fotelix.Exe"), old) << c.name;
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"Fotelix.Exe"}) << c.name;
+  }
+}
+
+TEST_F(PayloadWriterTest, MissingFolderRaisesBeforeWriting) {
+  try {
+    WriteProgramFile(*os_, "C:\\Missing\\Fotelix.Exe", nullptr, nullptr);
+    ADD_FAILURE() << "no error";
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), kErrorPathNotFound);
+  }
+  EXPECT_FALSE(os_->FolderExists("C:\\Missing"));
+}
+
+}  // namespace
