@@ -1,0 +1,363 @@
+#include "lib/LIB_Data1_ReadWrite.h"
+
+#include "lib/LIB_PackText.h"
+#include "lib/LIB_Random.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+std::string SettingsKey;
+
+namespace {
+
+constexpr uint8_t kEscapeByte = 31;
+constexpr uint8_t kEscapeShift = 84;
+constexpr uint8_t kEndOfFileMark = 26;
+constexpr size_t kKeySize = 256;
+// The tag's key byte; a scrambled string with salt 15 or 17 moves a new byte
+// here, so one tag value may look different before and after it.
+constexpr size_t kTagKeyOffset = 16;
+
+int LastError() { return errno != 0 ? errno : EIO; }
+
+std::string Describe(const std::string& what, const std::string& path, int code) {
+  return what + " \"" + path + "\": " + std::strerror(code);
+}
+
+const std::string& CheckedKey() {
+  if (SettingsKey.size() != kKeySize)
+    throw std::logic_error("settings file: no key; MakeSettingsKey must start the file");
+  return SettingsKey;
+}
+
+void SwapForSalt(std::string& key, uint8_t salt) {
+  // Positions salt and salt + 2 (1-based); for salt 254 the second wraps to
+  // 0, which means no swap.
+  const int second = (salt + 2) % 256;
+  if (salt != 0 && second != 0) std::swap(key[salt - 1], key[second - 1]);
+}
+
+}  // namespace
+
+EDataFileError::EDataFileError(int code, const std::string& message)
+    : std::runtime_error(message), code_(code) {}
+
+TStdioSink::TStdioSink(const std::string& path) : path_(path) {
+  errno = 0;
+  file_.reset(std::fopen(path.c_str(), "wb"));
+  if (!file_) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot create", path_, code));
+  }
+}
+
+void TStdioSink::Write(const char* data, size_t size) {
+  if (!file_) throw std::logic_error("write to closed file \"" + path_ + "\"");
+  errno = 0;
+  if (std::fwrite(data, 1, size, file_.get()) != size) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot write", path_, code));
+  }
+}
+
+void TStdioSink::Close() {
+  if (!file_) return;
+  errno = 0;
+  if (std::fflush(file_.get()) != 0) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot write", path_, code));
+  }
+  errno = 0;
+  if (std::fclose(file_.release()) != 0) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot close", path_, code));
+  }
+}
+
+TStdioSource::TStdioSource(const std::string& path) : path_(path) {
+  errno = 0;
+  file_.reset(std::fopen(path.c_str(), "rb"));
+  if (!file_) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot open", path_, code));
+  }
+}
+
+size_t TStdioSource::Read(char* data, size_t size) {
+  errno = 0;
+  const size_t got = std::fread(data, 1, size, file_.get());
+  if (got < size && std::ferror(file_.get())) {
+    const int code = LastError();
+    throw EDataFileError(code, Describe("cannot read", path_, code));
+  }
+  return got;
+}
+
+void TDataOutput::Put(uint8_t byte) {
+  if (closed_) throw std::logic_error("settings file: write after close");
+  buffer_.push_back(static_cast<char>(byte));
+  if (buffer_.size() >= kBlock) Flush();
+}
+
+void TDataOutput::Flush() {
+  if (buffer_.empty()) return;
+  sink_.Write(buffer_.data(), buffer_.size());
+  buffer_.clear();
+}
+
+void TDataOutput::Close() {
+  if (closed_) return;
+  Flush();
+  sink_.Close();
+  closed_ = true;
+}
+
+bool TDataInput::Get(uint8_t& byte) {
+  if (pos_ == end_) {
+    end_ = source_.Read(buffer_.data(), buffer_.size());
+    pos_ = 0;
+    if (end_ == 0) return false;
+  }
+  byte = static_cast<uint8_t>(buffer_[pos_++]);
+  return true;
+}
+
+std::string MixKeySeed(const std::string& seed) {
+  std::string d = seed;
+  if (d.size() < 300) d.resize(300, ' ');
+  std::string key;
+  key.reserve(kKeySize);
+  // Positions are 1-based: d[p - 1] is the p-th byte.
+  for (size_t p = d.size(); p >= 250; --p)
+    if (p % 5 == 0 && key.size() < 150) key += d[p - 1];
+  for (size_t p = 2; p <= d.size() && key.size() < kKeySize; p += 2) key += d[p - 1];
+  while (key.size() < kKeySize) key += d[key.size() - 1];
+  return key;
+}
+
+std::string MakeSettingsKey() {
+  const size_t length = 879 + Random(99);
+  std::string seed(length, '\0');
+  for (char& c : seed) c = static_cast<char>(14 + Random(240));
+  SettingsKey = MixKeySeed(seed);
+  return seed;
+}
+
+void TLibData1_ReadWrite::WriteByte(TDataOutput& f, uint8_t b) {
+  if (b <= kEscapeByte) {
+    f.Put(kEscapeByte);
+    f.Put(static_cast<uint8_t>(b + kEscapeShift));
+  } else {
+    f.Put(b);
+  }
+}
+
+void TLibData1_ReadWrite::ReadByte(TDataInput& f, uint8_t& b) {
+  uint8_t got = 0;
+  if (!f.Get(got)) {
+    b = kEndOfFileMark;
+    return;
+  }
+  if (got == kEscapeByte) {
+    if (!f.Get(got)) {
+      b = kEndOfFileMark;
+      return;
+    }
+    got = static_cast<uint8_t>(got - kEscapeShift);
+  }
+  b = got;
+}
+
+void TLibData1_ReadWrite::WriteTag(TDataOutput& f, uint8_t tag) {
+  WriteByte(f, static_cast<uint8_t>(tag + static_cast<uint8_t>(CheckedKey()[kTagKeyOffset])));
+}
+
+void TLibData1_ReadWrite::WriteString(TDataOutput& f, const std::string& s) {
+  // Checked before anything is drawn or written: a 16-bit length that
+  // silently wrapped would make the rest of the file unreadable.
+  if (s.size() > kMaxSettingsString)
+    throw std::length_error("settings file: a string of " + std::to_string(s.size()) +
+                            " bytes is too long (at most 65535)");
+  const std::string& key = CheckedKey();
+  const uint8_t salt = static_cast<uint8_t>(Random(254) + 1);
+  WriteByte(f, salt);
+  WriteByte(f, static_cast<uint8_t>(s.size() % 256));
+  WriteByte(f, static_cast<uint8_t>(s.size() / 256));
+  for (size_t i = 0; i < s.size(); ++i)
+    WriteByte(f, static_cast<uint8_t>(static_cast<uint8_t>(s[i]) +
+                                      static_cast<uint8_t>(key[(salt + i) % kKeySize])));
+  SwapKeyBytes(salt, (salt + 2) % 256);
+}
+
+void TLibData1_ReadWrite::WriteRawString(TDataOutput& f, const std::string& s) {
+  if (s.size() > kMaxSettingsString)
+    throw std::length_error("settings file: a string of " + std::to_string(s.size()) +
+                            " bytes is too long (at most 65535)");
+  WriteByte(f, static_cast<uint8_t>(s.size() % 256));
+  WriteByte(f, static_cast<uint8_t>(s.size() / 256));
+  for (char c : s) WriteByte(f, static_cast<uint8_t>(c));
+}
+
+void TLibData1_ReadWrite::WritePackedString(TDataOutput& f, const std::string& packed) {
+  WriteRawString(f, packed);
+}
+
+void TLibData1_ReadWrite::WriteInteger(TDataOutput& f, int32_t value) {
+  char text[16];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  WriteString(f, std::string(text, result.ptr));
+}
+
+void TLibData1_ReadWrite::WriteFloat(TDataOutput& f, double value) {
+  WriteString(f, FloatText(value));
+}
+
+void TLibData1_ReadWrite::WriteDateTime(TDataOutput& f, double value) { WriteFloat(f, value); }
+
+void TLibData1_ReadWrite::SwapKeyBytes(int a, int b) {
+  if (a == 0 || b == 0) return;
+  std::string& key = SettingsKey;
+  if (a < 1 || b < 1 || static_cast<size_t>(a) > key.size() || static_cast<size_t>(b) > key.size())
+    throw std::out_of_range("settings key: no byte at position " + std::to_string(a) + " or " +
+                            std::to_string(b));
+  std::swap(key[a - 1], key[b - 1]);
+}
+
+std::string FloatText(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";
+  // to_chars never looks at the locale; 14 digits after the point are 15
+  // significant digits, rounded to nearest.
+  char buf[40];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+  const std::string sci(buf, result.ptr);  // "-d.dddddddddddddde+XX"
+  const bool negative = sci[0] == '-';
+  const size_t e_at = sci.find('e');
+  std::string digits;
+  for (size_t i = negative ? 1 : 0; i < e_at; ++i)
+    if (sci[i] != '.') digits += sci[i];
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int exponent = std::stoi(sci.substr(e_at + 1));
+
+  std::string text = negative ? "-" : "";
+  if (exponent >= -5 && exponent < 15) {
+    if (exponent < 0) {
+      text += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    } else {
+      const size_t whole = static_cast<size_t>(exponent) + 1;
+      if (digits.size() <= whole) {
+        text += digits + std::string(whole - digits.size(), '0');
+      } else {
+        text += digits.substr(0, whole) + "." + digits.substr(whole);
+      }
+    }
+  } else {
+    text += digits.substr(0, 1);
+    if (digits.size() > 1) text += "." + digits.substr(1);
+    text += "E" + std::to_string(exponent);
+  }
+  return text;
+}
+
+EDataFormatError::EDataFormatError(size_t offset, const std::string& what)
+    : std::runtime_error("byte offset " + std::to_string(offset) + ": " + what), offset_(offset) {}
+
+uint8_t TSettingsReader::Next(size_t item_start) {
+  if (pos_ >= data_.size())
+    throw EDataFormatError(pos_, item_start == pos_ ? "unexpected end of file"
+                                                    : "file ends inside the item that starts at " +
+                                                          std::to_string(item_start));
+  const size_t at = pos_;
+  const uint8_t b = static_cast<uint8_t>(data_[pos_++]);
+  if (b == kEscapeByte) {
+    if (pos_ >= data_.size())
+      throw EDataFormatError(pos_, "file ends inside an escaped byte");
+    const uint8_t e = static_cast<uint8_t>(data_[pos_++]);
+    if (e < kEscapeShift || e > kEscapeShift + kEscapeByte)
+      throw EDataFormatError(at, "escape followed by " + std::to_string(e));
+    return static_cast<uint8_t>(e - kEscapeShift);
+  }
+  if (b < kEscapeByte) throw EDataFormatError(at, "unescaped control byte " + std::to_string(b));
+  return b;
+}
+
+const std::string& TSettingsReader::Key(size_t item_start) const {
+  if (key_.size() != kKeySize) throw EDataFormatError(item_start, "scrambled item before the key seed");
+  return key_;
+}
+
+uint8_t TSettingsReader::ReadEscapedByte() { return Next(pos_); }
+
+std::string TSettingsReader::ReadRawString() {
+  const size_t start = pos_;
+  const size_t low = Next(start);
+  const size_t length = low + 256 * Next(start);
+  std::string s;
+  s.reserve(length);
+  for (size_t i = 0; i < length; ++i) s += static_cast<char>(Next(start));
+  return s;
+}
+
+std::string TSettingsReader::ReadKeySeed() {
+  std::string seed = ReadRawString();
+  key_ = MixKeySeed(seed);
+  return seed;
+}
+
+uint8_t TSettingsReader::ReadTag() {
+  const size_t start = pos_;
+  const uint8_t b = Next(start);
+  return static_cast<uint8_t>(b - static_cast<uint8_t>(Key(start)[kTagKeyOffset]));
+}
+
+std::string TSettingsReader::ReadString() {
+  const size_t start = pos_;
+  Key(start);
+  const uint8_t salt = Next(start);
+  if (salt == 0 || salt == 255) throw EDataFormatError(start, "string salt " + std::to_string(salt));
+  const size_t low = Next(start);
+  const size_t length = low + 256 * Next(start);
+  std::string s;
+  s.reserve(length);
+  for (size_t i = 0; i < length; ++i)
+    s += static_cast<char>(Next(start) - static_cast<uint8_t>(key_[(salt + i) % kKeySize]));
+  SwapForSalt(key_, salt);
+  return s;
+}
+
+int32_t TSettingsReader::ReadInteger() {
+  const size_t start = pos_;
+  const std::string text = ReadString();
+  int32_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
+    throw EDataFormatError(start, "not an integer");
+  return value;
+}
+
+double TSettingsReader::ReadFloat() {
+  const size_t start = pos_;
+  const std::string text = ReadString();
+  if (text == "NAN") return std::nan("");
+  if (text == "INF") return HUGE_VAL;
+  if (text == "-INF") return -HUGE_VAL;
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
+    throw EDataFormatError(start, "not a number");
+  return value;
+}
+
+std::string TSettingsReader::ReadPackedString() {
+  const size_t start = pos_;
+  const std::string packed = ReadRawString();
+  try {
+    return UnpackText(packed);
+  } catch (const std::invalid_argument& e) {
+    throw EDataFormatError(start, e.what());
+  }
+}
