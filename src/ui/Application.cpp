@@ -57,6 +57,7 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Run() {
+  terminated_ = false;
   while (!terminated_) {
     CheckSynchronize();
     if (!Backend().HandleMessage()) break;

@@ -46,8 +46,8 @@ class TApplication {
 
   // Handles the waiting messages, timer ticks and queued calls, then returns.
   void ProcessMessages();
-  // Runs the message loop until Terminate, or until the backend has nothing
-  // left to wait for.
+  // Runs a fresh message loop until Terminate, or until the backend has
+  // nothing left to wait for.
   void Run();
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }

@@ -111,4 +111,6 @@ class TBackend {
   virtual std::string ClipboardText() = 0;
   virtual int ScreenColorDepth() = 0;
   virtual TFolderSource& Folders() = 0;
+  // A canvas for measuring text outside of painting.
+  virtual std::unique_ptr<TCanvas> CreateMeasureCanvas() = 0;
 };

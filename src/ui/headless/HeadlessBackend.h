@@ -88,6 +88,7 @@ class THeadlessBackend : public TBackend {
   std::string ClipboardText() override { return clipboard_; }
   int ScreenColorDepth() override { return colorDepth_; }
   TFolderSource& Folders() override { return folders_; }
+  std::unique_ptr<TCanvas> CreateMeasureCanvas() override { return std::make_unique<TRecordingCanvas>(); }
 
   // Moves the clock on by the given time, firing each timer at every moment
   // it falls due, in time order, with queued calls run in between; then
