@@ -63,7 +63,6 @@ inline constexpr int kSwShowMaximized = 3;
 struct TSearchRec {
   std::string Name;  // the entry's name alone, without its folder
   uint32_t Attr = 0;
-  uint64_t Size = 0;
 };
 
 // The raw entries of one find-first/find-next enumeration.

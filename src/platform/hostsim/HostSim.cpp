@@ -57,15 +57,16 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// The glob itself, on text already lower-cased.
-bool Glob(const char* mask, const char* name) {
+// The glob itself, folding A to Z as it goes; maskEnd allows a mask's tail
+// to be left out.
+bool Glob(const char* mask, const char* maskEnd, const char* name) {
   const char* starMask = nullptr;
   const char* starName = nullptr;
   while (*name) {
-    if (*mask == '*') {
+    if (mask != maskEnd && *mask == '*') {
       starMask = ++mask;
       starName = name;
-    } else if (*mask == '?' || *mask == *name) {
+    } else if (mask != maskEnd && (*mask == '?' || Lower(*mask) == Lower(*name))) {
       ++mask;
       ++name;
     } else if (starMask) {
@@ -75,8 +76,8 @@ bool Glob(const char* mask, const char* name) {
       return false;
     }
   }
-  while (*mask == '*') ++mask;
-  return *mask == '\0';
+  while (mask != maskEnd && *mask == '*') ++mask;
+  return mask == maskEnd;
 }
 
 class THostSimEnumerator : public TFindEnumerator {
@@ -84,7 +85,7 @@ class THostSimEnumerator : public TFindEnumerator {
   explicit THostSimEnumerator(std::vector<TSearchRec> entries) : entries_(std::move(entries)) {}
   bool Next(TSearchRec& rec) override {
     if (next_ >= entries_.size()) return false;
-    rec = entries_[next_++];
+    rec = std::move(entries_[next_++]);
     return true;
   }
 
@@ -119,11 +120,10 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
 }  // namespace
 
 bool MatchesMask(const std::string& mask, const std::string& name) {
-  const std::string m = LowerText(mask);
-  const std::string n = LowerText(name);
-  if (Glob(m.c_str(), n.c_str())) return true;
-  return m.size() >= 2 && m.compare(m.size() - 2, 2, ".*") == 0 &&
-         n.find('.') == std::string::npos && Glob(m.substr(0, m.size() - 2).c_str(), n.c_str());
+  const char* m = mask.c_str();
+  if (Glob(m, m + mask.size(), name.c_str())) return true;
+  return mask.size() >= 2 && mask.compare(mask.size() - 2, 2, ".*") == 0 &&
+         name.find('.') == std::string::npos && Glob(m, m + mask.size() - 2, name.c_str());
 }
 
 // A file on a simulated drive: counts what it writes against the drive's
@@ -211,6 +211,20 @@ bool THostSimPlatform::Resolve(const std::string& path, fs::path& host) const {
   const auto drive = drives_.find(Upper(path[0]));
   if (drive == drives_.end()) return false;
   host = drive->second.folder;
+  // The spelling given is the usual case and costs one look-up; only a name
+  // in another case needs the folders' listings.
+  std::error_code ec;
+  if (path.size() > 2 && path[2] == '\\' && path.find('/') == std::string::npos) {
+    std::string exact = path.substr(3);
+    std::replace(exact.begin(), exact.end(), '\\', '/');
+    const std::string framed = "/" + exact + "/";
+    const fs::path candidate = host / exact;
+    if (framed.find("/./") == std::string::npos && framed.find("/../") == std::string::npos &&
+        fs::exists(fs::symlink_status(candidate, ec))) {
+      host = candidate;
+      return true;
+    }
+  }
   size_t start = 2;
   while (start <= path.size()) {
     size_t end = path.find('\\', start);
@@ -219,8 +233,11 @@ bool THostSimPlatform::Resolve(const std::string& path, fs::path& host) const {
     start = end + 1;
     if (part.empty() || part == ".") continue;
     if (part == ".." || part.find('/') != std::string::npos) return false;
+    if (fs::exists(fs::symlink_status(host / part, ec))) {
+      host /= part;
+      continue;
+    }
     std::string actual = part;
-    std::error_code ec;
     for (fs::directory_iterator it(host, ec), last; !ec && it != last; it.increment(ec)) {
       const std::string name = it->path().filename().string();
       if (SameText(name, part)) {
@@ -344,35 +361,38 @@ std::unique_ptr<TFindEnumerator> THostSimPlatform::FindFirst(const std::string& 
   const std::string mask = ExtractFileName(pattern);
   fs::path host;
   std::error_code ec;
-  if (!Resolve(folder, host) || IsDenied(folder) || !fs::is_directory(host, ec)) return nullptr;
+  if (!Resolve(folder, host) || IsDenied(folder)) return nullptr;
+  fs::directory_iterator listing(host, ec);
+  if (ec) return nullptr;  // missing, not a folder, or not readable
   std::vector<TSearchRec> entries;
   const bool isRoot = folder.size() <= 3;
   if (!isRoot) {
     for (const char* dot : {".", ".."})
-      if (MatchesMask(mask, dot)) entries.push_back(TSearchRec{dot, faDirectory, 0});
+      if (MatchesMask(mask, dot)) entries.push_back(TSearchRec{dot, faDirectory});
   }
-  for (fs::directory_iterator it(host, ec), last; !ec && it != last; it.increment(ec)) {
+  for (fs::directory_iterator it = std::move(listing), last; !ec && it != last; it.increment(ec)) {
     TSearchRec rec;
     rec.Name = it->path().filename().string();
     if (!MatchesMask(mask, rec.Name)) continue;
     std::error_code ignored;
     const bool isLink = it->is_symlink(ignored);
     const bool isFolder = it->is_directory(ignored);
-    rec.Attr = StoredAttributes(folder + rec.Name);
+    const auto stored = attributes_.empty() ? attributes_.end() : attributes_.find(Key(folder + rec.Name));
+    if (stored != attributes_.end())
+      rec.Attr = stored->second;
+    else
+      rec.Attr = isFolder ? 0 : faArchive;
     if (isFolder) rec.Attr |= faDirectory;
     if (isLink) rec.Attr |= faReparsePoint;
-    if (!isFolder && !attributes_.count(Key(folder + rec.Name))) rec.Attr |= faArchive;
-    if (!isFolder) rec.Size = it->file_size(ignored);
-    entries.push_back(rec);
+    entries.push_back(std::move(rec));
   }
   if (entries.empty()) return nullptr;
   // NTFS lists a folder in the order of its upper-cased names.
   std::stable_sort(entries.begin() + (isRoot ? 0 : std::min<size_t>(2, entries.size())),
                    entries.end(), [](const TSearchRec& a, const TSearchRec& b) {
-                     std::string x = a.Name, y = b.Name;
-                     std::transform(x.begin(), x.end(), x.begin(), Upper);
-                     std::transform(y.begin(), y.end(), y.begin(), Upper);
-                     return x < y;
+                     return std::lexicographical_compare(
+                         a.Name.begin(), a.Name.end(), b.Name.begin(), b.Name.end(),
+                         [](char x, char y) { return Upper(x) < Upper(y); });
                    });
   return std::make_unique<THostSimEnumerator>(std::move(entries));
 }

@@ -105,7 +105,6 @@ class TWin32Enumerator : public TFindEnumerator {
     pending_ = false;
     rec.Name = data_.cFileName;
     rec.Attr = data_.dwFileAttributes;
-    rec.Size = (static_cast<uint64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow;
     return true;
   }
 
