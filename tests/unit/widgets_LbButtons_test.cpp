@@ -4,17 +4,27 @@
 
 #include <set>
 
-#include "unit/widgets_RecordingCanvas.h"
+#include "ui/RecordingCanvas.h"
 
 namespace {
 
-using widgets_test::CanvasOp;
-using widgets_test::RecordingCanvas;
+// The library's recording canvas, keeping also the pictures drawn
+// transparently, so that the glyph cell shown can be told apart.
+class RecordingCanvas : public TRecordingCanvas {
+ public:
+  std::vector<TBitmap> Pictures;
+  void DrawTransparent(int x, int y, const TBitmap& bitmap, TColor transparent) override {
+    Pictures.push_back(bitmap);
+    TRecordingCanvas::DrawTransparent(x, y, bitmap, transparent);
+  }
+};
 
-std::set<int> RowsCovered(const std::vector<CanvasOp>& fills) {
+TPoint At(const TCanvasOp& op) { return {op.Rect.Left, op.Rect.Top}; }
+
+std::set<int> RowsCovered(const std::vector<TCanvasOp>& fills) {
   std::set<int> rows;
-  for (const CanvasOp& op : fills)
-    for (int y = op.rect.Top; y < op.rect.Bottom; ++y) rows.insert(y);
+  for (const TCanvasOp& op : fills)
+    for (int y = op.Rect.Top; y < op.Rect.Bottom; ++y) rows.insert(y);
   return rows;
 }
 
@@ -57,23 +67,23 @@ TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
   for (const Case& c : cases) {
     RecordingCanvas canvas;
     DrawButtonFace(canvas, GradientFace(23, c.down));
-    const std::vector<CanvasOp> fills = canvas.OfKind(CanvasOp::FillRect);
+    const std::vector<TCanvasOp> fills = canvas.OpsOf(TCanvasOpKind::FillRect);
     // The 32nd band of each gradient starts at its bottom edge and is empty.
     ASSERT_EQ(fills.size(), 62u) << "down=" << c.down;
-    const std::vector<CanvasOp> upper(fills.begin(), fills.begin() + 31);
-    const std::vector<CanvasOp> lower(fills.begin() + 31, fills.end());
+    const std::vector<TCanvasOp> upper(fills.begin(), fills.begin() + 31);
+    const std::vector<TCanvasOp> lower(fills.begin() + 31, fills.end());
     EXPECT_EQ(RowsCovered(upper), c.upper) << "down=" << c.down;
     EXPECT_EQ(RowsCovered(lower), c.lower) << "down=" << c.down;
-    for (const CanvasOp& op : fills) {
-      EXPECT_EQ(op.rect.Left, 2);
-      EXPECT_EQ(op.rect.Right, 88);
-      EXPECT_EQ(op.pen.Style, TPenStyle::Clear);
+    for (const TCanvasOp& op : fills) {
+      EXPECT_EQ(op.Rect.Left, 2);
+      EXPECT_EQ(op.Rect.Right, 88);
+      EXPECT_EQ(op.Pen.Style, TPenStyle::Clear);
     }
     // Light at the top edge, nearly the face in the middle, light again at the bottom.
-    EXPECT_EQ(upper.front().brush.Color, RGB(0, 0, 255));
-    EXPECT_EQ(upper.back().brush.Color, RGB(0, 0, 132));  // 255 - 127 * 30 / 31
-    EXPECT_EQ(lower.front().brush.Color, RGB(0, 0, 128));
-    EXPECT_EQ(lower.back().brush.Color, RGB(0, 0, 250));
+    EXPECT_EQ(upper.front().Brush.Color, RGB(0, 0, 255));
+    EXPECT_EQ(upper.back().Brush.Color, RGB(0, 0, 132));  // 255 - 127 * 30 / 31
+    EXPECT_EQ(lower.front().Brush.Color, RGB(0, 0, 128));
+    EXPECT_EQ(lower.back().Brush.Color, RGB(0, 0, 250));
   }
 }
 
@@ -96,13 +106,13 @@ TEST(LbButtonsTest, FillGradientPaintsItsBandsAndRestoresThePen) {
     RecordingCanvas canvas;
     canvas.Pen.Style = TPenStyle::Solid;
     FillGradient(canvas, c.from, c.to, {0, 10, 10, 72});
-    const std::vector<CanvasOp> fills = canvas.OfKind(CanvasOp::FillRect);
+    const std::vector<TCanvasOp> fills = canvas.OpsOf(TCanvasOpKind::FillRect);
     ASSERT_EQ(fills.size(), 31u);
-    EXPECT_EQ(fills[c.band].brush.Color, c.expected) << "band " << c.band;
+    EXPECT_EQ(fills[c.band].Brush.Color, c.expected) << "band " << c.band;
     EXPECT_EQ(canvas.Pen.Style, TPenStyle::Solid);
     // Band i starts at i*h div 31 and is h div 31 + 1 high, cut at the bottom.
-    EXPECT_EQ(fills[1].rect, (TRect{0, 12, 10, 15}));
-    EXPECT_EQ(fills[30].rect, (TRect{0, 70, 10, 72}));
+    EXPECT_EQ(fills[1].Rect, (TRect{0, 12, 10, 15}));
+    EXPECT_EQ(fills[30].Rect, (TRect{0, 70, 10, 72}));
   }
 }
 
@@ -110,7 +120,7 @@ TEST(LbButtonsTest, FillGradientOfNoHeightPaintsNothing) {
   for (TRect r : {TRect{0, 5, 10, 5}, TRect{0, 5, 10, 2}, TRect{4, 0, 2, 10}}) {
     RecordingCanvas canvas;
     FillGradient(canvas, clBlack, clWhite, r);
-    EXPECT_TRUE(canvas.ops.empty());
+    EXPECT_TRUE(canvas.Ops.empty());
   }
 }
 
@@ -166,17 +176,18 @@ TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
     f.Caption = "Go";
     RecordingCanvas canvas;
     DrawButtonFace(canvas, f);
-    const std::vector<CanvasOp> drawn = canvas.OfKind(CanvasOp::DrawTransparent);
+    const std::vector<TCanvasOp> drawn = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
     ASSERT_EQ(drawn.size(), 1u);
-    const CanvasOp& op = drawn[0];
-    ASSERT_EQ(op.bitmap.Width(), 4);
-    ASSERT_EQ(op.bitmap.Height(), 4);
-    EXPECT_EQ(op.bitmap.Pixel(2, 1), RGB(10 * (c.shownCell + 1), 0, 0)) << c.cells << " cells";
-    EXPECT_EQ(op.transparent, clWhite);
-    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    const TCanvasOp& op = drawn[0];
+    const TBitmap& cell = canvas.Pictures.at(0);
+    ASSERT_EQ(cell.Width(), 4);
+    ASSERT_EQ(cell.Height(), 4);
+    EXPECT_EQ(cell.Pixel(2, 1), RGB(10 * (c.shownCell + 1), 0, 0)) << c.cells << " cells";
+    EXPECT_EQ(op.TransparentColor, clWhite);
+    const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
     ASSERT_EQ(text.size(), 1u);
     if (!c.enabled) {
-      EXPECT_EQ(text[0].font.Color, RGB(128, 128, 128));
+      EXPECT_EQ(text[0].Font.Color, RGB(128, 128, 128));
     }
   }
 }
@@ -189,23 +200,23 @@ TEST(LbButtonsTest, GlyphCellPartlyBeyondTheStripKeepsTheFirstCellThere) {
   }
   RecordingCanvas canvas;
   DrawGlyphCell(canvas, strip, 7, 8, 4, 2, 4, 0);
-  ASSERT_EQ(canvas.ops.size(), 1u);
-  const TBitmap& cell = canvas.ops[0].bitmap;
-  EXPECT_EQ(canvas.ops[0].point, (TPoint{7, 8}));
+  ASSERT_EQ(canvas.Ops.size(), 1u);
+  const TBitmap& cell = canvas.Pictures.at(0);
+  EXPECT_EQ(At(canvas.Ops[0]), (TPoint{7, 8}));
   EXPECT_EQ(cell.Pixel(0, 0), RGB(2, 2, 2));
   EXPECT_EQ(cell.Pixel(1, 1), RGB(3, 3, 3));
   EXPECT_EQ(cell.Pixel(2, 0), RGB(1, 1, 1));
-  EXPECT_EQ(canvas.ops[0].transparent, RGB(2, 2, 2));
+  EXPECT_EQ(canvas.Ops[0].TransparentColor, RGB(2, 2, 2));
 }
 
 TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
   struct Case {
     bool wordWrap;
     std::string drawn;
-    int height;
+    std::vector<std::string> lines;
   } cases[] = {
-      {false, "Very l", 13},  // 6 characters fill the 36 pixels
-      {true, "Very long caption", 39},
+      {false, "Very l", {"Very l"}},  // 6 characters of 6 pixels fill the 36
+      {true, "Very long caption", {"Very", "long", "caption"}},
   };
   for (const Case& c : cases) {
     TLbButtonFace f = GradientFace(50, false);
@@ -214,16 +225,18 @@ TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
     f.WordWrap = c.wordWrap;
     RecordingCanvas canvas;
     DrawButtonFace(canvas, f);
-    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
     ASSERT_EQ(text.size(), 1u);
-    EXPECT_EQ(text[0].text, c.drawn);
-    EXPECT_EQ(text[0].rect, (TRect{4, (50 - c.height) / 2, 40, (50 - c.height) / 2 + c.height}));
-    EXPECT_EQ(text[0].format, unsigned{dtWordBreak | dtLeft});
+    EXPECT_EQ(text[0].Text, c.drawn);
+    const int height = 11 * static_cast<int>(c.lines.size());
+    EXPECT_EQ(text[0].Rect, (TRect{4, (50 - height) / 2, 40, (50 - height) / 2 + height}));
+    EXPECT_EQ(canvas.TextLines(), c.lines);
+    EXPECT_EQ(text[0].Format, unsigned{dtWordBreak | dtLeft});
   }
 }
 
 TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
-  // 100 x 40, two 16 x 16 cells, caption "OK" 12 x 13.
+  // 100 x 40, two 16 x 16 cells, caption "OK" 12 x 11.
   struct Case {
     TLbSpeedButtonLayout layout;
     TLbAlignment alignment;
@@ -232,16 +245,16 @@ TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
     TPoint glyph;
     unsigned format;
   } cases[] = {
-      {blGlyphLeft, laLeftJustify, false, {24, 13, 96, 26}, {4, 12}, dtWordBreak | dtLeft},
-      {blGlyphLeft, laRightJustify, false, {24, 13, 96, 26}, {64, 12}, dtWordBreak | dtRight},
-      {blGlyphLeft, laCenter, false, {24, 13, 96, 26}, {34, 12}, dtWordBreak | dtCenter},
-      {blGlyphLeft, laCenter, true, {25, 14, 97, 27}, {35, 13}, dtWordBreak | dtCenter},
-      {blGlyphRight, laLeftJustify, false, {4, 13, 76, 26}, {20, 12}, dtWordBreak | dtLeft},
-      {blGlyphRight, laRightJustify, false, {4, 13, 76, 26}, {80, 12}, dtWordBreak | dtRight},
-      {blGlyphRight, laCenter, false, {4, 13, 76, 26}, {50, 12}, dtWordBreak | dtCenter},
-      {blGlyphTop, laCenter, false, {4, 19, 96, 32}, {42, 3}, dtWordBreak | dtCenter},
-      {blGlyphTop, laRightJustify, true, {5, 20, 97, 33}, {81, 4}, dtWordBreak | dtRight},
-      {blGlyphBottom, laLeftJustify, false, {4, 3, 96, 16}, {4, 16}, dtWordBreak | dtLeft},
+      {blGlyphLeft, laLeftJustify, false, {24, 14, 96, 25}, {4, 12}, dtWordBreak | dtLeft},
+      {blGlyphLeft, laRightJustify, false, {24, 14, 96, 25}, {64, 12}, dtWordBreak | dtRight},
+      {blGlyphLeft, laCenter, false, {24, 14, 96, 25}, {34, 12}, dtWordBreak | dtCenter},
+      {blGlyphLeft, laCenter, true, {25, 15, 97, 26}, {35, 13}, dtWordBreak | dtCenter},
+      {blGlyphRight, laLeftJustify, false, {4, 14, 76, 25}, {20, 12}, dtWordBreak | dtLeft},
+      {blGlyphRight, laRightJustify, false, {4, 14, 76, 25}, {80, 12}, dtWordBreak | dtRight},
+      {blGlyphRight, laCenter, false, {4, 14, 76, 25}, {50, 12}, dtWordBreak | dtCenter},
+      {blGlyphTop, laCenter, false, {4, 20, 96, 31}, {42, 4}, dtWordBreak | dtCenter},
+      {blGlyphTop, laRightJustify, true, {5, 21, 97, 32}, {81, 5}, dtWordBreak | dtRight},
+      {blGlyphBottom, laLeftJustify, false, {4, 4, 96, 15}, {4, 15}, dtWordBreak | dtLeft},
   };
   const TBitmap strip(32, 16, RGB(9, 9, 9));
   for (const Case& c : cases) {
@@ -254,15 +267,15 @@ TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
     f.Alignment = c.alignment;
     RecordingCanvas canvas;
     DrawButtonFace(canvas, f);
-    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
-    const std::vector<CanvasOp> glyph = canvas.OfKind(CanvasOp::DrawTransparent);
+    const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
+    const std::vector<TCanvasOp> glyph = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
     ASSERT_EQ(text.size(), 1u);
     ASSERT_EQ(glyph.size(), 1u);
     const std::string label = "layout " + std::to_string(c.layout) + " alignment " +
                               std::to_string(c.alignment) + " down " + std::to_string(c.down);
-    EXPECT_EQ(text[0].rect, c.text) << label;
-    EXPECT_EQ(glyph[0].point, c.glyph) << label;
-    EXPECT_EQ(text[0].format, c.format) << label;
+    EXPECT_EQ(text[0].Rect, c.text) << label;
+    EXPECT_EQ(At(glyph[0]), c.glyph) << label;
+    EXPECT_EQ(text[0].Format, c.format) << label;
   }
 }
 
@@ -277,7 +290,7 @@ TEST(LbButtonsTest, WordWrapKeepsTheGlyphBesideTheCaptionAtTheLeftEdge) {
   f.WordWrap = true;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
-  EXPECT_EQ(canvas.OfKind(CanvasOp::DrawTransparent).at(0).point, (TPoint{4, 12}));
+  EXPECT_EQ(At(canvas.OpsOf(TCanvasOpKind::DrawTransparent).at(0)), (TPoint{4, 12}));
 }
 
 TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
@@ -297,16 +310,16 @@ TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
     f.Font.Color = clBlue;
     RecordingCanvas canvas;
     DrawButtonFace(canvas, f);
-    ASSERT_FALSE(canvas.ops.empty());
-    EXPECT_EQ(canvas.ops[0].kind, CanvasOp::FillRect);
-    EXPECT_EQ(canvas.ops[0].rect, (TRect{-1, -1, 61, 31}));
-    EXPECT_EQ(canvas.ops[0].brush.Color, clFuchsia);
-    const std::vector<CanvasOp> text = canvas.OfKind(CanvasOp::DrawText);
+    ASSERT_FALSE(canvas.Ops.empty());
+    EXPECT_EQ(canvas.Ops[0].Kind, TCanvasOpKind::FillRect);
+    EXPECT_EQ(canvas.Ops[0].Rect, (TRect{-1, -1, 61, 31}));
+    EXPECT_EQ(canvas.Ops[0].Brush.Color, clFuchsia);
+    const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
     ASSERT_EQ(text.size(), 1u);
-    EXPECT_EQ(text[0].rect, (TRect{0, 8, 60, 30}));
-    EXPECT_EQ(text[0].format, unsigned{dtWordBreak | dtCenter});
-    EXPECT_EQ(text[0].font.Color, clBlue) << "a shape caption keeps its colour when disabled";
-    EXPECT_EQ(canvas.OfKind(CanvasOp::DrawTransparent).at(0).point, (TPoint{25, 10}));
+    EXPECT_EQ(text[0].Rect, (TRect{0, 9, 60, 30}));
+    EXPECT_EQ(text[0].Format, unsigned{dtWordBreak | dtCenter});
+    EXPECT_EQ(text[0].Font.Color, clBlue) << "a shape caption keeps its colour when disabled";
+    EXPECT_EQ(At(canvas.OpsOf(TCanvasOpKind::DrawTransparent).at(0)), (TPoint{25, 10}));
   }
 }
 
@@ -317,8 +330,8 @@ struct FrameLine {
 
 std::vector<FrameLine> FrameLines(const RecordingCanvas& canvas) {
   std::vector<FrameLine> lines;
-  for (const CanvasOp& op : canvas.ops)
-    if (op.kind == CanvasOp::LineTo) lines.push_back({op.point, op.pen.Color});
+  for (const TCanvasOp& op : canvas.Ops)
+    if (op.Kind == TCanvasOpKind::LineTo) lines.push_back({op.To, op.Pen.Color});
   return lines;
 }
 
@@ -351,8 +364,8 @@ TEST(LbButtonsTest, ClassicFrameSwapsItsColoursWhenPressed) {
   EXPECT_EQ(downLines[2].color, cl3DDkShadow);
   EXPECT_EQ(downLines[5].color, clWhite);
   // The caption moves one pixel with the press.
-  EXPECT_EQ(down.OfKind(CanvasOp::DrawText).at(0).rect.Left,
-            up.OfKind(CanvasOp::DrawText).at(0).rect.Left + 1);
+  EXPECT_EQ(down.OpsOf(TCanvasOpKind::Text).at(0).Rect.Left,
+            up.OpsOf(TCanvasOpKind::Text).at(0).Rect.Left + 1);
 }
 
 TEST(LbButtonsTest, FlatFramedFaceDrawsItsFrameOnlyWhenItShould) {
@@ -391,9 +404,9 @@ TEST(LbButtonsTest, FlatFramedFacePressedIsBoldWithoutMoving) {
   f.ShadowColor = clGray;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
-  const CanvasOp text = canvas.OfKind(CanvasOp::DrawText).at(0);
-  EXPECT_TRUE(text.font.Style & fsBold);
-  EXPECT_EQ(text.rect.Left, 4);
+  const TCanvasOp text = canvas.OpsOf(TCanvasOpKind::Text).at(0);
+  EXPECT_TRUE(text.Font.Style & fsBold);
+  EXPECT_EQ(text.Rect.Left, 4);
   const std::vector<FrameLine> lines = FrameLines(canvas);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0].color, clGray);
@@ -411,13 +424,14 @@ TEST(LbButtonsTest, RoundedFaceIsFilledWithoutOutline) {
   f.ShadowColor = clSilver;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
-  const std::vector<CanvasOp> round = canvas.OfKind(CanvasOp::RoundRect);
+  const std::vector<TCanvasOp> round = canvas.OpsOf(TCanvasOpKind::RoundRect);
   ASSERT_EQ(round.size(), 1u);
-  EXPECT_EQ(round[0].rect, (TRect{0, 1, 50, 20}));
-  EXPECT_EQ(round[0].point, (TPoint{4, 4}));
-  EXPECT_EQ(round[0].brush.Color, RGB(0, 48, 96));
-  EXPECT_EQ(round[0].brush.Style, TBrushStyle::Solid);
-  EXPECT_EQ(round[0].pen.Style, TPenStyle::Clear);
+  EXPECT_EQ(round[0].Rect, (TRect{0, 1, 50, 20}));
+  EXPECT_EQ(round[0].EllipseWidth, 4);
+  EXPECT_EQ(round[0].EllipseHeight, 4);
+  EXPECT_EQ(round[0].Brush.Color, RGB(0, 48, 96));
+  EXPECT_EQ(round[0].Brush.Style, TBrushStyle::Solid);
+  EXPECT_EQ(round[0].Pen.Style, TPenStyle::Clear);
   const std::vector<FrameLine> lines = FrameLines(canvas);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].to, (TPoint{45, 0}));
@@ -449,9 +463,9 @@ TEST(LbButtonsTest, FaceColourFollowsHotTrackAndPress) {
     f.ColorWhenDown = c.whenDown;
     RecordingCanvas canvas;
     DrawButtonFace(canvas, f);
-    const CanvasOp fill = canvas.OfKind(CanvasOp::FillRect).at(0);
-    EXPECT_EQ(fill.rect, (TRect{-1, -1, 51, 21}));
-    EXPECT_EQ(fill.brush.Color, c.expected) << "fade " << c.fade << " down " << c.down;
+    const TCanvasOp fill = canvas.OpsOf(TCanvasOpKind::FillRect).at(0);
+    EXPECT_EQ(fill.Rect, (TRect{-1, -1, 51, 21}));
+    EXPECT_EQ(fill.Brush.Color, c.expected) << "fade " << c.fade << " down " << c.down;
   }
 }
 
@@ -460,11 +474,11 @@ TEST(LbButtonsTest, TransparentFaceLeavesTheBackground) {
   f.Transparent = true;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
-  EXPECT_TRUE(canvas.OfKind(CanvasOp::FillRect).empty());
-  const std::vector<CanvasOp> outline = canvas.OfKind(CanvasOp::Rectangle);
+  EXPECT_TRUE(canvas.OpsOf(TCanvasOpKind::FillRect).empty());
+  const std::vector<TCanvasOp> outline = canvas.OpsOf(TCanvasOpKind::Rectangle);
   ASSERT_EQ(outline.size(), 1u);
-  EXPECT_EQ(outline[0].brush.Style, TBrushStyle::Clear);
-  EXPECT_EQ(outline[0].rect, (TRect{1, 1, 89, 22}));
+  EXPECT_EQ(outline[0].Brush.Style, TBrushStyle::Clear);
+  EXPECT_EQ(outline[0].Rect, (TRect{1, 1, 89, 22}));
 }
 
 TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
@@ -480,10 +494,10 @@ TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
   f.HasMenu = true;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
-  const std::vector<CanvasOp> drawn = canvas.OfKind(CanvasOp::DrawTransparent);
+  const std::vector<TCanvasOp> drawn = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
   ASSERT_EQ(drawn.size(), 1u);
-  EXPECT_EQ(drawn[0].point, (TPoint{79, 10}));
-  EXPECT_EQ(drawn[0].transparent, clWhite);
+  EXPECT_EQ(At(drawn[0]), (TPoint{79, 10}));
+  EXPECT_EQ(drawn[0].TransparentColor, clWhite);
 }
 
 TEST(LbButtonsTest, ColorStylePresets) {
