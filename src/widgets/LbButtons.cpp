@@ -20,11 +20,11 @@ uint8_t BlendChannel(uint8_t color, uint8_t hot, double t) {
   return static_cast<uint8_t>(static_cast<int>(color * (1.0 - t) + hot * t));
 }
 
-unsigned TextFormatOf(TLbAlignment alignment) {
+unsigned TextFormatOf(TAlignment alignment) {
   switch (alignment) {
-    case laRightJustify: return dtWordBreak | dtRight;
-    case laCenter: return dtWordBreak | dtCenter;
-    case laLeftJustify: break;
+    case TAlignment::taRightJustify: return dtWordBreak | dtRight;
+    case TAlignment::taCenter: return dtWordBreak | dtCenter;
+    case TAlignment::taLeftJustify: break;
   }
   return dtWordBreak | dtLeft;
 }
@@ -277,14 +277,14 @@ void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& f) {
         if (cw > 0) tx += cw + 4;
         gx = off + 4;
         if (!f.WordWrap) {
-          if (f.Alignment == laRightJustify) gx = w - 4 - cw - tw4 + off;
-          else if (f.Alignment == laCenter) gx = (w - cw) / 2 + off - tw4 / 2;
+          if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw - tw4 + off;
+          else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off - tw4 / 2;
         }
       } else {
         gx = tx + tw4;
         if (!f.WordWrap) {
-          if (f.Alignment == laRightJustify) gx = w - 4 - cw + off;
-          else if (f.Alignment == laCenter) gx = (w - cw) / 2 + off + tw4 / 2;
+          if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw + off;
+          else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off + tw4 / 2;
         }
       }
     } else {
@@ -301,8 +301,8 @@ void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& f) {
         gy = (h - block) / 2 + th + off;
       }
       gx = off + 4;
-      if (f.Alignment == laRightJustify) gx = w - cw - 4 + off;
-      else if (f.Alignment == laCenter) gx = (w - cw) / 2 + off;
+      if (f.Alignment == TAlignment::taRightJustify) gx = w - cw - 4 + off;
+      else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off;
     }
     if (!f.Enabled) canvas.Font.Color = kDisabledCaption;
     TRect r{tx, ty, tx + a, ty + th};

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "ui/Graphics.h"
+#include "ui/StdCtrls.h"
 
 // The looks a speed button can take; bsNormal and bsModern share the
 // gradient face.
@@ -22,9 +23,6 @@ enum TLbSpeedButtonStyle : uint8_t { bsNormal, bsEncarta, bsModern, bsOld, bsSha
 
 // Where the glyph stands relative to the caption.
 enum TLbSpeedButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
-// Caption alignment, in the order of the class library's text alignment.
-enum TLbAlignment : uint8_t { laLeftJustify, laRightJustify, laCenter };
 
 // Colour presets, in declaration order.
 enum TLbColorStyle : uint8_t {
@@ -75,7 +73,7 @@ struct TLbButtonFace {
   TFont Font;
   TLbSpeedButtonLayout Layout = blGlyphLeft;
   std::string Caption;
-  TLbAlignment Alignment = laLeftJustify;
+  TAlignment Alignment = TAlignment::taLeftJustify;
 };
 
 void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& face);

@@ -18,7 +18,7 @@ TLbSpeedButton* TLbSpeedButton::CreateAt(TWinControl* owner, int left, int width
   button->SetParent(owner);
   button->lightColor_ = lightColor;
   button->shadowColor_ = shadowColor;
-  button->alignment_ = laCenter;
+  button->alignment_ = TAlignment::taCenter;
   return button;
 }
 
@@ -47,7 +47,7 @@ void TLbSpeedButton::Changed(TPeerChange what) {
     Invalidate();
 }
 
-void TLbSpeedButton::SetAlignment(TLbAlignment value) {
+void TLbSpeedButton::SetAlignment(TAlignment value) {
   alignment_ = value;
   RepaintFace();
 }

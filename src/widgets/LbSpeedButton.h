@@ -31,8 +31,8 @@ class TLbSpeedButton : public TCustomControl {
 
   std::string ClassName() const override { return "TLbSpeedButton"; }
 
-  TLbAlignment Alignment() const { return alignment_; }
-  void SetAlignment(TLbAlignment value);
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment value);
   bool AllowAllUp() const { return allowAllUp_; }
   void SetAllowAllUp(bool value) { allowAllUp_ = value; }
   TColor ColorWhenDown() const { return colorWhenDown_; }
@@ -104,7 +104,7 @@ class TLbSpeedButton : public TCustomControl {
   bool Reachable() const;
   void ReleaseInGroup();
 
-  TLbAlignment alignment_ = laLeftJustify;
+  TAlignment alignment_ = TAlignment::taLeftJustify;
   bool allowAllUp_ = false;
   TColor colorWhenDown_ = clNone;
   TLbColorStyle colorStyle_ = lcsCustom;

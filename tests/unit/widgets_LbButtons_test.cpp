@@ -239,22 +239,22 @@ TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
   // 100 x 40, two 16 x 16 cells, caption "OK" 12 x 11.
   struct Case {
     TLbSpeedButtonLayout layout;
-    TLbAlignment alignment;
+    TAlignment alignment;
     bool down;
     TRect text;
     TPoint glyph;
     unsigned format;
   } cases[] = {
-      {blGlyphLeft, laLeftJustify, false, {24, 14, 96, 25}, {4, 12}, dtWordBreak | dtLeft},
-      {blGlyphLeft, laRightJustify, false, {24, 14, 96, 25}, {64, 12}, dtWordBreak | dtRight},
-      {blGlyphLeft, laCenter, false, {24, 14, 96, 25}, {34, 12}, dtWordBreak | dtCenter},
-      {blGlyphLeft, laCenter, true, {25, 15, 97, 26}, {35, 13}, dtWordBreak | dtCenter},
-      {blGlyphRight, laLeftJustify, false, {4, 14, 76, 25}, {20, 12}, dtWordBreak | dtLeft},
-      {blGlyphRight, laRightJustify, false, {4, 14, 76, 25}, {80, 12}, dtWordBreak | dtRight},
-      {blGlyphRight, laCenter, false, {4, 14, 76, 25}, {50, 12}, dtWordBreak | dtCenter},
-      {blGlyphTop, laCenter, false, {4, 20, 96, 31}, {42, 4}, dtWordBreak | dtCenter},
-      {blGlyphTop, laRightJustify, true, {5, 21, 97, 32}, {81, 5}, dtWordBreak | dtRight},
-      {blGlyphBottom, laLeftJustify, false, {4, 4, 96, 15}, {4, 15}, dtWordBreak | dtLeft},
+      {blGlyphLeft, TAlignment::taLeftJustify, false, {24, 14, 96, 25}, {4, 12}, dtWordBreak | dtLeft},
+      {blGlyphLeft, TAlignment::taRightJustify, false, {24, 14, 96, 25}, {64, 12}, dtWordBreak | dtRight},
+      {blGlyphLeft, TAlignment::taCenter, false, {24, 14, 96, 25}, {34, 12}, dtWordBreak | dtCenter},
+      {blGlyphLeft, TAlignment::taCenter, true, {25, 15, 97, 26}, {35, 13}, dtWordBreak | dtCenter},
+      {blGlyphRight, TAlignment::taLeftJustify, false, {4, 14, 76, 25}, {20, 12}, dtWordBreak | dtLeft},
+      {blGlyphRight, TAlignment::taRightJustify, false, {4, 14, 76, 25}, {80, 12}, dtWordBreak | dtRight},
+      {blGlyphRight, TAlignment::taCenter, false, {4, 14, 76, 25}, {50, 12}, dtWordBreak | dtCenter},
+      {blGlyphTop, TAlignment::taCenter, false, {4, 20, 96, 31}, {42, 4}, dtWordBreak | dtCenter},
+      {blGlyphTop, TAlignment::taRightJustify, true, {5, 21, 97, 32}, {81, 5}, dtWordBreak | dtRight},
+      {blGlyphBottom, TAlignment::taLeftJustify, false, {4, 4, 96, 15}, {4, 15}, dtWordBreak | dtLeft},
   };
   const TBitmap strip(32, 16, RGB(9, 9, 9));
   for (const Case& c : cases) {
@@ -272,7 +272,7 @@ TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
     ASSERT_EQ(text.size(), 1u);
     ASSERT_EQ(glyph.size(), 1u);
     const std::string label = "layout " + std::to_string(c.layout) + " alignment " +
-                              std::to_string(c.alignment) + " down " + std::to_string(c.down);
+                              std::to_string(static_cast<int>(c.alignment)) + " down " + std::to_string(c.down);
     EXPECT_EQ(text[0].Rect, c.text) << label;
     EXPECT_EQ(At(glyph[0]), c.glyph) << label;
     EXPECT_EQ(text[0].Format, c.format) << label;
@@ -286,7 +286,7 @@ TEST(LbButtonsTest, WordWrapKeepsTheGlyphBesideTheCaptionAtTheLeftEdge) {
   f.Glyph = &strip;
   f.GlyphCells = 1;
   f.Caption = "OK";
-  f.Alignment = laRightJustify;
+  f.Alignment = TAlignment::taRightJustify;
   f.WordWrap = true;
   RecordingCanvas canvas;
   DrawButtonFace(canvas, f);
@@ -305,7 +305,7 @@ TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
     f.Glyph = &strip;
     f.GlyphCells = 2;
     f.Layout = blGlyphBottom;
-    f.Alignment = laLeftJustify;
+    f.Alignment = TAlignment::taLeftJustify;
     f.Caption = "Shape";
     f.Font.Color = clBlue;
     RecordingCanvas canvas;

@@ -81,7 +81,7 @@ TEST_F(SpeedButton, OwnerConstructorDefaults) {
   EXPECT_EQ(b->Height(), 23);
   EXPECT_EQ(b->Style(), bsNormal);
   EXPECT_EQ(b->ColorStyle(), lcsCustom);
-  EXPECT_EQ(b->Alignment(), laLeftJustify);
+  EXPECT_EQ(b->Alignment(), TAlignment::taLeftJustify);
   EXPECT_EQ(b->LightColor(), clWhite);
   EXPECT_EQ(b->ShadowColor(), clBlack);
   EXPECT_EQ(b->ColorWhenDown(), clNone);
@@ -110,7 +110,7 @@ TEST_F(SpeedButton, CreateAtPlacesTheButtonOnItsOwner) {
   EXPECT_EQ(b->BoundsRect(), (TRect{618, 4, 708, 27}));
   EXPECT_EQ(b->LightColor(), clBlue);
   EXPECT_EQ(b->ShadowColor(), clLime);
-  EXPECT_EQ(b->Alignment(), laCenter);
+  EXPECT_EQ(b->Alignment(), TAlignment::taCenter);
   EXPECT_FALSE(b->ParentColor());
   EXPECT_EQ(b->HotTrackFont(), TFont());
 }
