@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Platform.h"
+
 // The product's settings file: a flat stream of escaped bytes. Strings are
 // scrambled with a 256-byte key mixed from random bytes that the file itself
 // carries near its start, so a reader needs nothing but the file.
@@ -40,7 +42,29 @@ class TDataSource {
   virtual size_t Read(char* data, size_t size) = 0;
 };
 
-// A file through C stdio, created new or truncated.
+// A file of the platform layer, as the install and upgrade runs open it; its
+// failures arrive as the platform's EPlatformError with the system's code.
+class TFileSink : public TDataSink {
+ public:
+  explicit TFileSink(std::unique_ptr<TFile> file) : file_(std::move(file)) {}
+  void Write(const char* data, size_t size) override { file_->Write(data, size); }
+  void Close() override { file_->Close(); }
+
+ private:
+  std::unique_ptr<TFile> file_;
+};
+
+class TFileSource : public TDataSource {
+ public:
+  explicit TFileSource(std::unique_ptr<TFile> file) : file_(std::move(file)) {}
+  size_t Read(char* data, size_t size) override { return file_->Read(data, size); }
+
+ private:
+  std::unique_ptr<TFile> file_;
+};
+
+// A file through C stdio, created new or truncated; for tools that run
+// without the platform layer.
 class TStdioSink : public TDataSink {
  public:
   explicit TStdioSink(const std::string& path);
