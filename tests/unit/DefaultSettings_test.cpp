@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -87,6 +89,32 @@ TEST_F(DefaultSettingsTest, InstallFileStartsWithFormatByteAndKeySeedLength) {
     EXPECT_LE(static_cast<uint8_t>(bytes[2]), 209);
     EXPECT_EQ(bytes.substr(3, 2), "\x1F\x57");
   }
+}
+
+// Files that setup wrote earlier, kept in the tree: the format must not drift,
+// because installed products read what older setups wrote.
+std::string StoredFile(const char* name) {
+  const std::string here = __FILE__;
+  std::ifstream in(here.substr(0, here.rfind("tests")) + "tools/testdata/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(DefaultSettingsTest, WritesTheStoredFilesByteForByte) {
+  TSetupState state;
+  state.InstallerEdition = "04";
+  state.InstallDir = "C:\\Program Files\\Fotelix\\";
+  state.DownloadDir = "C:\\Images\\";
+  state.CacheDir = "C:\\Documents and Settings\\ann\\Local Settings\\Application Data\\Fotelix\\cache\\";
+  state.ConnectionKind = 3;
+  SetRandSeed(0);
+  MemorySink install;
+  WriteSettingsFile(install, state, {});
+  MemorySink upgrade;
+  WriteUpgradeSettingsFile(upgrade, state, {});
+  const std::string stored_install = StoredFile("Fotelix.Dat");
+  ASSERT_FALSE(stored_install.empty());
+  EXPECT_EQ(install.bytes, stored_install);
+  EXPECT_EQ(upgrade.bytes, StoredFile("Fotelix.BAK"));
 }
 
 TEST_F(DefaultSettingsTest, InstallFileHoldsEveryItemInOrder) {
