@@ -1,6 +1,7 @@
 #include "install/PayloadWriter.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <fstream>
 #include <sstream>
@@ -143,6 +144,34 @@ TEST_F(PayloadWriterTest, ReportsEveryCopyAndInflationPosition) {
     // A whole number of 1,024-byte pieces ends with a pass that reads nothing.
     const bool whole = p.ExpandedLength % 1024 == 0;
     EXPECT_EQ(expected[expected.size() - 1] == expected[expected.size() - 2], whole) << w.name;
+  }
+}
+
+// Payloads made here, so that both ends of the inflation loop are shown
+// whatever the embedded programs' lengths are.
+TEST_F(PayloadWriterTest, WholeAndPartialLastPieces) {
+  for (const uLong length : {0ul, 1ul, 1023ul, 1024ul, 2048ul, 5000ul}) {
+    std::string content(length, '\0');
+    for (uLong i = 0; i < length; ++i) content[i] = static_cast<char>((i * 7919) >> 3);
+    uLongf compressedLength = compressBound(length);
+    std::vector<unsigned char> stored(compressedLength + 1024, 0xEE);  // padding is never read
+    ASSERT_EQ(compress2(stored.data(), &compressedLength,
+                        reinterpret_cast<const Bytef*>(content.data()), length, 9),
+              Z_OK);
+    const uint32_t blocks = static_cast<uint32_t>((compressedLength + 1023) / 1024);
+    const TPayload payload = {stored.data(), blocks, static_cast<uint32_t>(compressedLength),
+                              static_cast<uint32_t>(length)};
+    TFakeBar bar(1 << 30);
+    WritePayload(*os_, payload, "C:\\Fotelix\\made.bin", &bar, nullptr);
+    EXPECT_TRUE(Content("C:\\Fotelix\\made.bin") == content) << length;
+    std::vector<int32_t> inflation(bar.positions.begin() + blocks, bar.positions.end());
+    std::vector<int32_t> expected;
+    for (uLong done = 1024; done <= length; done += 1024)
+      expected.push_back(static_cast<int32_t>(compressedLength + done));
+    // The last report is always the full length: after a partial piece, or
+    // after the pass that reads nothing when the length is whole pieces.
+    expected.push_back(static_cast<int32_t>(compressedLength + length));
+    EXPECT_EQ(inflation, expected) << length;
   }
 }
 

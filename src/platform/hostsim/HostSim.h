@@ -14,7 +14,7 @@
 // the letter case of A to Z, as Windows does; DOS attributes, shell-folder
 // answers and faults are set by the test; shell links and the registry are
 // plain text files that a test can read; the clock is virtual and only
-// Sleep moves it.
+// Sleep moves it. Files it opens must be closed before it is destroyed.
 class THostSimPlatform : public TPlatform {
  public:
   // The registry file is kept in stateFolder, which must exist.
@@ -52,6 +52,8 @@ class THostSimPlatform : public TPlatform {
   const std::vector<std::pair<std::string, int>>& StartedPrograms() const { return started_; }
   const std::vector<std::string>& OpenedDocuments() const { return opened_; }
   uint64_t SleptMilliseconds() const { return slept_; }
+  // Calls of ProcessMessages, counted by the pump that the simulation
+  // installs itself; a test that installs its own pump counts for itself.
   int ProcessedMessages() const { return pumped_; }
 
   // --- TPlatform ---
