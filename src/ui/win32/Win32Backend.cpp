@@ -1,0 +1,728 @@
+// The control library's headers come before the platform's: its colour
+// macros agree with our helpers of the same names.
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/ExtCtrls.h"
+#include "ui/FileCtrl.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Canvas.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstring>
+#include <set>
+#include <stdexcept>
+
+class TWin32Peer;
+
+namespace {
+
+constexpr UINT kWakeMessage = WM_APP + 1;
+const char kPeerProperty[] = "FxPeer";
+const char kUtilityClass[] = "FxUtilityWindow";
+const char kParkingClass[] = "FxParkingWindow";
+
+COLORREF Ref(TColor color) { return static_cast<COLORREF>(ColorToRGB(color) & 0xFFFFFF); }
+
+TColor SystemColor(int index) {
+  const COLORREF c = ::GetSysColor(index);
+  return RGB(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+std::string WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = ::GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+TShiftState ShiftOf(WPARAM keys) {
+  TShiftState shift = 0;
+  if (keys & MK_SHIFT) shift |= ssShift;
+  if (keys & MK_CONTROL) shift |= ssCtrl;
+  if (keys & MK_LBUTTON) shift |= ssLeft;
+  if (keys & MK_RBUTTON) shift |= ssRight;
+  if (keys & MK_MBUTTON) shift |= ssMiddle;
+  if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
+// BeginPaint and EndPaint as one scope, whatever happens between them.
+class TPaintScope {
+ public:
+  explicit TPaintScope(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~TPaintScope() { ::EndPaint(window_, &paint_); }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+  HDC Dc() const { return dc_; }
+  const RECT& Area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+struct TDcOwner {
+  TMemoryDc Dc;
+};
+
+class TMeasureCanvas : private TDcOwner, public TWin32Canvas {
+ public:
+  TMeasureCanvas() : TDcOwner{TMemoryDc(::CreateCompatibleDC(nullptr))}, TWin32Canvas(Dc.get()) {
+    if (!Dc) throw std::runtime_error("Cannot make a device context for measuring text.");
+  }
+};
+
+TWin32Peer* PeerOf(HWND window) { return static_cast<TWin32Peer*>(::GetPropA(window, kPeerProperty)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- the peer
+
+class TWin32Peer : public TWindowPeer {
+ public:
+  TWin32Peer(TWin32Backend& backend, TWinControl& control, TControlKind kind)
+      : backend_(backend), control_(control), kind_(kind) {}
+
+  ~TWin32Peer() override {
+    if (!window_) return;
+    ::RemovePropA(window_.get(), kPeerProperty);
+    if (oldProc_) ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+  }
+
+  void Changed(TPeerChange what) override {
+    if (what == TPeerChange::Parent) {
+      if (control_.Parent() || window_) Reparent();
+      return;
+    }
+    if (what == TPeerChange::Visible && kind_ == TControlKind::Form && control_.Visible()) EnsureHandle();
+    if (!window_) return;
+    switch (what) {
+      case TPeerChange::Parent: break;
+      case TPeerChange::Bounds: ApplyBounds(); break;
+      case TPeerChange::Visible: ApplyVisible(); break;
+      case TPeerChange::Enabled: ::EnableWindow(window_.get(), control_.Enabled()); break;
+      case TPeerChange::Text: ApplyText(); break;
+      case TPeerChange::Font: ApplyFont(); break;
+      case TPeerChange::Color: ::InvalidateRect(window_.get(), nullptr, TRUE); break;
+      case TPeerChange::State: ApplyState(); break;
+    }
+  }
+
+  void Invalidate(const TRect& rect) override {
+    if (!window_) return;
+    RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    ::InvalidateRect(window_.get(), &r, Painted() ? FALSE : TRUE);
+  }
+
+  void Update() override {
+    if (window_) ::UpdateWindow(window_.get());
+  }
+
+  void SetFocus() override { ::SetFocus(EnsureHandle()); }
+
+  bool Focused() const override { return window_ && ::GetFocus() == window_.get(); }
+
+  TPoint ClientOrigin() const override {
+    if (window_) {
+      POINT p{0, 0};
+      ::ClientToScreen(window_.get(), &p);
+      return {p.x, p.y};
+    }
+    TPoint origin{control_.Left(), control_.Top()};
+    if (control_.Parent()) {
+      const TPoint parent = control_.Parent()->Peer().ClientOrigin();
+      origin.X += parent.X;
+      origin.Y += parent.Y;
+    }
+    return origin;
+  }
+
+  void* Handle() const override { return window_.get(); }
+
+  HWND EnsureHandle() {
+    if (!window_) Create();
+    return window_.get();
+  }
+
+  TWinControl& Control() const { return control_; }
+  TControlKind Kind() const { return kind_; }
+
+  static LRESULT CALLBACK OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWin32Peer* peer = PeerOf(window);
+    if (!peer) return ::DefWindowProcA(window, message, wParam, lParam);
+    LRESULT result = 0;
+    bool handled = false;
+    Application().Dispatch(&peer->control_, [&] { handled = peer->Handle(message, wParam, lParam, result); });
+    return handled ? result : ::DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWin32Peer* peer = PeerOf(window);
+    if (!peer) return ::DefWindowProcA(window, message, wParam, lParam);
+    const WNDPROC old = peer->oldProc_;
+    LRESULT result = 0;
+    bool handled = false;
+    Application().Dispatch(&peer->control_, [&] { handled = peer->Handle(message, wParam, lParam, result); });
+    return handled ? result : ::CallWindowProcA(old, window, message, wParam, lParam);
+  }
+
+ private:
+  bool Painted() const { return kind_ == TControlKind::Form || kind_ == TControlKind::Custom; }
+
+  HWND ParentWindow() {
+    if (kind_ == TControlKind::Form) return nullptr;
+    if (TWinControl* parent = control_.Parent())
+      return static_cast<TWin32Peer&>(parent->Peer()).EnsureHandle();
+    return backend_.ParkingWindow();
+  }
+
+  void Reparent() {
+    HWND parent = ParentWindow();
+    if (!window_) {
+      Create();
+      return;
+    }
+    ::SetParent(window_.get(), parent);
+    ApplyVisible();
+  }
+
+  void Create() {
+    HWND parent = ParentWindow();
+    const char* windowClass = nullptr;
+    DWORD style = kind_ == TControlKind::Form ? WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN
+                                              : WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    std::string ownClass;
+    switch (kind_) {
+      case TControlKind::Form:
+        exStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
+        ownClass = control_.ClassName();
+        break;
+      case TControlKind::Custom:
+        style |= WS_CLIPCHILDREN;
+        ownClass = control_.ClassName();
+        break;
+      case TControlKind::Button: windowClass = "BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      case TControlKind::CheckBox: windowClass = "BUTTON"; style |= BS_CHECKBOX | WS_TABSTOP; break;
+      case TControlKind::RadioButton: windowClass = "BUTTON"; style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+      case TControlKind::Edit:
+        windowClass = "EDIT";
+        style |= ES_AUTOHSCROLL | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case TControlKind::ComboBox: windowClass = "COMBOBOX"; style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; break;
+      case TControlKind::ListBox:
+        windowClass = "LISTBOX";
+        style |= LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case TControlKind::ProgressBar: windowClass = PROGRESS_CLASSA; style |= PBS_SMOOTH; break;
+      case TControlKind::StaticText: windowClass = "STATIC"; style |= SS_LEFT; break;
+    }
+    if (!ownClass.empty()) {
+      RegisterOwnClass(ownClass);
+      windowClass = ownClass.c_str();
+    }
+    HWND window = ::CreateWindowExA(exStyle, windowClass, "", style, 0, 0, 0, 0, parent, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    if (!window) throw std::runtime_error("Cannot create the window of " + control_.ClassName() + " " + control_.Name + ".");
+    window_.reset(window);
+    ::SetPropA(window, kPeerProperty, this);
+    if (ownClass.empty())
+      oldProc_ = reinterpret_cast<WNDPROC>(
+          ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32Peer::SubclassProc)));
+    ApplyFont();
+    ApplyText();
+    ApplyState();
+    ApplyBounds();
+    ::EnableWindow(window, control_.Enabled());
+    ApplyVisible();
+  }
+
+  static void RegisterOwnClass(const std::string& name) {
+    static std::set<std::string> registered;
+    if (registered.count(name)) return;
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &TWin32Peer::OwnProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = name.c_str();
+    if (!::RegisterClassA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      throw std::runtime_error("Cannot register the window class " + name + ".");
+    registered.insert(name);
+  }
+
+  void ApplyBounds() {
+    int width = control_.Width();
+    int height = control_.Height();
+    if (kind_ == TControlKind::Form) {
+      // A form's width and height are those of its client area.
+      RECT r{0, 0, width, height};
+      ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_EXSTYLE)));
+      width = r.right - r.left;
+      height = r.bottom - r.top;
+    } else if (kind_ == TControlKind::ComboBox) {
+      height += 200;  // room for the dropped-down list
+    }
+    ::SetWindowPos(window_.get(), nullptr, control_.Left(), control_.Top(), width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  void ApplyVisible() {
+    const bool show = control_.Visible() && (kind_ == TControlKind::Form || control_.Parent());
+    if (kind_ == TControlKind::Form)
+      ::ShowWindow(window_.get(), show ? SW_SHOW : SW_HIDE);
+    else
+      ::ShowWindow(window_.get(), show ? SW_SHOWNA : SW_HIDE);
+  }
+
+  void ApplyText() {
+    if (WindowText(window_.get()) == control_.Caption()) return;  // no echo of typed text
+    ::SetWindowTextA(window_.get(), control_.Caption().c_str());
+  }
+
+  void ApplyFont() {
+    font_.reset(CreateFontHandle(control_.Font()));
+    if (!Painted()) ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    ::InvalidateRect(window_.get(), nullptr, TRUE);
+  }
+
+  void ApplyState() {
+    HWND w = window_.get();
+    if (auto* check = dynamic_cast<TCheckBox*>(&control_)) {
+      ::SendMessageA(w, BM_SETCHECK, check->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (auto* radio = dynamic_cast<TRadioButton*>(&control_)) {
+      ::SendMessageA(w, BM_SETCHECK, radio->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    } else if (auto* combo = dynamic_cast<TComboBox*>(&control_)) {
+      if (combo->Items() != comboItems_) {
+        comboItems_ = combo->Items();
+        ::SendMessageA(w, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : comboItems_) ::SendMessageA(w, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      }
+      ::SendMessageA(w, CB_SETCURSEL, static_cast<WPARAM>(combo->ItemIndex()), 0);
+    } else if (auto* list = dynamic_cast<TDirectoryListBox*>(&control_)) {
+      ::SendMessageA(w, WM_SETREDRAW, FALSE, 0);
+      ::SendMessageA(w, LB_RESETCONTENT, 0, 0);
+      ::SendMessageA(w, LB_SETITEMHEIGHT, 0, list->ItemHeight);
+      for (const TDirectoryItem& item : list->Items())
+        ::SendMessageA(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Caption.c_str()));
+      ::SendMessageA(w, LB_SETCURSEL, static_cast<WPARAM>(list->SelectedIndex()), 0);
+      ::SendMessageA(w, WM_SETREDRAW, TRUE, 0);
+      ::InvalidateRect(w, nullptr, TRUE);
+    } else if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
+      ::SendMessageA(w, PBM_SETRANGE32, static_cast<WPARAM>(bar->Min()), bar->Max());
+      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar->Position()), 0);
+    } else if (auto* form = dynamic_cast<TForm*>(&control_)) {
+      LONG ex = ::GetWindowLongA(w, GWL_EXSTYLE);
+      if (form->AlphaBlend()) {
+        ::SetWindowLongA(w, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        ::SetLayeredWindowAttributes(w, 0, form->AlphaBlendValue(), LWA_ALPHA);
+      } else if (ex & WS_EX_LAYERED) {
+        ::SetWindowLongA(w, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        ::RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+      }
+    }
+  }
+
+  HBRUSH BackgroundBrush(TColor color) {
+    if (!background_ || backgroundColor_ != ColorToRGB(color)) {
+      backgroundColor_ = ColorToRGB(color);
+      background_.reset(::CreateSolidBrush(Ref(color)));
+    }
+    return static_cast<HBRUSH>(background_.get());
+  }
+
+  void Paint() {
+    TPaintScope scope(window_.get());
+    RECT client;
+    ::GetClientRect(window_.get(), &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    // Painted into a buffer and copied once: graphic controls over a
+    // picture never show a half-drawn state.
+    TMemoryDc buffer(::CreateCompatibleDC(scope.Dc()));
+    TGdiObject bitmap(::CreateCompatibleBitmap(scope.Dc(), client.right, client.bottom));
+    if (!buffer || !bitmap) throw std::runtime_error("Out of drawing resources.");
+    TSelection use(buffer.get(), bitmap.get());
+    TWin32Canvas canvas(buffer.get());
+    control_.PaintWindow(canvas);
+    const RECT& area = scope.Area();
+    ::BitBlt(scope.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
+             area.top, SRCCOPY);
+  }
+
+  void Mouse(TMouseAction action, TMouseButton button, WPARAM wParam, LPARAM lParam) {
+    auto& target = static_cast<TWinControl&>(control_);
+    if (!tracking_) {
+      TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_.get(), 0};
+      tracking_ = ::TrackMouseEvent(&track) != FALSE;
+    }
+    if (action == TMouseAction::Down || action == TMouseAction::DoubleClick) ::SetCapture(window_.get());
+    if (action == TMouseAction::Up && ::GetCapture() == window_.get()) ::ReleaseCapture();
+    target.MouseInput(action, button, ShiftOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  }
+
+  void DrawListItem(const DRAWITEMSTRUCT& item) {
+    auto* list = dynamic_cast<TDirectoryListBox*>(&control_);
+    if (!list || item.itemID == static_cast<UINT>(-1) || item.itemID >= list->Items().size()) return;
+    const TDirectoryItem& entry = list->Items()[item.itemID];
+    TWin32Canvas canvas(item.hDC);
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const TRect r{item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+    canvas.Brush.Color = selected ? (clSystemColor | COLOR_HIGHLIGHT) : control_.Color();
+    canvas.FillRect(r);
+    const int x = r.Left + 2 + entry.Level * 8;
+    // A small folder, open for the current folder and the ones above it.
+    canvas.Brush.Color = entry.Open ? RGB(255, 224, 128) : RGB(240, 200, 80);
+    canvas.Pen.Color = RGB(128, 96, 0);
+    canvas.Rectangle({x, r.Top + 4, x + 14, r.Top + 14});
+    canvas.Rectangle({x, r.Top + 2, x + 6, r.Top + 5});
+    canvas.Font = control_.Font();
+    canvas.Font.Color = selected ? (clSystemColor | COLOR_HIGHLIGHTTEXT) : control_.Font().Color;
+    TRect text{x + 18, r.Top, r.Right, r.Bottom};
+    canvas.DrawText(entry.Caption, text, dtSingleLine | dtVCenter | dtNoPrefix);
+  }
+
+  // Notifications that a child window sends to its parent.
+  static bool ChildMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+      case WM_COMMAND: {
+        TWin32Peer* child = lParam ? PeerOf(reinterpret_cast<HWND>(lParam)) : nullptr;
+        if (!child) return false;
+        child->Command(HIWORD(wParam));
+        return true;
+      }
+      case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        TWin32Peer* child = PeerOf(item->hwndItem);
+        if (!child) return false;
+        child->DrawListItem(*item);
+        result = TRUE;
+        return true;
+      }
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORLISTBOX: {
+        TWin32Peer* child = PeerOf(reinterpret_cast<HWND>(lParam));
+        if (!child) return false;
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, Ref(child->control_.Font().Color));
+        ::SetBkColor(dc, Ref(child->control_.Color()));
+        result = reinterpret_cast<LRESULT>(child->BackgroundBrush(child->control_.Color()));
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  void Command(WORD code) {
+    HWND w = window_.get();
+    switch (kind_) {
+      case TControlKind::Button:
+        if (code == BN_CLICKED) control_.Click();
+        break;
+      case TControlKind::CheckBox:
+        if (code == BN_CLICKED) static_cast<TCheckBox&>(control_).Toggle();
+        break;
+      case TControlKind::RadioButton:
+        if (code == BN_CLICKED) static_cast<TRadioButton&>(control_).SetChecked(true);
+        break;
+      case TControlKind::Edit:
+        if (code == EN_CHANGE) static_cast<TEdit&>(control_).TextEditedByUser(WindowText(w));
+        break;
+      case TControlKind::ComboBox:
+        if (code == CBN_SELCHANGE)
+          static_cast<TComboBox&>(control_).SelectByUser(static_cast<int>(::SendMessageA(w, CB_GETCURSEL, 0, 0)));
+        break;
+      case TControlKind::ListBox:
+        if (auto* list = dynamic_cast<TDirectoryListBox*>(&control_)) {
+          const int index = static_cast<int>(::SendMessageA(w, LB_GETCURSEL, 0, 0));
+          if (code == LBN_SELCHANGE) list->SelectByUser(index);
+          if (code == LBN_DBLCLK) list->OpenByUser(index);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (ChildMessage(message, wParam, lParam, result)) return true;
+    switch (message) {
+      case WM_SETFOCUS:
+        if (TForm* form = control_.ParentForm()) form->ActiveControl = &control_;
+        control_.DoEnter();
+        return false;
+      case WM_KILLFOCUS:
+        control_.DoExit();
+        return false;
+      default:
+        break;
+    }
+    if (!Painted()) return false;
+    switch (message) {
+      case WM_PAINT: Paint(); return true;
+      case WM_ERASEBKGND: result = 1; return true;
+      case WM_MOUSEMOVE: Mouse(TMouseAction::Move, TMouseButton::mbLeft, wParam, lParam); return true;
+      case WM_LBUTTONDOWN: Mouse(TMouseAction::Down, TMouseButton::mbLeft, wParam, lParam); return true;
+      case WM_RBUTTONDOWN: Mouse(TMouseAction::Down, TMouseButton::mbRight, wParam, lParam); return true;
+      case WM_MBUTTONDOWN: Mouse(TMouseAction::Down, TMouseButton::mbMiddle, wParam, lParam); return true;
+      case WM_LBUTTONUP: Mouse(TMouseAction::Up, TMouseButton::mbLeft, wParam, lParam); return true;
+      case WM_RBUTTONUP: Mouse(TMouseAction::Up, TMouseButton::mbRight, wParam, lParam); return true;
+      case WM_MBUTTONUP: Mouse(TMouseAction::Up, TMouseButton::mbMiddle, wParam, lParam); return true;
+      case WM_LBUTTONDBLCLK: Mouse(TMouseAction::DoubleClick, TMouseButton::mbLeft, wParam, lParam); return true;
+      case WM_RBUTTONDBLCLK: Mouse(TMouseAction::DoubleClick, TMouseButton::mbRight, wParam, lParam); return true;
+      case WM_MOUSELEAVE:
+        tracking_ = false;
+        control_.MouseExitWindow();
+        return true;
+      case WM_CLOSE:
+        if (auto* form = dynamic_cast<TForm*>(&control_)) form->Close();
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  TWin32Backend& backend_;
+  TWinControl& control_;
+  TControlKind kind_;
+  TWindowHandle window_;
+  WNDPROC oldProc_ = nullptr;
+  TGdiObject font_;
+  TGdiObject background_;
+  TColor backgroundColor_ = clNone;
+  std::vector<std::string> comboItems_;
+  bool tracking_ = false;
+};
+
+// ------------------------------------------------------------- the backend
+
+TWin32Backend::TWin32Backend() {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&common);
+  // No "insert a disk" dialogs from the folder list on empty drives.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  WNDCLASSA utility{};
+  utility.lpfnWndProc = &TWin32Backend::UtilityProc;
+  utility.hInstance = instance;
+  utility.lpszClassName = kUtilityClass;
+  ::RegisterClassA(&utility);
+  WNDCLASSA parking{};
+  parking.lpfnWndProc = ::DefWindowProcA;
+  parking.hInstance = instance;
+  parking.lpszClassName = kParkingClass;
+  ::RegisterClassA(&parking);
+  utility_.reset(::CreateWindowExA(0, kUtilityClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr));
+  parking_.reset(::CreateWindowExA(WS_EX_TOOLWINDOW, kParkingClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   instance, nullptr));
+  if (!utility_ || !parking_) throw std::runtime_error("Cannot create the application's hidden windows.");
+  ::SetWindowLongPtrA(utility_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Last: a backend that failed to start leaves the colours as they were.
+  SetSystemColorResolver(&SystemColor);
+}
+
+TWin32Backend::~TWin32Backend() {
+  for (const auto& timer : timers_) ::KillTimer(utility_.get(), timer.first);
+  SetSystemColorResolver(nullptr);
+}
+
+LRESULT CALLBACK TWin32Backend::UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TWin32Backend*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self && message == WM_TIMER) {
+    auto it = self->timers_.find(static_cast<uintptr_t>(wParam));
+    if (it != self->timers_.end()) {
+      std::function<void()> tick = it->second;  // the tick may stop its own timer
+      Application().Dispatch(nullptr, tick);
+    }
+    return 0;
+  }
+  if (message == kWakeMessage) {
+    Application().CheckSynchronize();
+    return 0;
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::unique_ptr<TWindowPeer> TWin32Backend::CreatePeer(TWinControl& control, TControlKind kind) {
+  return std::make_unique<TWin32Peer>(*this, control, kind);
+}
+
+bool TWin32Backend::PreTranslate(const MSG& msg) {
+  if (msg.message != WM_SYSCHAR && msg.message != WM_CHAR) return false;
+  const char key = static_cast<char>(msg.wParam);
+  if (static_cast<unsigned char>(key) < 32) return false;
+  TWin32Peer* focus = PeerOf(msg.hwnd);
+  // Typing in an edit field or choosing in a list is not an accelerator.
+  if (msg.message == WM_CHAR && focus &&
+      (focus->Kind() == TControlKind::Edit || focus->Kind() == TControlKind::ComboBox ||
+       focus->Kind() == TControlKind::ListBox))
+    return false;
+  TWin32Peer* root = PeerOf(::GetAncestor(msg.hwnd, GA_ROOT));
+  if (!root) return false;
+  bool handled = false;
+  Application().Dispatch(&root->Control(), [&] { handled = root->Control().DialogChar(key); });
+  return handled;
+}
+
+void TWin32Backend::Handle(MSG& msg) {
+  if (PreTranslate(msg)) return;
+  ::TranslateMessage(&msg);
+  ::DispatchMessageA(&msg);
+}
+
+void TWin32Backend::ProcessMessages() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      Application().Terminate();
+      return;
+    }
+    Handle(msg);
+  }
+}
+
+bool TWin32Backend::HandleMessage() {
+  MSG msg;
+  const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0 || got == -1) return false;
+  Handle(msg);
+  return true;
+}
+
+void TWin32Backend::WakeMainThread() { ::PostMessageA(utility_.get(), kWakeMessage, 0, 0); }
+
+uintptr_t TWin32Backend::StartTimer(unsigned interval, std::function<void()> tick) {
+  const uintptr_t id = nextTimerId_++;
+  if (!::SetTimer(utility_.get(), id, interval, nullptr)) throw std::runtime_error("Not enough timers are available.");
+  timers_[id] = std::move(tick);
+  return id;
+}
+
+void TWin32Backend::StopTimer(uintptr_t id) {
+  ::KillTimer(utility_.get(), id);
+  timers_.erase(id);
+}
+
+int TWin32Backend::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  HWND owner = nullptr;
+  if (Application().MainForm) owner = static_cast<HWND>(Application().MainForm->Handle());
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_TASKMODAL);
+}
+
+namespace {
+
+// The clipboard, opened for one scope.
+class TClipboardScope {
+ public:
+  TClipboardScope() : open_(::OpenClipboard(nullptr) != FALSE) {
+    if (!open_) throw std::runtime_error("Cannot open the clipboard.");
+  }
+  ~TClipboardScope() { ::CloseClipboard(); }
+  TClipboardScope(const TClipboardScope&) = delete;
+  TClipboardScope& operator=(const TClipboardScope&) = delete;
+
+ private:
+  bool open_;
+};
+
+struct TGlobalDeleter {
+  void operator()(void* memory) const { ::GlobalFree(memory); }
+};
+
+}  // namespace
+
+void TWin32Backend::SetClipboardText(const std::string& text) {
+  std::unique_ptr<void, TGlobalDeleter> memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  if (!memory) throw std::runtime_error("Not enough memory for the clipboard.");
+  char* bytes = static_cast<char*>(::GlobalLock(memory.get()));
+  if (!bytes) throw std::runtime_error("Not enough memory for the clipboard.");
+  std::copy(text.begin(), text.end(), bytes);
+  bytes[text.size()] = '\0';
+  ::GlobalUnlock(memory.get());
+  TClipboardScope clipboard;
+  ::EmptyClipboard();
+  if (!::SetClipboardData(CF_TEXT, memory.get())) throw std::runtime_error("Cannot put the text on the clipboard.");
+  memory.release();  // the clipboard owns it now
+}
+
+std::string TWin32Backend::ClipboardText() {
+  TClipboardScope clipboard;
+  HANDLE data = ::GetClipboardData(CF_TEXT);
+  if (!data) return {};
+  const char* bytes = static_cast<const char*>(::GlobalLock(data));
+  if (!bytes) return {};
+  std::string text(bytes, strnlen(bytes, ::GlobalSize(data)));
+  ::GlobalUnlock(data);
+  return text;
+}
+
+int TWin32Backend::ScreenColorDepth() {
+  TScreenDc screen;
+  return ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES);
+}
+
+std::unique_ptr<TCanvas> TWin32Backend::CreateMeasureCanvas() { return std::make_unique<TMeasureCanvas>(); }
+
+// ------------------------------------------------------------- the folders
+
+namespace {
+
+struct TFindDeleter {
+  void operator()(HANDLE find) const { ::FindClose(find); }
+};
+using TFindHandle = std::unique_ptr<void, TFindDeleter>;
+
+std::string WithSlash(const std::string& path) { return path.empty() || path.back() == '\\' ? path : path + "\\"; }
+
+}  // namespace
+
+std::string TWin32Folders::Drives() {
+  const DWORD mask = ::GetLogicalDrives();
+  std::string drives;
+  for (int i = 0; i < 26; ++i)
+    if (mask & (1u << i)) drives += static_cast<char>('A' + i);
+  return drives;
+}
+
+bool TWin32Folders::FolderExists(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(WithSlash(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> TWin32Folders::SubFolders(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  TFindHandle find(::FindFirstFileA((WithSlash(path) + "*").c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) {
+    find.release();
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND) return {};
+    throw std::runtime_error("Cannot read the folder \"" + path + "\".");
+  }
+  std::vector<std::string> names;
+  do {
+    const std::string name = data.cFileName;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileA(find.get(), &data));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) throw std::runtime_error("Cannot read the folder \"" + path + "\".");
+  return names;
+}
+
+std::string TWin32Folders::VolumeLabel(char drive) {
+  const std::string root = std::string(1, drive) + ":\\";
+  // Only fixed and network drives are asked: a removable one may hold no medium.
+  const UINT type = ::GetDriveTypeA(root.c_str());
+  if (type != DRIVE_FIXED && type != DRIVE_REMOTE && type != DRIVE_RAMDISK) return {};
+  char label[MAX_PATH + 1] = {};
+  if (!::GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0)) return {};
+  return label;
+}

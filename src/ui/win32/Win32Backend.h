@@ -1,0 +1,56 @@
+#pragma once
+// The real backend: each windowed control gets a window, painted through a
+// buffer so that graphic controls over a picture never flicker; message-loop
+// timers; MessageBoxA; the clipboard; the folder tree through FindFirstFileA.
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ui/Backend.h"
+#include "ui/win32/Win32Handles.h"
+
+class TWin32Folders : public TFolderSource {
+ public:
+  std::string Drives() override;
+  bool FolderExists(const std::string& path) override;
+  std::vector<std::string> SubFolders(const std::string& path) override;
+  std::string VolumeLabel(char drive) override;
+};
+
+class TWin32Backend : public TBackend {
+ public:
+  TWin32Backend();
+  ~TWin32Backend() override;
+
+  std::unique_ptr<TWindowPeer> CreatePeer(TWinControl& control, TControlKind kind) override;
+  void ProcessMessages() override;
+  bool HandleMessage() override;
+  void WakeMainThread() override;
+  uint32_t TickCount() override { return ::GetTickCount(); }
+  void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+  uintptr_t StartTimer(unsigned interval, std::function<void()> tick) override;
+  void StopTimer(uintptr_t id) override;
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  void SetClipboardText(const std::string& text) override;
+  std::string ClipboardText() override;
+  int ScreenColorDepth() override;
+  TFolderSource& Folders() override { return folders_; }
+  std::unique_ptr<TCanvas> CreateMeasureCanvas() override;
+
+  // Where windows of controls without a parent wait.
+  HWND ParkingWindow() const { return parking_.get(); }
+
+ private:
+  static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Accelerators: a key pressed with Alt, or a plain key outside an edit
+  // field, goes to the form's controls first.
+  bool PreTranslate(const MSG& msg);
+  void Handle(MSG& msg);
+
+  TWindowHandle utility_;
+  TWindowHandle parking_;
+  std::map<uintptr_t, std::function<void()>> timers_;
+  uintptr_t nextTimerId_ = 1;
+  TWin32Folders folders_;
+};

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "ui/Application.h"
+#include "ui/ExtCtrls.h"
+#include "ui/FileCtrl.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+#include "ui/headless/HeadlessBackend.h"
+#include "ui/win32/Win32Backend.h"
+#include "ui/win32/Win32Canvas.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// The Windows backend serves these tests only; the portable tests that run
+// after them get a headless backend again.
+class UiWin32 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::unique_ptr<TWin32Backend> backend;
+    try {
+      backend = std::make_unique<TWin32Backend>();
+    } catch (const std::runtime_error&) {
+      GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
+    }
+    Application().SetBackend(std::move(backend));
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(10, 10, 300, 200);
+  }
+  void TearDown() override {
+    form.reset();
+    if (dynamic_cast<TWin32Backend*>(&Application().Backend()))
+      Application().SetBackend(std::make_unique<THeadlessBackend>());
+  }
+  template <class T>
+  T* Make() {
+    T* c = form->Create<T>();
+    c->SetParent(form.get());
+    return c;
+  }
+  static HWND Hwnd(const TWinControl* c) { return static_cast<HWND>(c->Handle()); }
+  std::unique_ptr<TForm> form;
+};
+
+// A canvas on a memory bitmap, read back pixel by pixel.
+class UiWin32Canvas : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dc.reset(::CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap.reset(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(bitmap);
+    ::SelectObject(dc.get(), bitmap.get());
+    canvas = std::make_unique<TWin32Canvas>(dc.get());
+    canvas->Brush.Color = clWhite;
+    canvas->FillRect({0, 0, 40, 30});
+  }
+  TColor At(int x, int y) {
+    const COLORREF c = ::GetPixel(dc.get(), x, y);
+    return RGB(GetRValue(c), GetGValue(c), GetBValue(c));
+  }
+  TMemoryDc dc;
+  TGdiObject bitmap;
+  std::unique_ptr<TWin32Canvas> canvas;
+};
+
+TEST_F(UiWin32Canvas, FillsLinesAndBitmapsLandWhereTold) {
+  canvas->Brush.Color = clRed;
+  canvas->FillRect({2, 2, 5, 5});
+  canvas->Pen.Color = clBlue;
+  canvas->MoveTo(10, 0);
+  canvas->LineTo(10, 10);
+  TBitmap glyph(3, 1, clFuchsia);
+  glyph.SetPixel(1, 0, clLime);
+  canvas->DrawTransparent(20, 20, glyph, clFuchsia);
+  TBitmap tile(2, 2, clNavy);
+  canvas->StretchDraw({30, 20, 34, 24}, tile);
+  EXPECT_EQ(At(2, 2), clRed);
+  EXPECT_EQ(At(4, 4), clRed);
+  EXPECT_EQ(At(5, 5), clWhite);  // right and bottom are outside
+  EXPECT_EQ(At(10, 9), clBlue);
+  EXPECT_EQ(At(10, 10), clWhite);  // the end point is not drawn
+  EXPECT_EQ(At(20, 20), clWhite);  // the transparent colour left out
+  EXPECT_EQ(At(21, 20), clLime);
+  EXPECT_EQ(At(33, 23), clNavy);
+}
+
+TEST_F(UiWin32Canvas, TextFollowsThePlatformRules) {
+  canvas->Font.Height = 11;
+  TRect one{0, 0, 1000, 0};
+  canvas->DrawText("&Next", one, dtSingleLine | dtCalcRect);
+  TRect plain{0, 0, 1000, 0};
+  canvas->DrawText("Next", plain, dtSingleLine | dtCalcRect);
+  EXPECT_EQ(one.Width(), plain.Width());  // the mark takes no room
+  EXPECT_GT(one.Height(), 0);
+  TRect wrapped{0, 0, plain.Width() + 2, 0};
+  const int height = canvas->DrawText("Next Next Next", wrapped, dtWordBreak | dtCalcRect);
+  EXPECT_EQ(height, 3 * one.Height());
+}
+
+TEST_F(UiWin32, WindowsMirrorTheControls) {
+  TEdit* edit = Make<TEdit>();
+  edit->SetBounds(5, 5, 100, 21);
+  edit->SetText("C:\\Program Files\\Fotelix\\");
+  TCheckBox* box = Make<TCheckBox>();
+  box->SetChecked(true);
+  TProgressBar* bar = Make<TProgressBar>();
+  bar->SetPosition(42);
+  TComboBox* combo = Make<TComboBox>();
+  combo->SetItems({"c:", "d:"});
+  combo->SetItemIndex(1);
+  ASSERT_NE(Hwnd(edit), nullptr);
+  char text[64] = {};
+  ::GetWindowTextA(Hwnd(edit), text, sizeof text);
+  EXPECT_STREQ(text, "C:\\Program Files\\Fotelix\\");
+  EXPECT_EQ(::SendMessageA(Hwnd(box), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(::SendMessageA(Hwnd(bar), PBM_GETPOS, 0, 0), 42);
+  EXPECT_EQ(::SendMessageA(Hwnd(combo), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(::SendMessageA(Hwnd(combo), CB_GETCURSEL, 0, 0), 1);
+  RECT r;
+  ::GetWindowRect(Hwnd(edit), &r);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(::GetParent(Hwnd(edit)), Hwnd(form.get()));
+}
+
+TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
+  TEdit* edit = Make<TEdit>();
+  TButton* button = Make<TButton>();
+  button->SetCaption("&Next");
+  int clicks = 0;
+  std::string changed;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  edit->OnChange = [&](TObject*) { changed = edit->Text(); };
+  ::SetWindowTextA(Hwnd(edit), "typed");
+  EXPECT_EQ(edit->Text(), "typed");
+  EXPECT_EQ(changed, "typed");
+  ::SendMessageA(Hwnd(button), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  // Alt+N as the keyboard gives it to the focused window.
+  form->Show();
+  ::PostMessageA(Hwnd(edit), WM_SYSCHAR, 'n', 0);
+  Application().ProcessMessages();
+  EXPECT_EQ(clicks, 2);
+  // A plain "n" typed into the field is text, not an accelerator.
+  ::PostMessageA(Hwnd(edit), WM_CHAR, 'n', 0);
+  Application().ProcessMessages();
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(UiWin32, NoExceptionLeavesAWindowProcedure) {
+  std::vector<std::string> errors;
+  Application().OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };
+  TButton* button = Make<TButton>();
+  button->OnClick = [](TObject*) { throw std::runtime_error("from a click"); };
+  ::SendMessageA(Hwnd(button), BM_CLICK, 0, 0);
+  Application().OnException = nullptr;
+  EXPECT_EQ(errors, std::vector<std::string>{"from a click"});
+}
+
+TEST_F(UiWin32, TimersAndCallsFromOtherThreadsRunFromTheLoop) {
+  TTimer* timer = form->Create<TTimer>();
+  std::atomic<int> ticks{0};
+  timer->SetInterval(20);
+  timer->SetOnTimer([&](TObject*) {
+    if (++ticks == 2) timer->SetEnabled(false);
+  });
+  std::atomic<bool> synced{false};
+  std::thread worker([&] { Application().Synchronize([&] { synced = true; }); });
+  const DWORD start = ::GetTickCount();
+  while ((ticks < 2 || !synced) && ::GetTickCount() - start < 5000) {
+    Application().ProcessMessages();
+    ::Sleep(5);
+  }
+  worker.join();
+  EXPECT_EQ(ticks, 2);
+  EXPECT_TRUE(synced);
+}
+
+TEST_F(UiWin32, FolderListReadsTheRealDisk) {
+  char temp[MAX_PATH];
+  ASSERT_GT(::GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string base = std::string(temp) + "fx_ui_folders";
+  ::CreateDirectoryA(base.c_str(), nullptr);
+  ::CreateDirectoryA((base + "\\Beta").c_str(), nullptr);
+  ::CreateDirectoryA((base + "\\alpha").c_str(), nullptr);
+  TDirectoryListBox* list = Make<TDirectoryListBox>();
+  list->SetDirectory(base);
+  std::vector<std::string> subs;
+  for (const auto& item : list->Items())
+    if (!item.Open) subs.push_back(item.Caption);
+  EXPECT_EQ(subs, (std::vector<std::string>{"alpha", "Beta"}));
+  EXPECT_EQ(::SendMessageA(Hwnd(list), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(list->Items().size()));
+  EXPECT_THROW(list->SetDirectory(base + "\\missing"), std::runtime_error);
+  ::RemoveDirectoryA((base + "\\Beta").c_str());
+  ::RemoveDirectoryA((base + "\\alpha").c_str());
+  ::RemoveDirectoryA(base.c_str());
+}
+
+TEST_F(UiWin32, ClipboardKeepsPlainText) {
+  try {
+    Clipboard::SetAsText("disk full\r");
+  } catch (const std::runtime_error&) {
+    GTEST_SKIP() << "no clipboard without a display";
+  }
+  EXPECT_EQ(Clipboard::AsText(), "disk full\r");
+}
+
+}  // namespace
