@@ -3,10 +3,8 @@
 #include "lib/LIB_PackText.h"
 #include "lib/LIB_Random.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 std::string SettingsKey;
@@ -20,12 +18,6 @@ constexpr size_t kKeySize = 256;
 // The tag's key byte; a scrambled string with salt 15 or 17 moves a new byte
 // here, so one tag value may look different before and after it.
 constexpr size_t kTagKeyOffset = 16;
-
-int LastError() { return errno != 0 ? errno : EIO; }
-
-std::string Describe(const std::string& what, const std::string& path, int code) {
-  return what + " \"" + path + "\": " + std::strerror(code);
-}
 
 const std::string& CheckedKey() {
   if (SettingsKey.size() != kKeySize)
@@ -41,60 +33,6 @@ void SwapForSalt(std::string& key, uint8_t salt) {
 }
 
 }  // namespace
-
-EDataFileError::EDataFileError(int code, const std::string& message)
-    : std::runtime_error(message), code_(code) {}
-
-TStdioSink::TStdioSink(const std::string& path) : path_(path) {
-  errno = 0;
-  file_.reset(std::fopen(path.c_str(), "wb"));
-  if (!file_) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot create", path_, code));
-  }
-}
-
-void TStdioSink::Write(const char* data, size_t size) {
-  if (!file_) throw std::logic_error("write to closed file \"" + path_ + "\"");
-  errno = 0;
-  if (std::fwrite(data, 1, size, file_.get()) != size) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot write", path_, code));
-  }
-}
-
-void TStdioSink::Close() {
-  if (!file_) return;
-  errno = 0;
-  if (std::fflush(file_.get()) != 0) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot write", path_, code));
-  }
-  errno = 0;
-  if (std::fclose(file_.release()) != 0) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot close", path_, code));
-  }
-}
-
-TStdioSource::TStdioSource(const std::string& path) : path_(path) {
-  errno = 0;
-  file_.reset(std::fopen(path.c_str(), "rb"));
-  if (!file_) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot open", path_, code));
-  }
-}
-
-size_t TStdioSource::Read(char* data, size_t size) {
-  errno = 0;
-  const size_t got = std::fread(data, 1, size, file_.get());
-  if (got < size && std::ferror(file_.get())) {
-    const int code = LastError();
-    throw EDataFileError(code, Describe("cannot read", path_, code));
-  }
-  return got;
-}
 
 void TDataOutput::Put(uint8_t byte) {
   if (closed_) throw std::logic_error("settings file: write after close");

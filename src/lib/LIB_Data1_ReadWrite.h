@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -13,21 +12,9 @@
 // scrambled with a 256-byte key mixed from random bytes that the file itself
 // carries near its start, so a reader needs nothing but the file.
 
-// A failure of the file underneath: open, read, write, flush or close. Code()
-// is the operating system's error number (errno, or the platform's code).
-class EDataFileError : public std::runtime_error {
- public:
-  EDataFileError(int code, const std::string& message);
-  int Code() const { return code_; }
-
- private:
-  int code_;
-};
-
-// Where the written bytes go. Implementations raise EDataFileError (or the
-// platform's own I/O error) on any failure; Close must report a failed final
-// flush, so that a file whose end never reached the disk is never taken for
-// complete.
+// Where the written bytes go. Implementations raise the platform's
+// EPlatformError on any failure; Close must report a failed final flush, so
+// that a file whose end never reached the disk is never taken for complete.
 class TDataSink {
  public:
   virtual ~TDataSink() = default;
@@ -43,7 +30,7 @@ class TDataSource {
 };
 
 // A file of the platform layer, as the install and upgrade runs open it; its
-// failures arrive as the platform's EPlatformError with the system's code.
+// failures arrive as EPlatformError with the system's code.
 class TFileSink : public TDataSink {
  public:
   explicit TFileSink(std::unique_ptr<TFile> file) : file_(std::move(file)) {}
@@ -61,35 +48,6 @@ class TFileSource : public TDataSource {
 
  private:
   std::unique_ptr<TFile> file_;
-};
-
-// A file through C stdio, created new or truncated; for tools that run
-// without the platform layer.
-class TStdioSink : public TDataSink {
- public:
-  explicit TStdioSink(const std::string& path);
-  void Write(const char* data, size_t size) override;
-  void Close() override;
-
- private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::string path_;
-  std::unique_ptr<std::FILE, Closer> file_;
-};
-
-class TStdioSource : public TDataSource {
- public:
-  explicit TStdioSource(const std::string& path);
-  size_t Read(char* data, size_t size) override;
-
- private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::string path_;
-  std::unique_ptr<std::FILE, Closer> file_;
 };
 
 // The open output file of the writer's operations: collects bytes and hands

@@ -19,11 +19,11 @@ namespace {
 class MemorySink : public TDataSink {
  public:
   void Write(const char* data, size_t size) override {
-    if (fail_write) throw EDataFileError(28, "disk full");
+    if (fail_write) throw EPlatformError(kErrorDiskFull, "disk full");
     bytes.append(data, size);
   }
   void Close() override {
-    if (fail_close) throw EDataFileError(5, "close failed");
+    if (fail_close) throw EPlatformError(kErrorAccessDenied, "close failed");
   }
   std::string bytes;
   bool fail_write = false;
@@ -229,12 +229,12 @@ TEST_F(DefaultSettingsTest, ProgressAt99BeforeEachClosingTagWhileTheStoreIsSet) 
 TEST_F(DefaultSettingsTest, FailuresReachTheCallerAndReleaseTheStore) {
   MemorySink write_fails;
   write_fails.fail_write = true;
-  EXPECT_THROW(WriteSettingsFile(write_fails, Install(), {}), EDataFileError);
+  EXPECT_THROW(WriteSettingsFile(write_fails, Install(), {}), EPlatformError);
   EXPECT_EQ(SettingsStore, nullptr);
 
   MemorySink close_fails;
   close_fails.fail_close = true;
-  EXPECT_THROW(WriteSettingsFile(close_fails, Install(), {}), EDataFileError);
+  EXPECT_THROW(WriteSettingsFile(close_fails, Install(), {}), EPlatformError);
   EXPECT_EQ(SettingsStore, nullptr);
 
   // A failing progress display also ends the write.

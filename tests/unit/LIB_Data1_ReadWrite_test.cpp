@@ -3,14 +3,13 @@
 #include "lib/LIB_PackText.h"
 #include "lib/LIB_Random.h"
 
+#include "HostSim_fixture.h"
+
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <locale>
 #include <random>
 #include <string>
@@ -29,11 +28,11 @@ class MemorySink : public TDataSink {
  public:
   void Write(const char* data, size_t size) override {
     ++writes;
-    if (fail_write) throw EDataFileError(28, "disk full");
+    if (fail_write) throw EPlatformError(kErrorDiskFull, "disk full");
     bytes.append(data, size);
   }
   void Close() override {
-    if (fail_close) throw EDataFileError(5, "close failed");
+    if (fail_close) throw EPlatformError(kErrorAccessDenied, "close failed");
     closed = true;
   }
   std::string bytes;
@@ -408,30 +407,30 @@ TEST_F(Data1Test, WriteAndCloseFailuresReachTheCaller) {
   try {
     f1.Close();
     ADD_FAILURE() << "no error";
-  } catch (const EDataFileError& e) {
-    EXPECT_EQ(e.Code(), 28);
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), kErrorDiskFull);
   }
 
   MemorySink failing_close;
   failing_close.fail_close = true;
   TDataOutput f2(failing_close);
   writer_.WriteByte(f2, 'a');
-  EXPECT_THROW(f2.Close(), EDataFileError);
+  EXPECT_THROW(f2.Close(), EPlatformError);
 }
 
-TEST(StdioFiles, WriteReadAndReportTheSystemErrorCode) {
-  const std::string path = testing::TempDir() + "fx_data1_stdio.dat";
+using PlatformFilesTest = HostSimTest;
+
+TEST_F(PlatformFilesTest, WrittenBytesReadBackAndAFullDiskFailsAtClose) {
+  TLibData1_ReadWrite w;
   {
-    TStdioSink sink(path);
+    TFileSink sink(os_->OpenFile("C:\\x.dat", TOpenMode::CreateTruncate));
     TDataOutput f(sink);
-    TLibData1_ReadWrite w;
     w.WriteByte(f, 0);
     w.WriteByte(f, 'z');
     f.Close();
   }
-  TStdioSource source(path);
+  TFileSource source(os_->OpenFile("C:\\x.dat", TOpenMode::Read));
   TDataInput in(source);
-  TLibData1_ReadWrite w;
   uint8_t a = 1, b = 0, c = 0;
   w.ReadByte(in, a);
   w.ReadByte(in, b);
@@ -439,29 +438,18 @@ TEST(StdioFiles, WriteReadAndReportTheSystemErrorCode) {
   EXPECT_EQ(a, 0);
   EXPECT_EQ(b, 'z');
   EXPECT_EQ(c, 26);
-  std::remove(path.c_str());
 
-  try {
-    TStdioSink missing(testing::TempDir() + "no-such-folder/x.dat");
-    ADD_FAILURE() << "no error";
-  } catch (const EDataFileError& e) {
-    EXPECT_EQ(e.Code(), ENOENT);
-  }
-}
-
-#ifndef _WIN32
-TEST(StdioFiles, AFullDiskFailsTheFlushAtClose) {
-  TStdioSink sink("/dev/full");
+  // The bytes wait in the output's buffer; the disk fills when they go.
+  os_->SetDiskSpace('C', 5);
+  TFileSink sink(os_->OpenFile("C:\\y.dat", TOpenMode::CreateTruncate));
   TDataOutput f(sink);
-  TLibData1_ReadWrite w;
   for (int i = 0; i < 10; ++i) w.WriteByte(f, 'a');
   try {
     f.Close();
     ADD_FAILURE() << "no error";
-  } catch (const EDataFileError& e) {
-    EXPECT_EQ(e.Code(), ENOSPC);
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), kErrorDiskFull);
   }
 }
-#endif
 
 }  // namespace
