@@ -680,14 +680,14 @@ def product_box(P):
 # ---------------------------------------------------------------------------
 # Backgrounds and layers.
 
-def page_background(cv, edge=SKY, glow=PALE, reach=0.42):
-    """The page colour exactly at the edges, lightening towards the middle, so a
-    picture melts into the page around it."""
+def page_background(cv, edge=SKY, glow=PALE, reach=0.85):
+    """The page colour all round the edges, lightening in a soft oval towards
+    the middle, so a picture melts into the page around it."""
     w, h = cv.w, cv.h
-    m = min(w, h) * reach
 
     def f(x, y):
-        return mix(edge, glow, smoothstep(0.0, m, min(x, y, w - x, h - y)))
+        r = math.hypot((x - w / 2.0) / (w / 2.0), (y - h / 2.0) / (h / 2.0))
+        return mix(edge, glow, smoothstep(1.0, 1.0 - reach, r))
     cv.paint(box(w / 2.0, h / 2.0, w / 2.0, h / 2.0), f)
 
 
@@ -733,7 +733,7 @@ def pic_welcome():
     nodes = [(70, 60), (128, 34), (150, 110), (96, 150), (40, 128), (330, 40), (345, 250), (300, 300)]
     network(L, nodes, [(0, 1), (1, 2), (2, 3), (3, 4), (4, 0), (0, 2), (5, 6), (6, 7)], r=6, width=2.4)
     for dx, ang, scene in ((-50, -14, scene_sunset), (0, -2, scene_sea), (48, 11, scene_mountains)):
-        photo_print(L.at(130 + dx, 300 + abs(dx) * 0.12, ang), 150, 112, scene, lift=6)
+        photo_print(L.at(130 + dx, 288 + abs(dx) * 0.12, ang), 150, 112, scene, lift=6)
     magnifier(L.at(284, 236, 0, 1.25))
     composite(cv, layer, 0.34, dark=(20, 54, 170), light=(196, 222, 255))
     P.fill(box(w - 1, h / 2, 1, h / 2), (180, 210, 250), 0.5)
@@ -754,7 +754,7 @@ def pic_terms():
 
 def pic_install_or_upgrade():
     cv = Canvas(225, 193)
-    page_background(cv, edge=WHITE, glow=(222, 236, 252), reach=0.5)
+    page_background(cv, edge=WHITE, glow=(222, 236, 252))
     P = Painter(cv, Frame())
     monitor(P.at(112, 84, 0, 1.45), gallery_screen)
     down_arrow(P.at(38, 142, 0, 0.5))
@@ -817,7 +817,7 @@ def _bezier(p0, p1, p2, p3, t):
 def pic_connection():
     w, h = 177, 281
     cv = Canvas(w, h)
-    page_background(cv, reach=0.5)
+    page_background(cv)
     P = Painter(cv, Frame())
     G = P.at(88, 88)
     globe(G, R=60)
