@@ -6,12 +6,13 @@ artwork is entirely our own and can be changed in code. The results are
 committed, so a build never runs this script. After changing a drawing,
 re-run it from the repository root and commit what it writes:
 
-    /usr/bin/python3 resources/generate_pictures.py [--preview DIR]
+    /usr/bin/python3 resources/generate_pictures.py [--preview DIR] [--only NAME,...]
 
 It writes resources/pictures/*.jpg (baseline JPEG, quality 90, through
 ImageMagick's convert) and resources/pictures/Install_Fotelix.ico (16 x 16
 and 32 x 32, 32-bit with alpha). --preview also writes PNG copies and a
-contact sheet into DIR for looking at them. Only the standard library and
+contact sheet into DIR for looking at them; --only redraws just the named
+pictures ("ico" for the icon file). Only the standard library and
 ImageMagick are used, and nothing is random: the same script gives the same
 pictures.
 """
@@ -906,15 +907,23 @@ PICTURES = [
 # ---------------------------------------------------------------------------
 # Output.
 
-def write_jpeg(cv, path, sampling="2x2"):
+def write_jpeg(cv, path, sampling="2x2", check=None):
+    """Baseline JPEG through ImageMagick, written beside and renamed so that a
+    failed conversion or check never leaves a bad picture in place."""
     with tempfile.NamedTemporaryFile(suffix=".ppm", delete=False) as tmp:
         tmp.write(b"P6\n%d %d\n255\n" % (cv.w, cv.h))
         tmp.write(cv.rgb_bytes())
+    partial = path + ".partial.jpg"
     try:
         subprocess.run(["convert", tmp.name, "-interlace", "none", "-quality", "90",
-                        "-sampling-factor", sampling, "-strip", path], check=True)
+                        "-sampling-factor", sampling, "-strip", partial], check=True)
+        if check is not None:
+            check(partial)
+        os.replace(partial, path)
     finally:
         os.unlink(tmp.name)
+        if os.path.exists(partial):
+            os.unlink(partial)
 
 
 def decode(path):
@@ -924,7 +933,7 @@ def decode(path):
     return int(parts[1]), int(parts[2]), parts[4]
 
 
-def check_flat_edges(path, ring):
+def check_flat_edges(path, ring=6):
     """The transparent picture must decode to one colour all along its edges,
     or a fringe of near-page-colour pixels would show."""
     w, h, px = decode(path)
@@ -983,8 +992,11 @@ def main(argv):
             preview = args.pop(0)
         elif a == "--only" and args:
             only = set(args.pop(0).split(","))
+            unknown = only - {name for name, _ in PICTURES} - {"ico"}
+            if unknown:
+                raise SystemExit("no such picture: " + ", ".join(sorted(unknown)))
         else:
-            raise SystemExit("usage: generate_pictures.py [--preview DIR] [--only NAME,...]")
+            raise SystemExit("usage: generate_pictures.py [--preview DIR] [--only NAME,...|ico]")
     os.makedirs(outdir, exist_ok=True)
     written = []
     for name, draw in PICTURES:
@@ -993,9 +1005,8 @@ def main(argv):
         path = os.path.join(outdir, name + ".jpg")
         # Halving the colour resolution smears the small icon's edges on the
         # saturated window blue; it alone keeps full colour resolution.
-        write_jpeg(draw(), path, "1x1" if name == "icon" else "2x2")
-        if name == "error":
-            check_flat_edges(path, ring=6)
+        write_jpeg(draw(), path, "1x1" if name == "icon" else "2x2",
+                   check_flat_edges if name == "error" else None)
         written.append(path)
         print("wrote", os.path.relpath(path))
     if not only or "ico" in only:
