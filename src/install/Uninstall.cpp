@@ -1,0 +1,52 @@
+#include "install/Uninstall.h"
+
+#include <exception>
+#include <memory>
+
+std::string UninstallCommand(const TSetupState& state) {
+  return "\"" + state.InstallDir + "Uninstall.Exe\"";
+}
+
+void RegisterUninstaller(TPlatform& os, const TSetupState& state) {
+  try {
+    os.WriteRegistryString(kUninstallKey, "DisplayName", "Fotelix");
+    os.WriteRegistryString(kUninstallKey, "UninstallString", UninstallCommand(state));
+  } catch (const std::exception&) {
+    // Without administrator rights there is no entry; the product still works.
+  }
+}
+
+std::vector<std::string> UninstallLogLines(const TSetupState& state) {
+  // The letter case is the uninstaller's: it compares names without regard
+  // to case, but the log is read by people too and must not drift.
+  const std::string& dir = state.InstallDir;
+  std::vector<std::string> lines = {
+      "Fotelix",
+      "<F" + dir + "Fotelix.Exe>",
+      "<F" + dir + "Fotelix.dat>",
+      "<F" + dir + "Fotelix.bak>",
+      "<F" + dir + "FXInst.Dat>",
+      "<F" + dir + "Uninstall.Exe>",
+      "<F" + dir + "Uninstall.Dat>",
+      "<D" + state.DataDir + ">",
+      "<E" + dir + ">",
+      std::string("<R") + kUninstallKey + ">",
+      "<SFotelix>",
+  };
+  if (state.CreateDesktopShortcut) lines.push_back("<TFotelix.Lnk>");
+  return lines;
+}
+
+void WriteUninstallLog(TPlatform& os, const TSetupState& state) {
+  try {
+    std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + "UnInstall.dat", TOpenMode::CreateTruncate);
+    for (const std::string& line : UninstallLogLines(state)) {
+      const std::string text = line + "\r\n";
+      file->Write(text.data(), text.size());
+    }
+    file->Close();
+  } catch (const std::exception&) {
+    // The log records what the run meant to make; a missing or short log
+    // leaves the uninstaller less to remove, never something else.
+  }
+}

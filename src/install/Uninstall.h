@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "install/SetupState.h"
+#include "platform/Platform.h"
+
+// The two records that let the product be removed again: the uninstall
+// entry, which puts it in the system's list of installed programs, and the
+// uninstall log, which the carried uninstaller reads to know what to remove.
+
+// Below HKEY_LOCAL_MACHINE.
+inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fotelix";
+
+// The command that the system runs to uninstall: the uninstaller's path in
+// quotes, so that a folder with blanks ("C:\Program Files\...") cannot be
+// taken for a shorter program path ("C:\Program.exe").
+std::string UninstallCommand(const TSetupState& state);
+
+// Writes "DisplayName" and "UninstallString" under kUninstallKey. Any
+// failure ends it quietly: without rights the product is simply not listed.
+void RegisterUninstaller(TPlatform& os, const TSetupState& state);
+
+// The log's lines, without line ends: 11, or 12 with the desktop shortcut.
+// The uninstaller reads the operands as plain paths, so they stay unquoted.
+std::vector<std::string> UninstallLogLines(const TSetupState& state);
+
+// Writes InstallDir + "UnInstall.dat" anew, each line ended by CR LF. Any
+// failure ends it quietly; the lines before the failing one stay written.
+void WriteUninstallLog(TPlatform& os, const TSetupState& state);
