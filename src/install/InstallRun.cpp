@@ -1,0 +1,182 @@
+#include "install/InstallRun.h"
+
+#include <cmath>
+#include <exception>
+
+#include "install/DefaultSettings.h"
+#include "install/Endpoints.h"
+#include "install/Uninstall.h"
+
+namespace {
+
+std::string WithoutBackslash(std::string path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// A shell folder + "\Fotelix\", or nothing when the query left no folder.
+// The result code is not looked at: a folder that does not exist yet comes
+// with a code other than 0, and MakeFolder creates it.
+std::string ShellFolderCandidate(TPlatform& os, int csidl) {
+  std::string folder;
+  os.GetShellFolder(csidl, folder);
+  // An empty answer would give "\Fotelix\", a folder on whatever drive is
+  // current, and that drive-relative path would end up in the links, the
+  // uninstall entry and the log.
+  if (folder.empty()) return std::string();
+  return folder + "\\Fotelix\\";
+}
+
+// The chosen folder, or the first fallback that can be made. Goes on
+// with the last candidate when none can; writing the program file then fails.
+void SettleInstallDir(TPlatform& os, TSetupState& state) {
+  state.InstallDir = WithBackslash(state.InstallDir);
+  if (!os.FolderExists(state.InstallDir)) MakeFolder(os, state.InstallDir);
+  for (int csidl : {kCsidlProgramFiles, kCsidlLocalAppData}) {
+    if (os.FolderExists(state.InstallDir)) return;
+    const std::string candidate = ShellFolderCandidate(os, csidl);
+    if (candidate.empty()) continue;
+    state.InstallDir = candidate;
+    MakeFolder(os, state.InstallDir);
+  }
+  if (os.FolderExists(state.InstallDir)) return;
+  state.InstallDir = "C:\\Fotelix\\";
+  MakeFolder(os, state.InstallDir);
+}
+
+// The per-user data folder, or InstallDir when it cannot be had.
+void SettleDataDir(TPlatform& os, TSetupState& state) {
+  std::string folder;
+  if (os.GetShellFolder(kCsidlLocalAppData, folder) != 0 || folder.empty())
+    state.DataDir = state.InstallDir;
+  else
+    state.DataDir = folder + "\\Fotelix\\";
+  MakeFolder(os, state.DataDir);
+  if (!os.FolderExists(state.DataDir)) state.DataDir = state.InstallDir;
+  state.DataDir = WithBackslash(state.DataDir);
+  state.CacheDir = state.DataDir + "cache\\";
+}
+
+// Settings files that an older version kept beside the program.
+void RemoveOldDataFiles(TPlatform& os, const TSetupState& state) {
+  for (const char* name : {"fotelix.dat", "fotelix.bak"}) {
+    try {
+      const std::string path = state.InstallDir + name;
+      if (os.FileExists(path)) os.RemoveFile(path);
+    } catch (const std::exception&) {
+      // A file that stays is overwritten or ignored by the product.
+    }
+  }
+}
+
+// The Start-menu group. A failing link skips the ones after it.
+void CreateStartMenuGroup(TPlatform& os, const TSetupState& state) {
+  try {
+    std::string programs;
+    if (os.GetShellFolder(kCsidlPrograms, programs) != 0) return;
+    const std::string group = programs + "\\Fotelix";
+    // Fails when the group exists from an earlier install; its links are
+    // then replaced.
+    os.CreateFolder(group);
+    CreateShortcut(os, state.InstallDir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0);
+    CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web",
+                   "", -1);
+    CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1);
+    CreateShortcut(os, state.InstallDir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk",
+                   "Uninstall Fotelix", "", 0);
+  } catch (const std::exception&) {
+    // The product runs without its Start-menu group.
+  }
+}
+
+void CreateDesktopShortcut(TPlatform& os, const TSetupState& state) {
+  try {
+    std::string desktop;
+    if (os.GetShellFolder(kCsidlDesktopDirectory, desktop) != 0) return;
+    CreateShortcut(os, state.InstallDir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0);
+  } catch (const std::exception&) {
+    // The product runs without a desktop link.
+  }
+}
+
+}  // namespace
+
+void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t position) {
+  bar.SetPosition(position);
+  label.SetCaption(std::to_string(RoundedPercent(static_cast<uint32_t>(position), bar.Max())) +
+                   "% complete");
+  os.ProcessMessages();
+}
+
+int32_t PositionAtPercent(int32_t maximum, int percent) {
+  // The default rounding mode rounds halves to the even neighbour.
+  return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
+}
+
+std::string WithBackslash(const std::string& folder) {
+  if (!folder.empty() && folder.back() == '\\') return folder;
+  return folder + '\\';
+}
+
+bool ForceFolders(TPlatform& os, const std::string& path) {
+  const std::string folder = WithoutBackslash(path);
+  if (folder.size() < 3 || os.FolderExists(folder)) return true;
+  // Each level drops at least one character, down to the bare drive.
+  return ForceFolders(os, ExtractFilePath(folder)) && os.CreateFolder(folder);
+}
+
+void MakeFolder(TPlatform& os, const std::string& path) {
+  const std::string folder = WithBackslash(path);
+  if (!ForceFolders(os, folder)) os.CreateFolder(WithoutBackslash(folder));
+}
+
+void CreateShortcut(TPlatform& os, const std::string& target, const std::string& linkFile,
+                    const std::string& description, const std::string& arguments, int iconIndex) {
+  TShellLink link;
+  link.Target = target;
+  link.Description = description;
+  link.Arguments = arguments;
+  if (iconIndex >= 0) {
+    link.IconPath = target;
+    link.IconIndex = iconIndex;
+  }
+  os.CreateShellLink(link, linkFile);
+}
+
+std::string ProductPageAddress() { return std::string(kMakerWebSite) + "/fotelix"; }
+
+std::string ManualAddress() { return std::string(kMakerWebSite) + "/fotelix/help"; }
+
+int32_t InstallProgressMax() {
+  const int32_t span = static_cast<int32_t>(ProgramPayload().ProgressSpan());
+  return span + span / 30;
+}
+
+void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label) {
+  bar.SetMax(InstallProgressMax());
+  SettleInstallDir(os, state);
+  SettleDataDir(os, state);
+  RemoveOldDataFiles(os, state);
+
+  WriteProgramFile(os, state.InstallDir + "Fotelix.Exe", &bar, &label);
+  try {
+    WriteUninstaller(os, state.InstallDir + "Uninstall.Exe", nullptr, nullptr);
+  } catch (const std::exception&) {
+    // The product runs without its uninstaller.
+  }
+  CreateStartMenuGroup(os, state);
+  RegisterUninstaller(os, state);
+  ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 96));
+  if (state.CreateDesktopShortcut) CreateDesktopShortcut(os, state);
+  ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 98));
+
+  const auto at99 = [&](int) { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99)); };
+  WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, at99);
+  try {
+    WriteSettingsFile(os, state.InstallDir + "FXInst.Dat", state, at99);
+  } catch (const std::exception&) {
+    // The copy in the installation folder is a spare; the product reads the
+    // one in DataDir.
+  }
+  WriteUninstallLog(os, state);
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "install/PayloadWriter.h"
+#include "install/SetupState.h"
+#include "platform/Platform.h"
+
+// The install run: everything the installing page does between being shown
+// and switching to the finished page, with no control and no Windows header
+// in sight. The page hands in its bar and percentage label through the
+// payload writers' interfaces.
+
+// The payload writers' bar, plus the range, which only the runs set.
+class IRunProgressBar : public IProgressBar {
+ public:
+  virtual void SetMax(int32_t max) = 0;
+};
+
+// Moves bar to position, sets label to the rounded percentage of the bar's
+// maximum followed by "% complete", and lets pending window messages run.
+void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t position);
+
+// percent % of maximum, computed as maximum / 100 * percent in floating
+// point and rounded to the nearest integer, halves to even.
+int32_t PositionAtPercent(int32_t maximum, int percent);
+
+// The folder with a trailing backslash.
+std::string WithBackslash(const std::string& folder);
+
+// Creates the folder and every missing parent; true when the folder exists
+// afterwards. A path shorter than 3 characters (a bare drive) counts as made.
+bool ForceFolders(TPlatform& os, const std::string& path);
+
+// Creates the folder with its parents, or else as a single level. Reports
+// nothing: callers look for the folder afterwards.
+void MakeFolder(TPlatform& os, const std::string& path);
+
+// Saves one shell link. An icon index below 0 leaves the icon unset;
+// otherwise the icon is that index of the target. Raises when the link
+// cannot be made.
+void CreateShortcut(TPlatform& os, const std::string& target, const std::string& linkFile,
+                    const std::string& description, const std::string& arguments, int iconIndex);
+
+// The addresses that the Start-menu group links to.
+std::string ProductPageAddress();
+std::string ManualAddress();
+
+// The bar's range for the install run: the program file's span and a
+// thirtieth more for the steps after it.
+int32_t InstallProgressMax();
+
+// The whole install: settles InstallDir, DataDir and CacheDir in
+// state, writes the program file (with progress), the uninstaller, the
+// Start-menu group and optional desktop link, the uninstall entry, the two
+// settings files and the uninstall log. A failure to write the program file
+// or the settings file in DataDir is raised and ends the run with what was
+// made so far left in place; every other step swallows its own failures.
+// The switch to the finished page is the caller's.
+void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label);

@@ -1,0 +1,383 @@
+#include "install/InstallRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "install/PayloadSources.h"
+#include "install/SettingsFileReader.h"
+#include "install/Uninstall.h"
+#include "unit/HostSim_fixture.h"
+#include "unit/RunFakes.h"
+
+namespace {
+
+const std::string kProgramFiles = "C:\\Program Files";
+const std::string kLocalAppData = "C:\\Users\\Ann\\Local Settings";
+const std::string kPrograms = "C:\\Users\\Ann\\Start Menu\\Programs";
+const std::string kDesktop = "C:\\Users\\Ann\\Desktop";
+const std::string kDefaultDir = kProgramFiles + "\\Fotelix\\";
+const std::string kDataDir = kLocalAppData + "\\Fotelix\\";
+
+class InstallRunTest : public HostSimTest {
+ protected:
+  void SetUp() override {
+    HostSimTest::SetUp();
+    for (const auto& [csidl, folder] : {std::pair{kCsidlProgramFiles, kProgramFiles},
+                                        std::pair{kCsidlLocalAppData, kLocalAppData},
+                                        std::pair{kCsidlPrograms, kPrograms},
+                                        std::pair{kCsidlDesktopDirectory, kDesktop}}) {
+      MakeFolder(folder);
+      os_->SetShellFolder(csidl, folder, 0);
+    }
+    state_.InstallDir = kDefaultDir;
+    state_.DownloadDir = "C:\\Images\\";
+    state_.ConnectionKind = 3;
+    state_.InstallerEdition = "04";
+    state_.CreateDesktopShortcut = true;
+  }
+
+  void Run() { RunInstall(*os_, state_, bar_, label_); }
+
+  // The values of a settings file, without the key seed and offsets.
+  std::vector<std::string> SettingsValues(const std::string& path) {
+    std::vector<std::string> values;
+    for (const TSettingsItem& item : ReadSettingsFile(Content(path), TSettingsForm::Install))
+      if (item.Kind != TSettingsItem::KeySeed)
+        values.push_back(std::to_string(item.Kind) + ":" + item.Name + "=" + item.Value);
+    return values;
+  }
+
+  std::string KeySeed(const std::string& path) {
+    for (const TSettingsItem& item : ReadSettingsFile(Content(path), TSettingsForm::Install))
+      if (item.Kind == TSettingsItem::KeySeed) return item.Value;
+    return std::string();
+  }
+
+  std::string LogText() {
+    std::string text;
+    for (const std::string& line : UninstallLogLines(state_)) text += line + "\r\n";
+    return text;
+  }
+
+  TSetupState state_;
+  TFakeRunBar bar_;
+  TFakeRunLabel label_;
+};
+
+TEST_F(InstallRunTest, DefaultInstallWritesEveryItem) {
+  Run();
+  EXPECT_EQ(state_.InstallDir, kDefaultDir);
+  EXPECT_EQ(state_.DataDir, kDataDir);
+  EXPECT_EQ(state_.CacheDir, kDataDir + "cache\\");
+
+  EXPECT_TRUE(Content(kDefaultDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(Content(kDefaultDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+
+  struct Link {
+    std::string file, target, description, iconPath;
+    int icon;
+  };
+  const std::string exe = kDefaultDir + "Fotelix.Exe";
+  const std::string uninstaller = kDefaultDir + "Uninstall.Exe";
+  const Link links[] = {
+      {kPrograms + "\\Fotelix\\Fotelix.Lnk", exe, "Fotelix", exe, 0},
+      {kPrograms + "\\Fotelix\\Fotelix Website.Lnk", "http://www.morvane.example/fotelix",
+       "Fotelix On the web", "", -1},
+      {kPrograms + "\\Fotelix\\Fotelix Manual.Lnk", "http://www.morvane.example/fotelix/help",
+       "Fotelix Manual", "", -1},
+      {kPrograms + "\\Fotelix\\Uninstall Fotelix.Lnk", uninstaller, "Uninstall Fotelix", uninstaller, 0},
+      {kDesktop + "\\Fotelix.Lnk", exe, "Fotelix", exe, 0},
+  };
+  for (const Link& l : links) {
+    const TShellLink back = os_->ReadShellLink(l.file);
+    EXPECT_EQ(back.Target, l.target) << l.file;
+    EXPECT_EQ(back.Description, l.description) << l.file;
+    EXPECT_EQ(back.Arguments, "") << l.file;
+    EXPECT_EQ(back.IconPath, l.iconPath) << l.file;
+    EXPECT_EQ(back.IconIndex, l.icon) << l.file;
+  }
+
+  std::string value;
+  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
+  EXPECT_EQ(value, "Fotelix");
+  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_EQ(value, "\"C:\\Program Files\\Fotelix\\Uninstall.Exe\"");
+
+  const std::vector<std::string> values = SettingsValues(kDataDir + "Fotelix.Dat");
+  EXPECT_EQ(values, SettingsValues(kDefaultDir + "FXInst.Dat"));
+  EXPECT_NE(KeySeed(kDataDir + "Fotelix.Dat"), KeySeed(kDefaultDir + "FXInst.Dat"));
+  ASSERT_GE(values.size(), 4u);
+  EXPECT_EQ(values[1], std::to_string(TSettingsItem::String) + ":=04");
+  EXPECT_EQ(values[2], std::to_string(TSettingsItem::String) + ":=C:\\Images\\");
+  EXPECT_EQ(values[3], std::to_string(TSettingsItem::String) + ":=" + kDataDir + "cache\\");
+
+  EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"),
+            "Fotelix\r\n"
+            "<FC:\\Program Files\\Fotelix\\Fotelix.Exe>\r\n"
+            "<FC:\\Program Files\\Fotelix\\Fotelix.dat>\r\n"
+            "<FC:\\Program Files\\Fotelix\\Fotelix.bak>\r\n"
+            "<FC:\\Program Files\\Fotelix\\FXInst.Dat>\r\n"
+            "<FC:\\Program Files\\Fotelix\\Uninstall.Exe>\r\n"
+            "<FC:\\Program Files\\Fotelix\\Uninstall.Dat>\r\n"
+            "<DC:\\Users\\Ann\\Local Settings\\Fotelix\\>\r\n"
+            "<EC:\\Program Files\\Fotelix\\>\r\n"
+            "<RSoftware\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fotelix>\r\n"
+            "<SFotelix>\r\n"
+            "<TFotelix.Lnk>\r\n");
+  // No cache folder is made; it is only recorded.
+  EXPECT_FALSE(os_->FolderExists(state_.CacheDir));
+}
+
+TEST_F(InstallRunTest, ProgressFollowsTheWritersAndTheFixedSteps) {
+  Run();
+  const TPayload& p = ProgramPayload();
+  const int32_t max = static_cast<int32_t>(p.ProgressSpan() + p.ProgressSpan() / 30);
+  EXPECT_EQ(bar_.Max(), max);
+
+  std::vector<int32_t> expected = PayloadPositions(p);
+  const double hundredth = static_cast<double>(max) / 100;
+  const int32_t at96 = static_cast<int32_t>(std::nearbyint(hundredth * 96));
+  const int32_t at98 = static_cast<int32_t>(std::nearbyint(hundredth * 98));
+  const int32_t at99 = static_cast<int32_t>(std::nearbyint(hundredth * 99));
+  expected.insert(expected.end(), {at96, at98, at99, at99, at99, at99});
+  EXPECT_EQ(bar_.positions, expected);
+
+  ASSERT_EQ(label_.captions.size(), expected.size());
+  const size_t written = expected.size() - 6;
+  EXPECT_EQ(label_.captions[written - 1], "97% complete");  // the program file alone
+  const std::vector<std::string> tail(label_.captions.begin() + written, label_.captions.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"96% complete", "98% complete", "99% complete",
+                                            "99% complete", "99% complete", "99% complete"}));
+}
+
+TEST(InstallRunFigures, PercentPositionsRoundHalvesToEven) {
+  // The figures of a program payload with a span of 4,962,512 bytes.
+  EXPECT_EQ(4962512 + 4962512 / 30, 5127929);
+  EXPECT_EQ(PositionAtPercent(5127929, 96), 4922812);
+  EXPECT_EQ(PositionAtPercent(5127929, 98), 5025370);
+  EXPECT_EQ(PositionAtPercent(5127929, 99), 5076650);
+  EXPECT_EQ(PositionAtPercent(50, 1), 0);    // 0.5 rounds to the even 0
+  EXPECT_EQ(PositionAtPercent(150, 1), 2);   // 1.5 rounds to the even 2
+  EXPECT_EQ(PositionAtPercent(250, 1), 2);   // 2.5 rounds to the even 2
+}
+
+TEST_F(InstallRunTest, FolderWithoutBackslashGainsOneEverywhere) {
+  state_.InstallDir = "C:\\Apps\\Fotelix";
+  Run();
+  EXPECT_EQ(state_.InstallDir, "C:\\Apps\\Fotelix\\");
+  EXPECT_TRUE(os_->FileExists("C:\\Apps\\Fotelix\\Fotelix.Exe"));
+  std::string value;
+  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_EQ(value, "\"C:\\Apps\\Fotelix\\Uninstall.Exe\"");
+  EXPECT_EQ(Content("C:\\Apps\\Fotelix\\UnInstall.dat"), LogText());
+  EXPECT_NE(LogText().find("<EC:\\Apps\\Fotelix\\>\r\n"), std::string::npos);
+}
+
+// Each candidate folder that cannot be made passes to the next one; the one
+// finally taken is the one in every path.
+TEST_F(InstallRunTest, InstallFolderFallsBackInOrder) {
+  const std::string chosen = "D:\\Fotelix\\";
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"read-only chosen drive", [&] { os_->DenyAccess("D:\\"); }, kDefaultDir},
+      {"Program Files not writable",
+       [&] {
+         os_->DenyAccess("D:\\");
+         os_->DenyAccess(kProgramFiles);
+       },
+       kDataDir},
+      {"no Program Files folder",
+       [&] {
+         os_->DenyAccess("D:\\");
+         os_->SetShellFolder(kCsidlProgramFiles, "", static_cast<int32_t>(0x80070002));
+       },
+       kDataDir},
+      {"no local application data either",
+       [&] {
+         os_->DenyAccess("D:\\");
+         os_->DenyAccess(kProgramFiles);
+         os_->DenyAccess(kLocalAppData);
+       },
+       "C:\\Fotelix\\"},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    MapDrive('D', TDriveType::Fixed);
+    state_.InstallDir = chosen;
+    c.fault();
+    Run();
+    EXPECT_EQ(state_.InstallDir, c.expected) << c.name;
+    EXPECT_TRUE(os_->FileExists(c.expected + "Fotelix.Exe")) << c.name;
+    std::string value;
+    ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+    EXPECT_EQ(value, "\"" + c.expected + "Uninstall.Exe\"") << c.name;
+    EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Target, c.expected + "Fotelix.Exe")
+        << c.name;
+    EXPECT_EQ(Content(c.expected + "UnInstall.dat"), LogText()) << c.name;
+    EXPECT_NE(LogText().find("<E" + c.expected + ">"), std::string::npos) << c.name;
+  }
+}
+
+TEST_F(InstallRunTest, NoFolderAtAllEndsTheRunAtTheProgramFile) {
+  MapDrive('D', TDriveType::Fixed);
+  state_.InstallDir = "D:\\Fotelix\\";
+  for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData})
+    os_->DenyAccess(denied);
+  os_->FailCreateFolder("C:\\Fotelix");
+  EXPECT_THROW(Run(), EPlatformError);
+  EXPECT_EQ(state_.InstallDir, "C:\\Fotelix\\");
+  EXPECT_FALSE(os_->FolderExists("C:\\Fotelix\\"));
+  std::string value;
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
+  EXPECT_FALSE(os_->FolderExists(kPrograms + "\\Fotelix"));
+}
+
+TEST_F(InstallRunTest, DataFolderFallsBackToTheInstallFolder) {
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+  };
+  const Case cases[] = {
+      {"query fails", [&] { os_->SetShellFolder(kCsidlLocalAppData, kLocalAppData, 1); }},
+      {"folder cannot be made", [&] { os_->FailCreateFolder(kDataDir); }},
+      {"query answers no folder", [&] { os_->SetShellFolder(kCsidlLocalAppData, "", 0); }},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    c.fault();
+    Run();
+    EXPECT_EQ(state_.DataDir, kDefaultDir) << c.name;
+    EXPECT_EQ(state_.CacheDir, kDefaultDir + "cache\\") << c.name;
+    EXPECT_TRUE(os_->FileExists(kDefaultDir + "Fotelix.Dat")) << c.name;
+    EXPECT_EQ(SettingsValues(kDefaultDir + "Fotelix.Dat"), SettingsValues(kDefaultDir + "FXInst.Dat"))
+        << c.name;
+    EXPECT_NE(LogText().find("<D" + kDefaultDir + ">\r\n<E" + kDefaultDir + ">"), std::string::npos)
+        << c.name;
+  }
+}
+
+TEST_F(InstallRunTest, OldDataFilesGoBeforeTheProgramFileIsWritten) {
+  MakeFile(kDefaultDir + "FOTELIX.DAT", "old");
+  MakeFile(kDefaultDir + "Fotelix.Bak", "old");
+  MakeFile(kDefaultDir + "Fotelix.Exe", "running");
+  os_->LockFile(kDefaultDir + "Fotelix.Exe");
+  EXPECT_THROW(Run(), EPlatformError);
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "fotelix.dat"));
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "fotelix.bak"));
+  EXPECT_EQ(Content(kDefaultDir + "Fotelix.Exe"), "running");
+}
+
+TEST_F(InstallRunTest, OldFilesThatCannotGoAreLeftAndTheRunGoesOn) {
+  MakeFile(kDefaultDir + "fotelix.dat", "old");
+  os_->LockFile(kDefaultDir + "fotelix.dat");
+  MakeFile(kDefaultDir + "Fotelix.Exe", std::string(ProgramPayload().ExpandedLength + 1000, 'x'));
+  Run();
+  EXPECT_EQ(Content(kDefaultDir + "fotelix.dat"), "old");
+  EXPECT_TRUE(Content(kDefaultDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+}
+
+// A failing guarded step leaves out its own work and nothing else.
+TEST_F(InstallRunTest, GuardedStepsFailQuietly) {
+  const std::string group = kPrograms + "\\Fotelix\\";
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    std::vector<std::string> missing;
+  };
+  const Case cases[] = {
+      {"uninstaller in use",
+       [&] {
+         MakeFile(kDefaultDir + "Uninstall.Exe", "old");
+         os_->LockFile(kDefaultDir + "Uninstall.Exe");
+       },
+       {}},
+      {"no Start-menu folder",
+       [&] { os_->SetShellFolder(kCsidlPrograms, kPrograms, static_cast<int32_t>(0x80070002)); },
+       {group + "Fotelix.Lnk", group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk",
+        group + "Uninstall Fotelix.Lnk"}},
+      {"second link fails",
+       [&] { os_->DenyAccess(group + "Fotelix Website.Lnk"); },
+       {group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk", group + "Uninstall Fotelix.Lnk"}},
+      {"registry refused", [&] { os_->FailRegistry(true); }, {}},
+      {"no desktop folder",
+       [&] { os_->SetShellFolder(kCsidlDesktopDirectory, kDesktop, static_cast<int32_t>(0x80070002)); },
+       {kDesktop + "\\Fotelix.Lnk"}},
+      {"desktop link refused", [&] { os_->DenyAccess(kDesktop); }, {kDesktop + "\\Fotelix.Lnk"}},
+      {"installation copy refused",
+       [&] { os_->DenyAccess(kDefaultDir + "FXInst.Dat"); },
+       {kDefaultDir + "FXInst.Dat"}},
+      {"log refused", [&] { os_->DenyAccess(kDefaultDir + "UnInstall.dat"); },
+       {kDefaultDir + "UnInstall.dat"}},
+  };
+  const std::vector<std::string> everything = {
+      kDefaultDir + "Fotelix.Exe",     kDefaultDir + "Uninstall.Exe", group + "Fotelix.Lnk",
+      group + "Fotelix Website.Lnk",   group + "Fotelix Manual.Lnk",  group + "Uninstall Fotelix.Lnk",
+      kDesktop + "\\Fotelix.Lnk",      kDataDir + "Fotelix.Dat",      kDefaultDir + "FXInst.Dat",
+      kDefaultDir + "UnInstall.dat"};
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    MakeFolder(kDefaultDir);
+    c.fault();
+    ASSERT_NO_THROW(Run()) << c.name;
+    for (const std::string& path : everything) {
+      const bool missing = std::find(c.missing.begin(), c.missing.end(), path) != c.missing.end();
+      EXPECT_EQ(os_->FileExists(path), !missing) << c.name << ": " << path;
+    }
+    EXPECT_EQ(bar_.positions.back(), PositionAtPercent(bar_.Max(), 99)) << c.name;
+  }
+}
+
+TEST_F(InstallRunTest, ExistingGroupAndFilesAreReplaced) {
+  MakeFile(kPrograms + "\\Fotelix\\Fotelix.Lnk", "stale");
+  MakeFile(kDefaultDir + "Uninstall.Exe", std::string(3'000'000, 'x'));
+  MakeFile(kDefaultDir + "UnInstall.dat", std::string(5000, 'x'));
+  Run();
+  EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Description, "Fotelix");
+  EXPECT_TRUE(os_->FileExists(kPrograms + "\\Fotelix\\Uninstall Fotelix.Lnk"));
+  EXPECT_TRUE(Content(kDefaultDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+  EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"), LogText());
+}
+
+TEST_F(InstallRunTest, WithoutDesktopShortcutNoLinkAndNoLogLine) {
+  state_.CreateDesktopShortcut = false;
+  Run();
+  EXPECT_FALSE(os_->FileExists(kDesktop + "\\Fotelix.Lnk"));
+  const std::string log = Content(kDefaultDir + "UnInstall.dat");
+  EXPECT_EQ(log.find("<T"), std::string::npos);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 11);
+}
+
+TEST_F(InstallRunTest, SettingsFileInDataFolderEndsTheRun) {
+  os_->DenyAccess(kDataDir + "Fotelix.Dat");
+  EXPECT_THROW(Run(), EPlatformError);
+  EXPECT_TRUE(os_->FileExists(kDefaultDir + "Fotelix.Exe"));
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "FXInst.Dat"));
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "UnInstall.dat"));
+}
+
+TEST_F(InstallRunTest, MakeFolderCreatesParentsOrASingleLevel) {
+  ::MakeFolder(*os_, "C:\\A\\B\\C");
+  EXPECT_TRUE(os_->FolderExists("C:\\A\\B\\C\\"));
+  // A parent that cannot be made fails the whole chain; the single level is
+  // tried and fails as well.
+  os_->FailCreateFolder("C:\\X");
+  ::MakeFolder(*os_, "C:\\X\\Y\\");
+  EXPECT_FALSE(os_->FolderExists("C:\\X\\Y"));
+  EXPECT_TRUE(ForceFolders(*os_, "C:"));
+  EXPECT_TRUE(ForceFolders(*os_, "C:\\"));
+  EXPECT_FALSE(ForceFolders(*os_, "Q:\\Fotelix\\"));  // no such drive
+}
+
+}  // namespace
