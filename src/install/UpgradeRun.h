@@ -1,0 +1,36 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "install/InstallRun.h"
+#include "install/SetupState.h"
+#include "platform/Platform.h"
+
+// The upgrade run: replaces the program file and the uninstaller in
+// InstallDir and writes "Fotelix.BAK" beside them. It deletes nothing and
+// leaves shortcuts, the uninstall entry, the log and the user's settings
+// files alone.
+
+// Shows a line of text on the page, or empties it ("").
+using TStatusCallback = std::function<void(const std::string& text)>;
+
+// How often the program file is tried, and the seconds between tries.
+inline constexpr int kUpgradeAttempts = 21;
+inline constexpr int kUpgradeRetrySeconds = 15;
+
+// The notice shown while the program file is in use.
+std::string UpgradeRetryMessage(int attempt);
+
+// The command line that starts the installed product, quoted.
+std::string ProductCommandLine(const std::string& installDir);
+
+// The whole upgrade: creates InstallDir when missing; waits three seconds first
+// for an automatic update, so that the product that started the update can
+// end; writes the program file, trying again while it is in use, and goes on
+// without it after the last attempt; writes the uninstaller and
+// "Fotelix.BAK", raising on failure of either; shows 100 %. Then, for an
+// automatic update, starts the product maximised (raising when it cannot be
+// started). What comes next, the finished page or the end of the process, is
+// the caller's.
+void RunUpgrade(TPlatform& os, const TSetupState& state, IRunProgressBar& bar, ILabel& label,
+                const TStatusCallback& status);

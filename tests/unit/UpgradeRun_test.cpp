@@ -1,0 +1,183 @@
+#include "install/UpgradeRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "install/PayloadSources.h"
+#include "install/SettingsFileReader.h"
+#include "install/Uninstall.h"
+#include "unit/HostSim_fixture.h"
+#include "unit/RunFakes.h"
+
+namespace {
+
+const std::string kDir = "C:\\Program Files\\Fotelix\\";
+
+class UpgradeRunTest : public HostSimTest {
+ protected:
+  void SetUp() override {
+    HostSimTest::SetUp();
+    state_.InstallDir = kDir;
+    MakeFolder(kDir);
+  }
+
+  void Run() {
+    RunUpgrade(*os_, state_, bar_, label_, [this](const std::string& text) {
+      statuses_.push_back(text);
+      if (onStatus_) onStatus_(text);
+    });
+  }
+
+  std::vector<std::string> Messages(int from, int to) {
+    std::vector<std::string> expected;
+    for (int attempt = from; attempt <= to; ++attempt) {
+      expected.push_back(UpgradeRetryMessage(attempt));
+      expected.push_back("");
+    }
+    return expected;
+  }
+
+  // The old program, held open by the running product.
+  void LockProgram() {
+    MakeFile(kDir + "Fotelix.Exe", "old program");
+    os_->LockFile(kDir + "Fotelix.Exe");
+  }
+
+  TSetupState state_;
+  TFakeRunBar bar_;
+  TFakeRunLabel label_;
+  std::vector<std::string> statuses_;
+  std::function<void(const std::string&)> onStatus_;
+};
+
+TEST_F(UpgradeRunTest, ReplacesTheProgramsAndWritesTheBackupSettings) {
+  MakeFile(kDir + "Fotelix.Exe", "old program");
+  Run();
+  EXPECT_TRUE(Content(kDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(Content(kDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+  const auto items = ReadSettingsFile(Content(kDir + "Fotelix.BAK"), TSettingsForm::Upgrade);
+  ASSERT_GE(items.size(), 4u);
+  EXPECT_EQ(items[2].Value, "");  // no download folder was chosen
+  EXPECT_EQ(items[3].Value, kDir + "Cache\\");
+  EXPECT_TRUE(statuses_.empty());
+  EXPECT_EQ(os_->SleptMilliseconds(), 0u);
+  EXPECT_TRUE(os_->StartedPrograms().empty());
+
+  const TPayload& p = ProgramPayload();
+  EXPECT_EQ(bar_.Max(), static_cast<int32_t>(p.ProgressSpan()));
+  std::vector<int32_t> expected = PayloadPositions(p);
+  const int32_t at99 = PositionAtPercent(bar_.Max(), 99);
+  expected.insert(expected.end(), {at99, at99, bar_.Max()});
+  EXPECT_EQ(bar_.positions, expected);
+  EXPECT_EQ(label_.captions.back(), "100% complete");
+  EXPECT_EQ(label_.captions[label_.captions.size() - 2], "99% complete");
+}
+
+TEST_F(UpgradeRunTest, ProgramLockedForTwoAttemptsThenFree) {
+  LockProgram();
+  onStatus_ = [this](const std::string& text) {
+    if (text == UpgradeRetryMessage(2)) os_->LockFile(kDir + "Fotelix.Exe", false);
+  };
+  Run();
+  EXPECT_EQ(statuses_, Messages(1, 2));
+  EXPECT_EQ(os_->SleptMilliseconds(), 2u * 15 * 1000);
+  EXPECT_TRUE(Content(kDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  // Each attempt copies the payload again: three runs of block positions.
+  EXPECT_EQ(std::count(bar_.positions.begin(), bar_.positions.end(), 1024), 3);
+}
+
+TEST_F(UpgradeRunTest, ProgramLockedForEverStillWritesTheRest) {
+  LockProgram();
+  Run();
+  EXPECT_EQ(statuses_, Messages(1, 21));
+  EXPECT_EQ(UpgradeRetryMessage(21),
+            "Fotelix is still running or in use by another program. Upgrade will retry in a few "
+            "seconds. (Attempt 21)");
+  EXPECT_EQ(os_->SleptMilliseconds(), 21u * 15 * 1000);
+  EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
+  EXPECT_TRUE(Content(kDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
+  EXPECT_EQ(label_.captions.back(), "100% complete");
+}
+
+TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
+  const std::string dir = "C:\\Apps\\New Place\\Fotelix\\";
+  state_.InstallDir = dir;
+  state_.AutoUpdate = true;
+  // Nothing is touched before the three seconds are over.
+  std::vector<std::pair<uint64_t, bool>> pumps;
+  os_->SetMessagePump([&] {
+    pumps.emplace_back(os_->SleptMilliseconds(), os_->FileExists(dir + "Fotelix.Exe.new") ||
+                                                     os_->FileExists(dir + "Fotelix.Exe"));
+  });
+  Run();
+  ASSERT_GE(pumps.size(), 3u);
+  EXPECT_EQ(pumps[0], std::make_pair(uint64_t{1000}, false));
+  EXPECT_EQ(pumps[1], std::make_pair(uint64_t{2000}, false));
+  EXPECT_EQ(pumps[2].first, 3000u);
+
+  EXPECT_TRUE(Content(dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(os_->FileExists(dir + "Uninstall.Exe"));
+  EXPECT_TRUE(os_->FileExists(dir + "Fotelix.BAK"));
+  const std::vector<std::pair<std::string, int>> started = {
+      {"\"C:\\Apps\\New Place\\Fotelix\\Fotelix.Exe\"", kSwShowMaximized}};
+  EXPECT_EQ(os_->StartedPrograms(), started);
+}
+
+TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedWithOne) {
+  state_.InstallDir = "C:\\Program Files\\Fotelix";
+  state_.AutoUpdate = true;
+  Run();
+  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
+  EXPECT_EQ(os_->StartedPrograms().at(0).first, "\"" + kDir + "Fotelix.Exe\"");
+  EXPECT_EQ(state_.InstallDir, "C:\\Program Files\\Fotelix");
+}
+
+TEST_F(UpgradeRunTest, LeavesEverythingOfTheInstallAlone) {
+  const std::vector<std::string> kept = {"Fotelix.Dat", "FXInst.Dat", "UnInstall.dat"};
+  for (const std::string& name : kept) MakeFile(kDir + name, "user's " + name);
+  Run();
+  for (const std::string& name : kept) EXPECT_EQ(Content(kDir + name), "user's " + name);
+  std::string value;
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  std::vector<std::string> names;
+  TFind find(*os_, kDir + "*.*", faAnyFile);
+  for (TSearchRec rec; find.Next(rec);)
+    if (rec.Name != "." && rec.Name != "..") names.push_back(rec.Name);
+  EXPECT_EQ(names.size(), kept.size() + 3);
+}
+
+TEST_F(UpgradeRunTest, LaterFailuresAreRaised) {
+  struct Case {
+    const char* name;
+    std::string denied;
+  };
+  const Case cases[] = {
+      {"uninstaller", kDir + "Uninstall.Exe"},
+      {"settings file", kDir + "Fotelix.BAK"},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    state_.AutoUpdate = true;
+    os_->DenyAccess(c.denied);
+    EXPECT_THROW(Run(), EPlatformError) << c.name;
+    EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.Exe")) << c.name;
+    EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK")) << c.name;
+    EXPECT_TRUE(os_->StartedPrograms().empty()) << c.name;
+  }
+
+  TearDown();
+  SetUp();
+  state_.AutoUpdate = true;
+  os_->FailStartProgram(true);
+  EXPECT_THROW(Run(), EPlatformError);
+  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "install/InstallRun.h"
+#include "install/PayloadSources.h"
+#include "install/SettingsFileReader.h"
+#include "install/Uninstall.h"
+#include "install/UpgradeRun.h"
+#include "platform/win32/Win32Platform.h"
+#include "unit/RunFakes.h"
+
+namespace {
+
+// The real Windows layer, except that the per-user shell folders point into
+// the test's own folder, the waits between attempts take no time and the
+// product is not really started.
+class TTestWin32Platform : public TWin32Platform {
+ public:
+  explicit TTestWin32Platform(std::string root) : root_(std::move(root)) {}
+  int32_t GetShellFolder(int csidl, std::string& path) override {
+    switch (csidl) {
+      case kCsidlPrograms: path = root_ + "Programs"; return 0;
+      case kCsidlDesktopDirectory: path = root_ + "Desktop"; return 0;
+      case kCsidlLocalAppData: path = root_ + "Local"; return 0;
+      default: return TWin32Platform::GetShellFolder(csidl, path);
+    }
+  }
+  void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
+  void StartProgram(const std::string& commandLine, int showCommand) override {
+    started.push_back(commandLine + " " + std::to_string(showCommand));
+  }
+  uint64_t slept = 0;
+  std::vector<std::string> started;
+
+ private:
+  std::string root_;
+};
+
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE handle) : handle_(handle) {}
+  ~TFileHandle() { Close(); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Close() {
+    if (Valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class TRegistryKey {
+ public:
+  ~TRegistryKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  HKEY* Out() { return &key_; }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+class InstallRunWin32Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH + 1];
+    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
+    root_ = std::string(temp) + "fx-run-" + std::to_string(GetTickCount()) + "\\";
+    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+    for (const char* folder : {"Programs", "Desktop", "Local"})
+      ASSERT_TRUE(CreateDirectoryA((root_ + folder).c_str(), nullptr));
+    os_ = std::make_unique<TTestWin32Platform>(root_);
+  }
+
+  void TearDown() override {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RemoveTree(root_);
+  }
+
+  static void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveTree(folder + name + "\\");
+        else
+          DeleteFileA((folder + name).c_str());
+      } while (FindNextFileA(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+  }
+
+  std::string Content(const std::string& path) {
+    auto file = os_->OpenFile(path, TOpenMode::Read);
+    std::string text;
+    char buffer[65536];
+    for (size_t n; (n = file->Read(buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    file->Close();
+    return text;
+  }
+
+  std::string RegistryValue(const char* name) {
+    TRegistryKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
+      return "<no key>";
+    char buffer[MAX_PATH * 2] = {};
+    DWORD size = sizeof buffer - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+      return "<no value>";
+    return buffer;
+  }
+
+  std::string root_;
+  std::unique_ptr<TTestWin32Platform> os_;
+  TFakeRunBar bar_;
+  TFakeRunLabel label_;
+};
+
+TEST_F(InstallRunWin32Test, InstallWritesRealLinksAndTheRegistryEntry) {
+  TSetupState state;
+  state.InstallDir = root_ + "Program Files\\Fotelix";
+  state.DownloadDir = "C:\\Images\\";
+  state.InstallerEdition = "04";
+  state.CreateDesktopShortcut = true;
+  RunInstall(*os_, state, bar_, label_);
+
+  const std::string dir = root_ + "Program Files\\Fotelix\\";
+  EXPECT_EQ(state.InstallDir, dir);
+  EXPECT_EQ(state.DataDir, root_ + "Local\\Fotelix\\");
+  EXPECT_TRUE(Content(dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(Content(dir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+
+  struct Link {
+    std::string file, target, description;
+    int icon;
+  };
+  const Link links[] = {
+      {root_ + "Programs\\Fotelix\\Fotelix.Lnk", dir + "Fotelix.Exe", "Fotelix", 0},
+      {root_ + "Programs\\Fotelix\\Fotelix Website.Lnk", ProductPageAddress(), "Fotelix On the web", -1},
+      {root_ + "Programs\\Fotelix\\Fotelix Manual.Lnk", ManualAddress(), "Fotelix Manual", -1},
+      {root_ + "Programs\\Fotelix\\Uninstall Fotelix.Lnk", dir + "Uninstall.Exe", "Uninstall Fotelix", 0},
+      {root_ + "Desktop\\Fotelix.Lnk", dir + "Fotelix.Exe", "Fotelix", 0},
+  };
+  for (const Link& l : links) {
+    const TShellLink back = os_->ReadShellLink(l.file);  // through IShellLinkA
+    EXPECT_EQ(back.Description, l.description) << l.file;
+    EXPECT_EQ(back.IconIndex, l.icon) << l.file;
+    // Wine's link object takes a web address for a file name relative to
+    // the current folder; the web links' targets are checked on hostsim.
+    if (l.icon >= 0) {
+      EXPECT_TRUE(lstrcmpiA(back.Target.c_str(), l.target.c_str()) == 0) << back.Target;
+      EXPECT_TRUE(lstrcmpiA(back.IconPath.c_str(), l.target.c_str()) == 0) << back.IconPath;
+    }
+  }
+
+  EXPECT_EQ(RegistryValue("DisplayName"), "Fotelix");
+  EXPECT_EQ(RegistryValue("UninstallString"), "\"" + dir + "Uninstall.Exe\"");
+
+  const auto data = ReadSettingsFile(Content(state.DataDir + "Fotelix.Dat"), TSettingsForm::Install);
+  const auto copy = ReadSettingsFile(Content(dir + "FXInst.Dat"), TSettingsForm::Install);
+  EXPECT_EQ(data.size(), copy.size());
+  std::string log;
+  for (const std::string& line : UninstallLogLines(state)) log += line + "\r\n";
+  EXPECT_EQ(Content(dir + "UnInstall.dat"), log);
+  EXPECT_EQ(label_.captions.back(), "99% complete");
+}
+
+TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
+  const std::string dir = root_ + "Fotelix\\";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  {
+    auto file = os_->OpenFile(dir + "Fotelix.Exe", TOpenMode::CreateTruncate);
+    file->Write("MZ", 2);
+    file->Close();
+  }
+  // Held as a running program holds its file: no sharing at all.
+  TFileHandle running(CreateFileA((dir + "Fotelix.Exe").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(running.Valid());
+
+  TSetupState state;
+  state.InstallDir = dir;
+  state.AutoUpdate = true;
+  std::vector<std::string> statuses;
+  RunUpgrade(*os_, state, bar_, label_, [&](const std::string& text) {
+    statuses.push_back(text);
+    if (text == UpgradeRetryMessage(2)) running.Close();
+  });
+  EXPECT_EQ(statuses, (std::vector<std::string>{UpgradeRetryMessage(1), "", UpgradeRetryMessage(2), ""}));
+  EXPECT_EQ(os_->slept, 3000u + 2 * 15000);
+  EXPECT_TRUE(Content(dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(Content(dir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
+  EXPECT_NO_THROW(ReadSettingsFile(Content(dir + "Fotelix.BAK"), TSettingsForm::Upgrade));
+  EXPECT_EQ(label_.captions.back(), "100% complete");
+  EXPECT_EQ(os_->started, std::vector<std::string>{"\"" + dir + "Fotelix.Exe\" 3"});
+}
+
+}  // namespace
