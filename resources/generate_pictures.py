@@ -12,7 +12,8 @@ It writes resources/pictures/*.jpg (baseline JPEG, quality 90, through
 ImageMagick's convert) and resources/pictures/Install_Fotelix.ico (16 x 16
 and 32 x 32, 32-bit with alpha). --preview also writes PNG copies and a
 contact sheet into DIR for looking at them; --only redraws just the named
-pictures ("ico" for the icon file). Only the standard library and
+pictures ("ico" for the icon file). --check only compares the committed
+files with what the script draws now (the build's tests run it). Only the standard library and
 ImageMagick are used, and nothing is random: the same script gives the same
 pictures.
 """
@@ -966,7 +967,7 @@ def ico_image(cv):
     return header + bytes(colour) + bytes(mask)
 
 
-def write_ico(canvases, path):
+def ico_bytes(canvases):
     images = [ico_image(cv) for cv in canvases]
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))
     offset = 6 + 16 * len(images)
@@ -975,9 +976,71 @@ def write_ico(canvases, path):
         offset += len(data)
     for data in images:
         out += data
+    return bytes(out)
+
+
+def icon_file_canvases():
+    return [icon_canvas(16), icon_canvas(32)]
+
+
+def write_ico(canvases, path):
     with open(path + ".tmp", "wb") as f:
-        f.write(out)
+        f.write(ico_bytes(canvases))
     os.replace(path + ".tmp", path)
+
+
+def stale_difference(cv, path, sampling):
+    """Why a committed picture no longer matches its drawing, or None.
+
+    The drawing is encoded afresh and both pictures are decoded and compared
+    pixel by pixel. Encoders of other ImageMagick versions may round a little
+    differently, which stays within a few levels; any change to a drawing
+    shows as far more somewhere."""
+    with tempfile.TemporaryDirectory() as tmp:
+        fresh = os.path.join(tmp, "fresh.jpg")
+        write_jpeg(cv, fresh, sampling)
+        w0, h0, now = decode(fresh)
+    w, h, committed = decode(path)
+    if (w, h) != (w0, h0):
+        return "size %d x %d, drawn %d x %d" % (w, h, w0, h0)
+    worst, at = 0, 0
+    for i, (a, b) in enumerate(zip(now, committed)):
+        if abs(a - b) > worst:
+            worst, at = abs(a - b), i
+    if worst > 12:
+        return "differs from its drawing by %d levels at (%d, %d)" % (worst, at // 3 % w, at // 3 // w)
+    return None
+
+
+def sampling_of(name):
+    # Halving the colour resolution smears the small icon's edges on the
+    # saturated window blue; it alone keeps full colour resolution.
+    return "1x1" if name == "icon" else "2x2"
+
+
+def check_up_to_date(outdir):
+    """Exit status 1, naming them, when committed pictures are not what the
+    script draws now: the script was changed and not re-run."""
+    stale = []
+    for name, draw in PICTURES:
+        path = os.path.join(outdir, name + ".jpg")
+        why = stale_difference(draw(), path, sampling_of(name)) if os.path.exists(path) else "missing"
+        if why:
+            stale.append("%s: %s" % (name + ".jpg", why))
+    ico = os.path.join(outdir, "Install_Fotelix.ico")
+    if not os.path.exists(ico):
+        stale.append("Install_Fotelix.ico: missing")
+    else:
+        with open(ico, "rb") as f:
+            if f.read() != ico_bytes(icon_file_canvases()):
+                stale.append("Install_Fotelix.ico: differs from its drawing")
+    for line in stale:
+        print(line)
+    if stale:
+        print("re-run resources/generate_pictures.py and commit the pictures")
+        return 1
+    print("all pictures match their drawings")
+    return 0
 
 
 def main(argv):
@@ -986,6 +1049,8 @@ def main(argv):
     preview = None
     only = None
     args = list(argv[1:])
+    if args == ["--check"]:
+        return check_up_to_date(outdir)
     while args:
         a = args.pop(0)
         if a == "--preview" and args:
@@ -996,22 +1061,19 @@ def main(argv):
             if unknown:
                 raise SystemExit("no such picture: " + ", ".join(sorted(unknown)))
         else:
-            raise SystemExit("usage: generate_pictures.py [--preview DIR] [--only NAME,...|ico]")
+            raise SystemExit("usage: generate_pictures.py [--preview DIR] [--only NAME,...|ico] | --check")
     os.makedirs(outdir, exist_ok=True)
     written = []
     for name, draw in PICTURES:
         if only and name not in only:
             continue
         path = os.path.join(outdir, name + ".jpg")
-        # Halving the colour resolution smears the small icon's edges on the
-        # saturated window blue; it alone keeps full colour resolution.
-        write_jpeg(draw(), path, "1x1" if name == "icon" else "2x2",
-                   check_flat_edges if name == "error" else None)
+        write_jpeg(draw(), path, sampling_of(name), check_flat_edges if name == "error" else None)
         written.append(path)
         print("wrote", os.path.relpath(path))
     if not only or "ico" in only:
         ico = os.path.join(outdir, "Install_Fotelix.ico")
-        write_ico([icon_canvas(16), icon_canvas(32)], ico)
+        write_ico(icon_file_canvases(), ico)
         print("wrote", os.path.relpath(ico))
     if preview:
         os.makedirs(preview, exist_ok=True)
@@ -1021,7 +1083,8 @@ def main(argv):
         if not only:
             subprocess.run(["montage"] + written + ["-geometry", "+10+10", "-background", "#A6CAF0",
                                                     os.path.join(preview, "contact_sheet.png")], check=True)
+    return 0
 
 
 if __name__ == "__main__":
-    main(sys.argv)
+    sys.exit(main(sys.argv))
