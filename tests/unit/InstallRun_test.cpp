@@ -156,8 +156,8 @@ TEST_F(InstallRunTest, ProgressFollowsTheWritersAndTheFixedSteps) {
 }
 
 TEST(InstallRunFigures, PercentPositionsRoundHalvesToEven) {
-  // The figures of a program payload with a span of 4,962,512 bytes.
-  EXPECT_EQ(4962512 + 4962512 / 30, 5127929);
+  // The figures of a program payload with a span of 4,962,512 bytes, whose
+  // bar runs to 5,127,929.
   EXPECT_EQ(PositionAtPercent(5127929, 96), 4922812);
   EXPECT_EQ(PositionAtPercent(5127929, 98), 5025370);
   EXPECT_EQ(PositionAtPercent(5127929, 99), 5076650);
