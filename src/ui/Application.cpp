@@ -34,9 +34,11 @@ void TApplication::Dispatch(TObject* sender, const std::function<void()>& handle
   } catch (...) {
     failure = std::current_exception();
   }
-  // A failure of the error handler itself must not recurse into it.
-  if (handlingException_) return;
-  handlingException_ = true;
+  // The error handler may itself run handlers (a page slide processes
+  // messages), and their failures are reported too; only a chain of failures
+  // within failures, which could never end, is cut off.
+  if (exceptionDepth_ >= kMaxExceptionDepth) return;
+  ++exceptionDepth_;
   try {
     try {
       std::rethrow_exception(failure);
@@ -46,9 +48,9 @@ void TApplication::Dispatch(TObject* sender, const std::function<void()>& handle
       HandleException(sender, std::runtime_error("An unknown error occurred."));
     }
   } catch (...) {
-    // Nothing more can be reported once the error handler itself fails.
+    // The error handler failed itself: nothing is left to report it to.
   }
-  handlingException_ = false;
+  --exceptionDepth_;
 }
 
 void TApplication::ProcessMessages() {

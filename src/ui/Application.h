@@ -40,8 +40,8 @@ class TApplication {
   void HandleException(TObject* sender, const std::exception& error);
 
   // Runs an event handler. Nothing it throws goes further: the exception
-  // reaches HandleException, and a handler that throws in turn is not asked
-  // again for that error.
+  // reaches HandleException. What the error handler throws itself is dropped;
+  // failures of handlers that it runs in turn reach it again, up to a depth.
   void Dispatch(TObject* sender, const std::function<void()>& handler) noexcept;
 
   // Handles the waiting messages, timer ticks and queued calls, then returns.
@@ -75,7 +75,8 @@ class TApplication {
 
   std::unique_ptr<TBackend> backend_;
   bool terminated_ = false;
-  bool handlingException_ = false;
+  static constexpr int kMaxExceptionDepth = 4;
+  int exceptionDepth_ = 0;
   std::thread::id mainThread_;
   std::mutex queueMutex_;
   std::condition_variable queueDone_;

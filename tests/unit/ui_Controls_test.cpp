@@ -78,6 +78,30 @@ TEST_F(UiControls, HandlerExceptionReachesTheApplicationHandlerOnce) {
   EXPECT_EQ(seen.size(), 2u);
 }
 
+TEST_F(UiControls, FailuresOfHandlersRunByTheErrorHandlerAreReportedToo) {
+  std::vector<std::string> seen;
+  Application().OnException = [&](TObject*, const std::exception& e) {
+    seen.push_back(e.what());
+    // The error route processes messages, where another handler fails.
+    if (seen.size() == 1) b->Click();
+  };
+  a->OnClick = [](TObject*) { throw std::runtime_error("first"); };
+  b->OnClick = [](TObject*) { throw std::runtime_error("second"); };
+  a->Click();
+  EXPECT_EQ(seen, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(UiControls, EndlessChainsOfFailuresStop) {
+  int reports = 0;
+  Application().OnException = [&](TObject*, const std::exception&) {
+    ++reports;
+    a->Click();
+  };
+  a->OnClick = [](TObject*) { throw std::runtime_error("again"); };
+  a->Click();
+  EXPECT_EQ(reports, 4);
+}
+
 TEST_F(UiControls, WithoutHandlerTheErrorGoesToAMessageBoxWithTheTitle) {
   TTimer* timer = form->Create<TTimer>();
   timer->SetInterval(50);

@@ -153,6 +153,24 @@ TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
   EXPECT_EQ(clicks, 2);
 }
 
+TEST_F(UiWin32, TabMovesTheFocusIntoNestedPanels) {
+  TEdit* first = Make<TEdit>();
+  TPanel* panel = Make<TPanel>();
+  panel->SetBounds(0, 50, 200, 100);
+  TEdit* second = form->Create<TEdit>();
+  second->SetParent(panel);
+  std::vector<std::string> log;
+  first->OnExit = [&](TObject*) { log.push_back("exit first"); };
+  second->OnEnter = [&](TObject*) { log.push_back("enter second"); };
+  form->Show();
+  first->SetFocus();
+  Application().ProcessMessages();
+  ::PostMessageA(Hwnd(first), WM_KEYDOWN, VK_TAB, 0);
+  Application().ProcessMessages();
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(log, (std::vector<std::string>{"exit first", "enter second"}));
+}
+
 TEST_F(UiWin32, NoExceptionLeavesAWindowProcedure) {
   std::vector<std::string> errors;
   Application().OnException = [&](TObject*, const std::exception& e) { errors.push_back(e.what()); };

@@ -201,11 +201,13 @@ class TWin32Peer : public TWindowPeer {
     std::string ownClass;
     switch (kind_) {
       case TControlKind::Form:
-        exStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
+        // Tab moves through the controls of nested panels too.
+        exStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
         ownClass = control_.ClassName();
         break;
       case TControlKind::Custom:
         style |= WS_CLIPCHILDREN;
+        exStyle |= WS_EX_CONTROLPARENT;
         ownClass = control_.ClassName();
         break;
       case TControlKind::Button: windowClass = "BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
@@ -559,6 +561,12 @@ std::unique_ptr<TWindowPeer> TWin32Backend::CreatePeer(TWinControl& control, TCo
 }
 
 bool TWin32Backend::PreTranslate(const MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && PeerOf(msg.hwnd)) {
+    HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    const BOOL back = ::GetKeyState(VK_SHIFT) < 0;
+    if (HWND next = ::GetNextDlgTabItem(root, msg.hwnd, back)) ::SetFocus(next);
+    return true;
+  }
   if (msg.message != WM_SYSCHAR && msg.message != WM_CHAR) return false;
   const char key = static_cast<char>(msg.wParam);
   if (static_cast<unsigned char>(key) < 32) return false;
