@@ -73,7 +73,9 @@ class TControl : public TComponent {
   void SetEnabled(bool enabled);
 
   TColor Color() const { return color_; }
+  // Setting a colour ends ParentColor.
   void SetColor(TColor color);
+  // Texts, boxes and sheets take their parent's colour until given their own.
   bool ParentColor() const { return parentColor_; }
   void SetParentColor(bool value);
 

@@ -86,6 +86,7 @@ void TImage::Paint(TCanvas& canvas) {
 
 TRadioGroup::TRadioGroup(TComponent* owner) : TCustomControl(owner) {
   ControlStyle |= csOpaque;
+  SetParentColor(true);
   SetBounds(0, 0, 185, 105);
 }
 
@@ -188,6 +189,7 @@ void TRadioGroup::Paint(TCanvas& canvas) {
 
 TTabSheet::TTabSheet(TComponent* owner) : TCustomControl(owner) {
   ControlStyle |= csOpaque;
+  SetParentColor(true);
   SetVisible(false);
 }
 

@@ -126,7 +126,7 @@ class TPageControl : public TCustomControl {
   TTabSheet* activePage_ = nullptr;
 };
 
-// A smooth progress bar between Min and Max.
+// A progress bar between Min and Max, drawn smooth rather than in blocks.
 class TProgressBar : public TWinControl {
  public:
   explicit TProgressBar(TComponent* owner);
@@ -141,7 +141,6 @@ class TProgressBar : public TWinControl {
   void SetMax(int value) { SetRange(min_, value); }
   // Clamped into Min to Max.
   void SetPosition(int value);
-  bool Smooth = true;
 
  private:
   int min_ = 0;

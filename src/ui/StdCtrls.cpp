@@ -8,6 +8,7 @@
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
   ControlStyle |= csOpaque;
+  SetParentColor(true);
   SetBounds(0, 0, 65, 17);
 }
 
@@ -96,6 +97,7 @@ void TLabel::Paint(TCanvas& canvas) {
 // ------------------------------------------------------------- TStaticText
 
 TStaticText::TStaticText(TComponent* owner) : TWinControl(owner, TControlKind::StaticText) {
+  SetParentColor(true);
   SetBounds(0, 0, 65, 17);
 }
 
@@ -123,7 +125,10 @@ bool TButton::DialogChar(char key) {
 
 // --------------------------------------------------------------- TCheckBox
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, TControlKind::CheckBox) { SetBounds(0, 0, 97, 17); }
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner, TControlKind::CheckBox) {
+  SetParentColor(true);
+  SetBounds(0, 0, 97, 17);
+}
 
 void TCheckBox::SetChecked(bool value) {
   if (value == checked_) return;
@@ -142,6 +147,7 @@ bool TCheckBox::DialogChar(char key) {
 // ------------------------------------------------------------ TRadioButton
 
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner, TControlKind::RadioButton) {
+  SetParentColor(true);
   SetBounds(0, 0, 113, 17);
 }
 

@@ -54,7 +54,6 @@ class TStaticText : public TWinControl {
  public:
   explicit TStaticText(TComponent* owner);
   std::string ClassName() const override { return "TStaticText"; }
-  bool Transparent = false;
 };
 
 // A one-line edit field. OnChange follows every change of the text, typed or

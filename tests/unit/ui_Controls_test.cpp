@@ -6,6 +6,7 @@
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/StdCtrls.h"
 #include "ui/headless/HeadlessBackend.h"
 
 namespace {
@@ -267,6 +268,22 @@ TEST_F(UiControls, ChildrenFollowTheParentFontUntilGivenTheirOwn) {
   form->SetFont(big);
   EXPECT_EQ(a->Font().Height, 20);
   EXPECT_EQ(b->Font().Height, 30);
+}
+
+TEST_F(UiControls, ParentColourFollowsUntilAColourIsSet) {
+  TLabel* label = form->Create<TLabel>();
+  TCheckBox* box = form->Create<TCheckBox>();
+  TEdit* edit = form->Create<TEdit>();
+  for (TControl* c : std::initializer_list<TControl*>{label, box, edit}) c->SetParent(form.get());
+  form->SetColor(clCream);
+  EXPECT_EQ(label->Color(), clCream);
+  EXPECT_EQ(box->Color(), clCream);
+  EXPECT_EQ(edit->Color(), clWindow);  // fields keep their own colour
+  label->SetColor(clRed);
+  form->SetColor(clWhite);
+  EXPECT_EQ(label->Color(), clRed);
+  EXPECT_FALSE(label->ParentColor());
+  EXPECT_EQ(box->Color(), clWhite);
 }
 
 TEST_F(UiControls, WindowPaintsItselfThenGraphicChildrenInTheirPlace) {

@@ -153,6 +153,20 @@ TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
   EXPECT_EQ(clicks, 2);
 }
 
+TEST_F(UiWin32, WholeWindowOpacity) {
+  form->Show();
+  form->SetAlphaBlend(true);
+  form->SetAlphaBlendValue(8);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(::GetWindowLongA(Hwnd(form.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+  ASSERT_TRUE(::GetLayeredWindowAttributes(Hwnd(form.get()), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 8);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  form->SetAlphaBlend(false);
+  EXPECT_FALSE(::GetWindowLongA(Hwnd(form.get()), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
 TEST_F(UiWin32, TabMovesTheFocusIntoNestedPanels) {
   TEdit* first = Make<TEdit>();
   TPanel* panel = Make<TPanel>();
