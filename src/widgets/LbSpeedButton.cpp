@@ -251,7 +251,9 @@ void TLbSpeedButton::MouseLeave() {
 }
 
 void TLbSpeedButton::FadeTick() {
-  if (destroying_) return;
+  // A tick asked for just before the pointer came back finds the face hot
+  // and leaves it so.
+  if (destroying_ || mouseInside_) return;
   --fadeStep_;
   if (fadeStep_ <= 0) {
     if (fadeThread_ && !fadeThread_->Suspended()) fadeThread_->Suspend();

@@ -315,6 +315,8 @@ TEST_F(SpeedButton, EnteringDuringAFadeHoldsTheHotColour) {
   ASSERT_TRUE(PumpUntil([&] { return b->FadeStep() < 8; }));
   b->MouseInput(TMouseAction::Move, TMouseButton::mbLeft, 0, 5, 5);
   EXPECT_EQ(b->FadeStep(), 8);
+  b->FadeTick();  // asked for just before the pointer came back
+  EXPECT_EQ(b->FadeStep(), 8);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   Application().CheckSynchronize();
   EXPECT_EQ(b->FadeStep(), 8);
