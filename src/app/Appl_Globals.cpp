@@ -1,8 +1,26 @@
 #include "app/Appl_Globals.h"
 
 #include <cctype>
+#include <memory>
+
+#include "app/Form_Main.h"
+#include "pages/PNL_Disclaimer.h"
+#include "pages/PNL_Error.h"
+#include "pages/PNL_Install.h"
+#include "pages/PNL_InstallChooseConnection.h"
+#include "pages/PNL_InstallChooseDir.h"
+#include "pages/PNL_InstallChooseDownloadDir.h"
+#include "pages/PNL_InstallGo.h"
+#include "pages/PNL_InstallInstalling.h"
+#include "pages/PNL_InstallReady.h"
+#include "pages/PNL_UpgradeFindDir.h"
+#include "pages/PNL_UpgradeReady.h"
+#include "pages/PNL_UpgradeStart.h"
+#include "pages/PNL_UpgradeUpgrading.h"
+#include "pages/PNL_Welcome.h"
 
 TSetupState Setup;
+TSystemServices System;
 
 namespace {
 
@@ -38,4 +56,30 @@ void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& sta
   state.InstallDir = Trim(line.substr(kSwitch.size() - 1));
   if (state.InstallDir.back() != '\\') state.InstallDir += '\\';
   state.AutoUpdate = true;
+}
+
+namespace {
+
+template <class TPage>
+void AddNewPage() {
+  FormMain->AddPage(std::make_unique<TPage>(nullptr));
+}
+
+}  // namespace
+
+void CreatePages() {
+  AddNewPage<TPnlWelcome>();
+  AddNewPage<TPnlDisclaimer>();
+  AddNewPage<TPnlInstall>();
+  AddNewPage<TPnlInstallChooseDir>();
+  AddNewPage<TPNLInstallChooseDownloadDir>();
+  AddNewPage<TPNLInstallChooseConnection>();
+  AddNewPage<TPNLInstallGo>();
+  AddNewPage<TPNLInstallInstalling>();
+  AddNewPage<TPNLInstallReady>();
+  AddNewPage<TPnlUpgradeFindDir>();
+  AddNewPage<TPNLUpgradeStart>();
+  AddNewPage<TPNLUpgradeUpgrading>();
+  AddNewPage<TPNLUpgradeReady>();
+  AddNewPage<TPnlError>();
 }

@@ -1,56 +1,87 @@
-// Program entry of the setup program: the main window, empty until the
-// wizard pages are put on it.
-#include <windows.h>
+// Program entry of the setup program.
+
+// The control library's headers come before the platform's, whose macros
+// the Windows backend's header tidies up.
+#include "app/Appl_Globals.h"
+#include "app/Form_Main.h"
+#include "ui/Application.h"
+#include "ui/win32/Win32Backend.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
-const char kMainCaption[] = "Install Fotelix 2.12";
-const char kMainClass[] = "TFormMain";
-constexpr int kClientWidth = 780;
-constexpr int kClientHeight = 509;
-constexpr COLORREF kWindowColour = 0xFF0000;  // blue
+std::vector<std::string> Arguments() {
+  // The runtime splits the command line as the platform does: blanks
+  // separate, double quotes group and are removed.
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
+  return arguments;
+}
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+std::string ProgramPath() {
+  // Grown until the whole path fits: a setup program deep in a folder tree
+  // must still be able to restart itself.
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) throw std::runtime_error("The setup program cannot find its own file.");
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
   }
-  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The main window in the middle of the screen, frame included.
+void CentreOnScreen(TFormMain& form) {
+  RECT frame{0, 0, form.Width(), form.Height()};
+  ::AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  form.SetLeft((::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  form.SetTop((::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+}
+
+// The program's icon, from its resources, on the title bar and the taskbar.
+void SetWindowIcon(TFormMain& form) {
+  HWND window = static_cast<HWND>(form.Handle());
+  HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), "MAINICON");
+  if (!window || !icon) return;
+  ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  HBRUSH background = CreateSolidBrush(kWindowColour);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = kMainClass;
-  if (!RegisterClassA(&wc)) return 1;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TWin32Platform platform;
+  System.ShellOpen = [&platform](const std::string& document) { platform.ShellOpen(document); };
+  System.ProgramPath = ProgramPath;
+  System.ExitProcess = [](int code) { ::ExitProcess(static_cast<UINT>(code)); };
 
-  // A fixed dialog border without any title-bar buttons.
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_DLGFRAME;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME;
-  RECT frame = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-
-  HWND window = CreateWindowExA(exStyle, kMainClass, kMainCaption, style, left, top, width,
-                                height, nullptr, nullptr, instance, nullptr);
-  if (!window) return 1;
-  ShowWindow(window, show);
-  UpdateWindow(window);
-
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  std::unique_ptr<TFormMain> form;
+  try {
+    Application().SetBackend(std::make_unique<TWin32Backend>());
+    Application().Title = "Install_Fotelix";
+    Setup.InstallerEdition = "04";
+    form = std::make_unique<TFormMain>(nullptr, Arguments());
+    Application().MainForm = form.get();
+    CentreOnScreen(*form);
+    form->Show();
+    SetWindowIcon(*form);
+  } catch (const std::exception& error) {
+    // Before the error page exists there is only the message box to tell it.
+    ::MessageBoxA(nullptr, error.what(), "Install_Fotelix", MB_OK | MB_ICONERROR);
+    return 1;
   }
-  DeleteObject(background);
+  Application().Run();
+  Application().MainForm = nullptr;
   return 0;
 }

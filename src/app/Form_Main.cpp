@@ -1,0 +1,219 @@
+#include "app/Form_Main.h"
+
+#include <stdexcept>
+
+#include "app/Appl_Globals.h"
+#include "pages/PNL_Error.h"
+#include "resources/Resources.h"
+#include "ui/Jpeg.h"
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+constexpr TColor kWindowColor = clBlue;
+constexpr TColor kHeaderColor = clNavy;
+constexpr TColor kHeaderTextColor = clWhite;
+constexpr int kPartsLeft = 40;
+
+}  // namespace
+
+// One animated switch's slide. Should the switch fail half-way, the parts go
+// back to their places and Busy is released, so that the error page, shown
+// by the next switch, ends up in view with its buttons working.
+class TFormMain::TSlide {
+ public:
+  TSlide(TFormMain& form, bool animate) : form_(form), animate_(animate) {}
+  ~TSlide() {
+    if (!holding_) return;
+    form_.MoveParts(-stepsOut_ * SlideStepPixels);
+    --form_.slides_;
+  }
+  TSlide(const TSlide&) = delete;
+  TSlide& operator=(const TSlide&) = delete;
+
+  void Out() {
+    if (!animate_) return;
+    holding_ = true;
+    ++form_.slides_;
+    for (int i = 0; i < SlideSteps; ++i) {
+      form_.MoveParts(SlideStepPixels);
+      ++stepsOut_;
+      form_.WaitStep();
+    }
+  }
+
+  void In() {
+    if (!animate_) return;
+    for (int i = 0; i < SlideSteps; ++i) {
+      form_.MoveParts(-SlideStepPixels);
+      --stepsOut_;
+      form_.WaitStep();
+    }
+    holding_ = false;
+    --form_.slides_;
+  }
+
+ private:
+  TFormMain& form_;
+  bool animate_;
+  bool holding_ = false;
+  int stepsOut_ = 0;
+};
+
+TFormMain::TFormMain(TComponent* owner, std::vector<std::string> arguments)
+    : TForm(owner), arguments_(std::move(arguments)) {
+  // The pages reach the window through FormMain while it is still being made.
+  FormMain = this;
+  Name = "FormMain";
+  SetBounds(0, 0, ClientWidth, ClientHeight);
+
+  ImgIcon = Create<TImage>();
+  ImgIcon->Name = "ImgIcon";
+  ImgIcon->SetParent(this);
+  ImgIcon->SetBounds(5, 6, 41, 41);
+  ImgIcon->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::Icon).Bytes()));
+
+  PnlHeader = Create<TPanel>();
+  PnlHeader->Name = "PnlHeader";
+  PnlHeader->SetParent(this);
+  PnlHeader->SetBounds(kPartsLeft, 31, 712, 41);
+  PnlHeader->SetBevelOuter(TBevelCut::bvRaised);
+  PnlHeader->SetAlignment(TAlignment::taCenter);
+  TFont headerFont = PnlHeader->Font();
+  headerFont.Height = 19;
+  PnlHeader->SetFont(headerFont);
+  PnlHeader->SetCaption("Header");
+  PnlHeader->OnClick = [this](TObject* sender) { PnlHeaderClick(sender); };
+
+  PageControl = Create<TPageControl>();
+  PageControl->Name = "PageControl";
+  PageControl->SetParent(this);
+  PageControl->SetBounds(kPartsLeft, 72, 712, 377);
+
+  PnlButtons = Create<tMvButtonBar>();
+  PnlButtons->Name = "PnlButtons";
+  PnlButtons->SetParent(this);
+  PnlButtons->SetBounds(kPartsLeft, 451, 713, 32);
+
+  Timer1 = Create<TTimer>();
+  Timer1->Name = "Timer1";
+  Timer1->SetInterval(150);
+  Timer1->SetOnTimer([this](TObject* sender) { Timer1Timer(sender); });
+
+  AlphaBlendTimer = Create<TTimer>();
+  AlphaBlendTimer->Name = "AlphaBlendTimer";
+  AlphaBlendTimer->SetEnabled(false);
+  AlphaBlendTimer->SetInterval(100);
+  AlphaBlendTimer->SetOnTimer([this](TObject* sender) { AlphaBlendTimerTimer(sender); });
+
+  OnShow = [this](TObject* sender) { FormShow(sender); };
+  FormCreate(this);
+}
+
+TFormMain::~TFormMain() {
+  Application().OnException = nullptr;
+  // Buttons and timers must not call into pages that are going.
+  Timer1->SetEnabled(false);
+  AlphaBlendTimer->SetEnabled(false);
+  PnlButtons->Clear();
+  pages_.clear();
+  if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::FormCreate(TObject*) {
+  SetCaption("Install Fotelix 2.12");
+  SetColor(kWindowColor);
+  PnlHeader->SetColor(kHeaderColor);
+  TFont headerFont = PnlHeader->Font();
+  headerFont.Color = kHeaderTextColor;
+  PnlHeader->SetFont(headerFont);
+  PnlButtons->SetColors(clWhite, clLime, clNavy, clBlue, clCream);
+  CreatePages();
+  ReadCommandLine(arguments_, Setup);
+  slides_ = 0;
+  Application().OnException = [this](TObject* sender, const std::exception& error) {
+    HandleAppException(sender, error);
+  };
+  ShowPage("PnlWelcome", false);
+}
+
+void TFormMain::FormShow(TObject*) {
+  SetAlphaBlendValue(0);
+  SetAlphaBlend(true);
+  AlphaBlendTimer->SetEnabled(true);
+}
+
+void TFormMain::AlphaBlendTimerTimer(TObject*) {
+  if (AlphaBlendValue() > 235) SetAlphaBlendValue(255);
+  if (AlphaBlendValue() == 255)
+    AlphaBlendTimer->SetEnabled(false);
+  else
+    SetAlphaBlendValue(static_cast<uint8_t>(AlphaBlendValue() + 8));
+}
+
+void TFormMain::Timer1Timer(TObject*) {
+  Timer1->SetEnabled(false);
+  if (Setup.AutoUpdate) ShowPage("PNLUpgradeUpgrading", true);
+}
+
+void TFormMain::PnlHeaderClick(TObject*) {
+  // The terms page leads to a fresh run; opened in the middle of a working
+  // run it would let a second run write the same files and settings at once.
+  if (RunWorking()) return;
+  ShowPage("PnlDisclaimer", true);
+}
+
+void TFormMain::HandleAppException(TObject*, const std::exception& error) {
+  ErrorPage->SetMessage(error.what());
+  ShowPage("PnlError", true);
+}
+
+void TFormMain::AddPage(std::unique_ptr<TFramePanel> page) {
+  if (!page) throw std::invalid_argument("AddPage needs a page.");
+  TTabSheet* sheet = Create<TTabSheet>();
+  sheet->SetPageControl(PageControl);
+  page->SetParent(sheet);
+  page->SetBounds(0, 0, sheet->Width(), sheet->Height());
+  sheet->Name = page->Name;
+  pages_.push_back(std::move(page));
+}
+
+void TFormMain::ShowPage(const std::string& name, bool animate) {
+  SetAlphaBlend(false);
+  AlphaBlendTimer->SetEnabled(false);
+
+  TTabSheet* sheet = nullptr;
+  for (TTabSheet* candidate : PageControl->Pages())
+    if (SameText(candidate->Name, name)) sheet = candidate;
+  if (!sheet) return;
+  auto* page = dynamic_cast<TFramePanel*>(sheet->Controls().empty() ? nullptr : sheet->Controls().front());
+  if (!page) throw std::logic_error("The sheet " + sheet->Name + " holds no page.");
+
+  TSlide slide(*this, animate);
+  slide.Out();
+  PageControl->SetActivePage(sheet);
+  PnlHeader->SetCaption(page->HeaderText);
+  PnlButtons->Clear();
+  page->SetupButtons(*PnlButtons);
+  page->EnterPage();
+  slide.In();
+  page->RunPage();
+}
+
+void TFormMain::MoveParts(int pixels) {
+  PnlHeader->SetLeft(PnlHeader->Left() + pixels);
+  PnlButtons->SetLeft(PnlButtons->Left() + pixels);
+  PageControl->SetLeft(PageControl->Left() - pixels);
+}
+
+void TFormMain::WaitStep() {
+  // Polling keeps the window painting and answering during the slide; the
+  // short sleep between polls leaves the processor to others.
+  const uint32_t start = Application().TickCount();
+  for (;;) {
+    Application().ProcessMessages();
+    if (Application().TickCount() - start > SlideStepMilliseconds) return;
+    Application().Sleep(1);
+  }
+}

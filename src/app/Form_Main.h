@@ -1,0 +1,85 @@
+#pragma once
+// The one window of the setup program: the icon, the header with the page's
+// title, the wizard pages on hidden tabs and the button bar. Every page
+// switch goes through ShowPage, which slides the old page out and the new one
+// in while the window keeps handling its messages.
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Frame_Panel.h"
+#include "ui/Application.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Forms.h"
+#include "widgets/MVI_ButtonBar.h"
+
+class TFormMain : public TForm {
+ public:
+  static constexpr int ClientWidth = 780;
+  static constexpr int ClientHeight = 509;
+  static constexpr int SlideSteps = 11;
+  static constexpr int SlideStepPixels = 70;
+  static constexpr unsigned SlideStepMilliseconds = 40;
+
+  // Builds the window and runs FormCreate; arguments are the command line's
+  // arguments 1 to N as the platform split them.
+  TFormMain(TComponent* owner, std::vector<std::string> arguments);
+  ~TFormMain() override;
+  std::string ClassName() const override { return "TFormMain"; }
+
+  TImage* ImgIcon = nullptr;
+  TPanel* PnlHeader = nullptr;
+  TPageControl* PageControl = nullptr;
+  tMvButtonBar* PnlButtons = nullptr;
+  TTimer* Timer1 = nullptr;
+  TTimer* AlphaBlendTimer = nullptr;
+
+  // True while an animated page switch is sliding; page buttons do nothing then.
+  bool Busy() const { return slides_ > 0; }
+
+  // Puts the page on a hidden tab sheet named after it; the window keeps it
+  // until it is freed itself.
+  void AddPage(std::unique_ptr<TFramePanel> page);
+  // Shows the page of that name, compared without regard to letter case; a
+  // name of no page only ends the fade-in.
+  void ShowPage(const std::string& name, bool animate);
+
+  // The application's handler for every exception that escapes an event
+  // handler: the message goes to the error page, which slides into view.
+  virtual void HandleAppException(TObject* sender, const std::exception& error);
+
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void AlphaBlendTimerTimer(TObject* sender);
+  void Timer1Timer(TObject* sender);
+  void PnlHeaderClick(TObject* sender);
+
+  // Held by a page while its search, install or upgrade run works, which it
+  // does inside RunPage while processing messages.
+  class TWorkingRun {
+   public:
+    explicit TWorkingRun(TFormMain& form) : form_(form) { ++form_.runs_; }
+    ~TWorkingRun() { --form_.runs_; }
+    TWorkingRun(const TWorkingRun&) = delete;
+    TWorkingRun& operator=(const TWorkingRun&) = delete;
+
+   private:
+    TFormMain& form_;
+  };
+  bool RunWorking() const { return runs_ > 0; }
+
+ private:
+  class TSlide;
+  void MoveParts(int pixels);
+  void WaitStep();
+
+  std::vector<std::string> arguments_;
+  // Freed before the tab sheets that hold them.
+  std::vector<std::unique_ptr<TFramePanel>> pages_;
+  int slides_ = 0;
+  int runs_ = 0;
+};
+
+extern TFormMain* FormMain;

@@ -1,0 +1,33 @@
+#pragma once
+// The base of every wizard page. The main window drives each page through
+// the same three operations; a page overrides only those it needs.
+
+#include <string>
+
+#include "ui/Controls.h"
+
+class tMvButtonBar;
+
+class TFramePanel : public TCustomControl {
+ public:
+  static constexpr int PageWidth = 712;
+  static constexpr int PageHeight = 377;
+  static constexpr TColor PageColor = 0xF0CAA6;  // sky blue
+
+  explicit TFramePanel(TComponent* owner);
+  std::string ClassName() const override { return "TFramePanel"; }
+
+  // The page's title in the main window's header; set once by the constructor.
+  std::string HeaderText;
+
+  // Puts the page's buttons on the bar, which the main window has just cleared.
+  virtual void SetupButtons(tMvButtonBar& bar);
+  // Fills or resets the controls from the shared setup state; runs on every
+  // showing, before the page slides in.
+  virtual void EnterPage();
+  // Starts the page's own work once it is fully in view. A page that works
+  // without the user does all of it here and ends by showing the next page.
+  virtual void RunPage();
+
+  void Paint(TCanvas& canvas) override;
+};

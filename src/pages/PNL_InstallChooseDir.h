@@ -1,0 +1,14 @@
+#pragma once
+// The page "Choose installation folder": in the wizard's order and reachable by name; its
+// controls and handlers come with the work that needs them.
+
+#include "app/Frame_Panel.h"
+
+class TPnlInstallChooseDir : public TFramePanel {
+ public:
+  explicit TPnlInstallChooseDir(TComponent* owner) : TFramePanel(owner) {
+    Name = "PnlInstallChooseDir";
+    HeaderText = "Choose installation folder";
+  }
+  std::string ClassName() const override { return "TPnlInstallChooseDir"; }
+};

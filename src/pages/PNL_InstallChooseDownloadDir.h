@@ -1,0 +1,14 @@
+#pragma once
+// The page "Choose download folder": in the wizard's order and reachable by name; its
+// controls and handlers come with the work that needs them.
+
+#include "app/Frame_Panel.h"
+
+class TPNLInstallChooseDownloadDir : public TFramePanel {
+ public:
+  explicit TPNLInstallChooseDownloadDir(TComponent* owner) : TFramePanel(owner) {
+    Name = "PNLInstallChooseDownloadDir";
+    HeaderText = "Choose download folder";
+  }
+  std::string ClassName() const override { return "TPNLInstallChooseDownloadDir"; }
+};

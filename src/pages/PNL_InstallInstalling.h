@@ -1,0 +1,14 @@
+#pragma once
+// The page "Installing Fotelix": in the wizard's order and reachable by name; its
+// controls and handlers come with the work that needs them.
+
+#include "app/Frame_Panel.h"
+
+class TPNLInstallInstalling : public TFramePanel {
+ public:
+  explicit TPNLInstallInstalling(TComponent* owner) : TFramePanel(owner) {
+    Name = "PNLInstallInstalling";
+    HeaderText = "Installing Fotelix";
+  }
+  std::string ClassName() const override { return "TPNLInstallInstalling"; }
+};

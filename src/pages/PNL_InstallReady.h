@@ -1,0 +1,14 @@
+#pragma once
+// The page "Installation of Fotelix ready": in the wizard's order and reachable by name; its
+// controls and handlers come with the work that needs them.
+
+#include "app/Frame_Panel.h"
+
+class TPNLInstallReady : public TFramePanel {
+ public:
+  explicit TPNLInstallReady(TComponent* owner) : TFramePanel(owner) {
+    Name = "PNLInstallReady";
+    HeaderText = "Installation of Fotelix ready";
+  }
+  std::string ClassName() const override { return "TPNLInstallReady"; }
+};

@@ -1,0 +1,68 @@
+#include "pages/PNL_Layout.h"
+
+#include "app/Appl_Globals.h"
+#include "install/Endpoints.h"
+#include "resources/Resources.h"
+#include "ui/Jpeg.h"
+
+namespace PageLayout {
+
+TLabel* Label(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
+              const std::string& caption, unsigned style) {
+  TLabel* label = Place<TLabel>(owner, parent, name, left, top);
+  label->SetTransparent(true);
+  if (style) SetFontStyle(*label, style);
+  label->SetCaption(caption);
+  return label;
+}
+
+TStaticText* StaticText(TComponent& owner, TWinControl& parent, const std::string& name, int left,
+                        int top, int width, int height, const std::string& text) {
+  TStaticText* control = Place<TStaticText>(owner, parent, name, left, top);
+  control->SetParentColor(true);
+  control->SetBounds(left, top, width, height);
+  control->SetCaption(text);
+  return control;
+}
+
+TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
+                std::string_view resource) {
+  TImage* image = Place<TImage>(owner, parent, name, left, top);
+  image->SetPicture(LoadJpeg(GetEmbeddedResource(resource).Bytes()));
+  image->SetBounds(left, top, image->Picture().Width(), image->Picture().Height());
+  return image;
+}
+
+TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top) {
+  TLabel* link = Label(owner, parent, name, left, top, kSupportEmail, fsUnderline);
+  SetFontColor(*link, clBlue);
+  return link;
+}
+
+void OpenSupportMail() {
+  try {
+    if (System.ShellOpen) System.ShellOpen(std::string("mailto:") + kSupportEmail);
+  } catch (const std::exception&) {
+    // Without a mail program the address stays readable on the page.
+  }
+}
+
+void SetFontStyle(TControl& control, unsigned style) {
+  TFont font = control.Font();
+  font.Style = style;
+  control.SetFont(font);
+}
+
+void SetFontHeight(TControl& control, int height) {
+  TFont font = control.Font();
+  font.Height = height;
+  control.SetFont(font);
+}
+
+void SetFontColor(TControl& control, TColor color) {
+  TFont font = control.Font();
+  font.Color = color;
+  control.SetFont(font);
+}
+
+}  // namespace PageLayout

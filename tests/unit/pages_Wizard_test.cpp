@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "app_Wizard_fixture.h"
+#include "pages/PNL_Disclaimer.h"
+#include "pages/PNL_Error.h"
+#include "pages/PNL_Install.h"
+
+namespace {
+
+const char kRefusal[] =
+    "You can only install Fotelix in case you agree to this statement.\r"
+    "Check the checkbox to confirm.\r"
+    "Otherwise please press Exit";
+
+class PagesTest : public WizardTest {
+ protected:
+  TPnlDisclaimer& Terms() { return Page<TPnlDisclaimer>("PnlDisclaimer"); }
+  TPnlInstall& Choice() { return Page<TPnlInstall>("PnlInstall"); }
+};
+
+TEST_F(PagesTest, TermsStatementHasSixteenLinesInFourParagraphs) {
+  const std::string& text = TPnlDisclaimer::Statement();
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+  ASSERT_EQ(lines.size(), 16u);
+  int empty = 0;
+  for (const std::string& line : lines) {
+    if (line.empty()) {
+      ++empty;
+      continue;
+    }
+    EXPECT_LE(line.size(), 64u) << line;
+    EXPECT_GE(line.size(), 40u) << line;
+  }
+  EXPECT_EQ(empty, 3);
+  EXPECT_EQ(text.find('\n'), std::string::npos);
+}
+
+TEST_F(PagesTest, TermsRefuseToGoOnUntilTheBoxIsTicked) {
+  Click("&Next");
+  ASSERT_EQ(ActivePage(), "PnlDisclaimer");
+  EXPECT_EQ(Terms().txtDisclaimer->Caption(), TPnlDisclaimer::Statement());
+  EXPECT_EQ(Buttons(), (std::vector<std::string>{"&Exit", "&Next", "&Previous"}));
+  Click("&Next");
+  ASSERT_EQ(Headless().MessageBoxes.size(), 1u);
+  EXPECT_EQ(Headless().MessageBoxes[0].Text, kRefusal);
+  EXPECT_EQ(Headless().MessageBoxes[0].Caption, "Install_Fotelix");
+  EXPECT_EQ(ActivePage(), "PnlDisclaimer");
+  EXPECT_FALSE(Terms().CheckBox1->Checked());
+
+  Terms().CheckBox1->Toggle();
+  Click("&Next");
+  EXPECT_EQ(ActivePage(), "PnlInstall");
+  EXPECT_EQ(Headless().MessageBoxes.size(), 1u);
+}
+
+TEST_F(PagesTest, TheTermsBoxIsUntickedOnEveryArrival) {
+  struct TArrival {
+    const char* How;
+    std::function<void()> Arrive;
+  };
+  const std::vector<TArrival> arrivals = {
+      {"back from the next page", [&] { Click("&Next"); Click("&Previous"); }},
+      {"header click on the terms page itself", [&] { form->PnlHeader->Click(); }},
+      {"shown again without a slide", [&] { form->ShowPage("PNLDISCLAIMER", false); }},
+  };
+  for (const TArrival& arrival : arrivals) {
+    SCOPED_TRACE(arrival.How);
+    form->ShowPage("PnlDisclaimer", true);
+    Terms().CheckBox1->Toggle();
+    ASSERT_TRUE(Terms().CheckBox1->Checked());
+    arrival.Arrive();
+    EXPECT_EQ(ActivePage(), "PnlDisclaimer");
+    EXPECT_FALSE(Terms().CheckBox1->Checked());
+  }
+}
+
+TEST_F(PagesTest, InstallChoiceDefaultsLeadToTheInstallationFolder) {
+  form->ShowPage("PnlInstall", true);
+  EXPECT_TRUE(Choice().RadioButton1->Checked());
+  EXPECT_FALSE(Choice().RadioButton2->Checked());
+  EXPECT_TRUE(Choice().CheckBox1->Checked());
+  Click("&Next");
+  EXPECT_EQ(ActivePage(), "PnlInstallChooseDir");
+  EXPECT_FALSE(::Setup.UpgradeChosen);
+  EXPECT_TRUE(::Setup.CreateDesktopShortcut);
+}
+
+TEST_F(PagesTest, InstallChoiceUpgradeLeadsToTheSearchAndIsKept) {
+  form->ShowPage("PnlInstall", true);
+  Choice().RadioButton2->SetChecked(true);
+  EXPECT_FALSE(Choice().RadioButton1->Checked());
+  Choice().CheckBox1->Toggle();
+  Click("&Next");
+  EXPECT_EQ(ActivePage(), "PnlUpgradeFindDir");
+  EXPECT_TRUE(::Setup.UpgradeChosen);
+  EXPECT_FALSE(::Setup.CreateDesktopShortcut);
+  form->ShowPage("PnlInstall", true);
+  EXPECT_TRUE(Choice().RadioButton2->Checked());
+  EXPECT_FALSE(Choice().CheckBox1->Checked());
+  Choice().RadioButton1->SetChecked(true);
+  EXPECT_FALSE(Choice().RadioButton2->Checked());
+  Click("&Previous");
+  EXPECT_EQ(ActivePage(), "PnlDisclaimer");
+}
+
+TEST_F(PagesTest, MailLinksOpenAMailToSupportWhateverTheShellSays) {
+  Choice().Label18->Click();
+  shellFails = true;
+  ErrorPage->Label5->Click();
+  EXPECT_EQ(opened, (std::vector<std::string>{"mailto:support@morvane.example",
+                                              "mailto:support@morvane.example"}));
+  EXPECT_EQ(Choice().Label18->Caption(), "support@morvane.example");
+  EXPECT_EQ(Choice().Label18->Font().Color, 0xFF0000u);
+  EXPECT_TRUE(Choice().Label18->Font().Style & fsUnderline);
+  EXPECT_EQ(ActivePage(), "PnlWelcome");  // no error route
+}
+
+TEST_F(PagesTest, ErrorPageCopiesExactlyTheMessage) {
+  Dispatch([] { throw std::runtime_error("Cannot write \"C:\\Fotelix\\Fotelix.Exe\".\rAccess denied."); });
+  ErrorPage->btnClipboard->Click();
+  EXPECT_EQ(Headless().ClipboardText(), "Cannot write \"C:\\Fotelix\\Fotelix.Exe\".\rAccess denied.");
+}
+
+TEST_F(PagesTest, RestartStartsTheProgramByItsFullPathAndEnds) {
+  const std::string deep = "C:\\" + std::string(150, 'd') + "\\Setup Files\\Install_Fotelix.exe";
+  for (bool fails : {false, true}) {
+    SCOPED_TRACE(fails);
+    opened.clear();
+    exitCodes.clear();
+    programPath = deep;
+    shellFails = fails;
+    Dispatch([] { throw std::runtime_error("broken"); });
+    Click("&Restart");
+    EXPECT_EQ(opened, std::vector<std::string>{deep});
+    EXPECT_EQ(exitCodes, std::vector<int>{0});
+  }
+}
+
+TEST_F(PagesTest, ExitOnEveryShellPageClosesTheWindow) {
+  for (const std::string page : {"PnlWelcome", "PnlDisclaimer", "PnlInstall", "PnlError"}) {
+    SCOPED_TRACE(page);
+    Start({});
+    form->Show();
+    form->ShowPage(page, true);
+    Click("&Exit");
+    EXPECT_FALSE(form->Visible());
+  }
+}
+
+}  // namespace
