@@ -12,11 +12,16 @@ import time
 from pathlib import Path
 
 TOP = Path(__file__).resolve().parents[2]
-BIN = TOP / "build" / "win32" / "bin"
+# The programs under test; FX_WIN32_BIN points at another build's bin folder.
+BIN = Path(os.environ.get("FX_WIN32_BIN", TOP / "build" / "win32" / "bin"))
 SETUP_EXE = "Install_Fotelix.exe"
 DRIVER_EXE = "fxdrive.exe"
 MAIN_CAPTION = "Install Fotelix 2.12"
 SCREEN = "1024x768"
+# A page switch slides out and in for a little over 0.9 s; the header text
+# changes half-way, and the page's buttons work once the slide has ended.
+SLIDE_REST = 1.0
+AGREEMENT = "&I have read the statement above and I fully agree with this statement."
 
 
 class WineSession:
@@ -119,6 +124,21 @@ class WineSession:
             raise AssertionError(out or "the UI driver failed")
         return out
 
+    def act(self, *args, timeout_ms=20000):
+        """Runs one driver command that must succeed; returns what it printed."""
+        code, out = self.drive(*args, str(timeout_ms), timeout=timeout_ms / 1000 + 60)
+        if code != 0:
+            raise AssertionError(f"{' '.join(args)}: {out or 'the UI driver failed'}")
+        return out
+
+    def wait_page(self, header, timeout_ms=20000):
+        """Waits until the header shows the page's title and its slide has ended."""
+        self.act("wait-text", header, timeout_ms=timeout_ms)
+        time.sleep(SLIDE_REST)
+
+    def click(self, text):
+        return self.act("click", text)
+
     def screenshot(self, path):
         path = Path(path)
         path.parent.mkdir(parents=True, exist_ok=True)
@@ -145,16 +165,34 @@ class WineSession:
         self.close()
 
 
+def walk_pages(session, outdir):
+    """Walks the wizard from the start as far as its pages go, saving a
+    screenshot of each page; returns the paths of the screenshots."""
+    outdir = Path(outdir)
+    shots = []
+    session.wait_window()
+    # The window fades in over about 3 s; the welcome page is shown opaque.
+    session.wait_page("Welcome")
+    time.sleep(3)
+    shots.append(session.screenshot(outdir / "01-welcome.png"))
+    session.click("&Next")
+    session.wait_page("Disclaimer")
+    shots.append(session.screenshot(outdir / "02-terms.png"))
+    session.click(AGREEMENT)
+    session.click("&Next")
+    session.wait_page("Install or upgrade?")
+    shots.append(session.screenshot(outdir / "03-install-or-upgrade.png"))
+    return shots
+
+
 def take_screenshots(outdir):
     """Starts the setup program headless and saves a screenshot of each page it shows."""
     outdir = Path(outdir)
     outdir.mkdir(parents=True, exist_ok=True)
     with WineSession(TOP / "build" / "run" / "session") as session:
         session.start_setup()
-        session.wait_window()
-        time.sleep(1)  # let the first paint finish
-        shot = session.screenshot(outdir / "01-main-window.png")
-        print(shot)
+        for shot in walk_pages(session, outdir):
+            print(shot)
 
 
 if __name__ == "__main__":

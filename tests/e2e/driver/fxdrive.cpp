@@ -7,6 +7,7 @@
 //   fxdrive wait-window CAPTION [TIMEOUT]   a visible top-level window
 //   fxdrive wait-text TEXT [TIMEOUT]        a visible window showing TEXT
 //   fxdrive click TEXT [TIMEOUT]            mouse click on the enabled control showing TEXT
+//   fxdrive checked TEXT [TIMEOUT]          prints "checked" or "unchecked" for the check box showing TEXT
 //   fxdrive set-edit N TEXT                 replaces the text of the N-th visible edit (from 0)
 //   fxdrive message-box [TIMEOUT]           prints the caption and text of a message box
 //   fxdrive answer BUTTON [TIMEOUT]         clicks a message box's button
@@ -88,7 +89,8 @@ HWND FindShowing(const std::string& text, bool enabledOnly) {
 
 HWND FindMessageBox() {
   for (HWND window : VisibleWindows())
-    if (ClassOf(window) == "#32770" && !GetParent(window)) return window;
+    // Top-level: a message box with an owner window has that owner as its "parent".
+    if (ClassOf(window) == "#32770" && !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) return window;
   return nullptr;
 }
 
@@ -96,14 +98,23 @@ void ClickAt(HWND window) {
   RECT r;
   GetWindowRect(window, &r);
   SetForegroundWindow(GetAncestor(window, GA_ROOT));
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(50);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-  Sleep(50);
+  // Every event carries the place itself: a button press sent right after a
+  // pointer warp may otherwise land where the pointer was before.
+  const int x = (r.left + r.right) / 2;
+  const int y = (r.top + r.bottom) / 2;
+  const LONG ax = static_cast<LONG>((x * 65535LL) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  const LONG ay = static_cast<LONG>((y * 65535LL) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  SetCursorPos(x, y);
+  const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+  for (DWORD flag : flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ax;
+    input.mi.dy = ay;
+    input.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(INPUT));
+    Sleep(50);
+  }
 }
 
 DWORD TimeoutArg(int argc, char** argv, int index) {
@@ -139,6 +150,17 @@ int Click(const std::string& text, DWORD timeout) {
   if (!target) return Fail("nothing to click showing " + text);
   ClickAt(target);
   std::printf("clicked %s\n", text.c_str());
+  return 0;
+}
+
+int Checked(const std::string& text, DWORD timeout) {
+  HWND box = Poll(timeout, [&]() -> HWND {
+    HWND w = FindShowing(text, false);
+    return (w && ClassOf(w) == "Button") ? w : nullptr;
+  });
+  if (!box) return Fail("no check box " + text);
+  const LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
+  std::printf("%s\n", state == BST_CHECKED ? "checked" : "unchecked");
   return 0;
 }
 
@@ -194,7 +216,7 @@ int List() {
 int Usage() {
   std::fprintf(stderr,
                "usage: fxdrive wait-window CAPTION [TIMEOUT] | wait-text TEXT [TIMEOUT] |\n"
-               "       click TEXT [TIMEOUT] | set-edit N TEXT | message-box [TIMEOUT] |\n"
+               "       click TEXT [TIMEOUT] | checked TEXT [TIMEOUT] | set-edit N TEXT | message-box [TIMEOUT] |\n"
                "       answer BUTTON [TIMEOUT] | list\n");
   return 2;
 }
@@ -205,6 +227,7 @@ int Run(int argc, char** argv) {
   if (command == "wait-window" && argc >= 3) return WaitWindow(argv[2], TimeoutArg(argc, argv, 3));
   if (command == "wait-text" && argc >= 3) return WaitText(argv[2], TimeoutArg(argc, argv, 3));
   if (command == "click" && argc >= 3) return Click(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "checked" && argc >= 3) return Checked(argv[2], TimeoutArg(argc, argv, 3));
   if (command == "set-edit" && argc == 4) return SetEdit(std::atoi(argv[2]), argv[3]);
   if (command == "message-box") return ShowMessageBox(TimeoutArg(argc, argv, 2));
   if (command == "answer" && argc >= 3) return Answer(argv[2], TimeoutArg(argc, argv, 3));
