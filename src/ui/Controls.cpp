@@ -211,6 +211,7 @@ void TWinControl::InsertControl(TControl* control) { controls_.push_back(control
 void TWinControl::RemoveControl(TControl* control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
   if (captured_ == control) captured_ = nullptr;
+  if (pressed_ == control) pressed_ = nullptr;
   if (hovered_ == control) hovered_ = nullptr;
 }
 
@@ -348,7 +349,8 @@ void TWinControl::MouseInput(TMouseAction action, TMouseButton button, TShiftSta
     case TMouseAction::Down:
     case TMouseAction::DoubleClick:
       if (button == TMouseButton::mbLeft) {
-        if (target != this && (target->ControlStyle & csCaptureMouse)) captured_ = target;
+        if (target->ControlStyle & csCaptureMouse) captured_ = target;
+        pressed_ = target;
         clickPending_ = (target->ControlStyle & csClickEvents) != 0;
       }
       if (action == TMouseAction::Down)
@@ -360,11 +362,11 @@ void TWinControl::MouseInput(TMouseAction action, TMouseButton button, TShiftSta
       if (button == TMouseButton::mbLeft) {
         captured_ = nullptr;
         const bool inside = cx >= 0 && cy >= 0 && cx < target->Width() && cy < target->Height();
-        if (clickPending_ && inside) {
-          clickPending_ = false;
-          target->Click();
-        }
+        // A click is a press and a release on the same control.
+        const bool click = clickPending_ && inside && target == pressed_;
         clickPending_ = false;
+        pressed_ = nullptr;
+        if (click) target->Click();
       }
       target->MouseUp(button, shift, cx, cy);
       if (!captured_ && under != hovered_) {
@@ -381,7 +383,8 @@ void TWinControl::MouseInput(TMouseAction action, TMouseButton button, TShiftSta
 }
 
 void TWinControl::MouseExitWindow() {
-  if (captured_) return;  // the held button keeps the mouse here
+  // A graphic child pressed and held keeps the mouse until the release.
+  if (captured_ && captured_ != this) return;
   if (hovered_) {
     TControl* left = hovered_;
     hovered_ = nullptr;

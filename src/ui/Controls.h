@@ -212,6 +212,7 @@ class TWinControl : public TControl {
   std::unique_ptr<TWindowPeer> peer_;
   std::vector<TControl*> controls_;
   TControl* captured_ = nullptr;
+  TControl* pressed_ = nullptr;
   TControl* hovered_ = nullptr;
   bool clickPending_ = false;
   bool mouseInside_ = false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -134,6 +135,22 @@ TEST_F(UiControls, PressAndReleaseInsideClicksBeforeTheRelease) {
   form->MouseInput(TMouseAction::Up, TMouseButton::mbLeft, 0, 141, 21);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(b->Log, (std::vector<std::string>{"enter", "down 90,5", "click", "up 91,6"}));
+}
+
+TEST_F(UiControls, PressOnTheWindowAndReleaseOnAChildClicksOnlyTheWindow) {
+  int formClicks = 0;
+  form->OnClick = [&](TObject*) { ++formClicks; };
+  // The window holds the mouse from its press: the release over b is its own.
+  form->MouseInput(TMouseAction::Down, TMouseButton::mbLeft, 0, 300, 200);
+  form->MouseInput(TMouseAction::Up, TMouseButton::mbLeft, 0, 140, 20);
+  EXPECT_EQ(std::count(b->Log.begin(), b->Log.end(), "click"), 0);
+  EXPECT_EQ(formClicks, 1);
+  // Without capture the release lands on b, which was not pressed.
+  form->ControlStyle &= ~csCaptureMouse;
+  form->MouseInput(TMouseAction::Down, TMouseButton::mbLeft, 0, 300, 200);
+  form->MouseInput(TMouseAction::Up, TMouseButton::mbLeft, 0, 140, 20);
+  EXPECT_EQ(std::count(b->Log.begin(), b->Log.end(), "click"), 0);
+  EXPECT_EQ(formClicks, 1);
 }
 
 TEST_F(UiControls, DisabledChildIsHoveredButItsParentGetsThePress) {

@@ -153,6 +153,59 @@ TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
   EXPECT_EQ(clicks, 2);
 }
 
+TEST_F(UiWin32, ClicksReachGraphicControlsThroughTheirParent) {
+  TLabel* label = Make<TLabel>();
+  label->SetCaption("&Next");
+  label->SetBounds(40, 30, label->Width(), label->Height());
+  int clicks = 0;
+  int formClicks = 0;
+  label->OnClick = [&](TObject*) { ++clicks; };
+  form->OnClick = [&](TObject*) { ++formClicks; };
+  form->Show();
+  const LPARAM inside = MAKELPARAM(42, 32);
+  const LPARAM outside = MAKELPARAM(5, 5);
+  ::SendMessageA(Hwnd(form.get()), WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  ::SendMessageA(Hwnd(form.get()), WM_LBUTTONUP, 0, inside);
+  ::SendMessageA(Hwnd(form.get()), WM_LBUTTONDOWN, MK_LBUTTON, outside);
+  ::SendMessageA(Hwnd(form.get()), WM_LBUTTONUP, 0, inside);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(formClicks, 1);
+}
+
+TEST_F(UiWin32, TransparentWordsOverAPictureKeepThePictureAround) {
+  TImage* image = Make<TImage>();
+  image->SetBounds(0, 0, 200, 100);
+  image->SetPicture(TBitmap(4, 4, clBlue));
+  image->SetStretch(true);
+  TLabel* word = Make<TLabel>();
+  TFont font = form->Font();
+  font.Height = 40;
+  font.Style = fsBold;
+  font.Color = clRed;
+  word->SetFont(font);
+  word->SetTransparent(true);
+  word->SetCaption("WWW");
+  word->SetBounds(10, 10, word->Width(), word->Height());
+  form->Show();
+  Application().ProcessMessages();
+  ::RedrawWindow(Hwnd(form.get()), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = ::GetDC(Hwnd(form.get()));
+  int red = 0;
+  int blue = 0;
+  for (int y = word->Top(); y < word->Top() + word->Height(); ++y)
+    for (int x = word->Left(); x < word->Left() + word->Width(); ++x) {
+      const COLORREF c = ::GetPixel(dc, x, y);
+      if (c == 0x0000FF) ++red;
+      if (c == 0xFF0000) ++blue;
+    }
+  const COLORREF beside = ::GetPixel(dc, 190, 90);
+  ::ReleaseDC(Hwnd(form.get()), dc);
+  if (beside == CLR_INVALID) GTEST_SKIP() << "the screen cannot be read back here";
+  EXPECT_EQ(beside, 0xFF0000u);
+  EXPECT_GT(red, 50);   // the letters
+  EXPECT_GT(blue, 50);  // the picture between them: no background box
+}
+
 TEST_F(UiWin32, WholeWindowOpacity) {
   form->Show();
   form->SetAlphaBlend(true);
