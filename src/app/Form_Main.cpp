@@ -65,6 +65,17 @@ TFormMain::TFormMain(TComponent* owner, std::vector<std::string> arguments)
     : TForm(owner), arguments_(std::move(arguments)) {
   // The pages reach the window through FormMain while it is still being made.
   FormMain = this;
+  try {
+    Build();
+  } catch (...) {
+    // No destructor runs for a window that failed to be made.
+    if (FormMain == this) FormMain = nullptr;
+    Application().OnException = nullptr;
+    throw;
+  }
+}
+
+void TFormMain::Build() {
   Name = "FormMain";
   SetBounds(0, 0, ClientWidth, ClientHeight);
 

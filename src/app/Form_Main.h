@@ -72,6 +72,8 @@ class TFormMain : public TForm {
 
  private:
   class TSlide;
+  // The stored layout, then FormCreate.
+  void Build();
   void MoveParts(int pixels);
   void WaitStep();
 
