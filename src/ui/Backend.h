@@ -110,6 +110,8 @@ class TBackend {
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   virtual int ScreenColorDepth() = 0;
+  // Width and height of the screen's work area.
+  virtual TPoint ScreenSize() = 0;
   virtual TFolderSource& Folders() = 0;
   // A canvas for measuring text outside of painting.
   virtual std::unique_ptr<TCanvas> CreateMeasureCanvas() = 0;

@@ -16,7 +16,13 @@ void TForm::Close() {
 
 void TForm::Changed(TPeerChange what) {
   // OnShow runs before the window appears, so that it can still set it up.
-  if (what == TPeerChange::Visible && Visible()) Fire(OnShow);
+  if (what == TPeerChange::Visible && Visible()) {
+    if (Position == TPosition::poScreenCenter) {
+      const TPoint screen = Application().Backend().ScreenSize();
+      SetBounds((screen.X - Width()) / 2, (screen.Y - Height()) / 2, Width(), Height());
+    }
+    Fire(OnShow);
+  }
   TWinControl::Changed(what);
 }
 

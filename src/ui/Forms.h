@@ -1,7 +1,10 @@
 #pragma once
-// The top-level window.
+// The top-level window. Its Width and Height are those of the client area,
+// so that a layout given in client pixels fits whatever the frame takes.
 
 #include "ui/Controls.h"
+
+enum class TPosition { poDesigned, poScreenCenter };
 
 class TForm : public TWinControl {
  public:
@@ -10,6 +13,10 @@ class TForm : public TWinControl {
 
   // A form is showing when it is visible itself; it has no parent.
   bool Showing() const override { return Visible(); }
+
+  // With poScreenCenter the form moves to the middle of the screen each time
+  // it is shown.
+  TPosition Position = TPosition::poDesigned;
 
   TNotifyEvent OnShow;
   TNotifyEvent OnClose;

@@ -307,6 +307,14 @@ TEST_F(UiStdCtrls, ClipboardAndOpacity) {
   EXPECT_EQ(form->AlphaBlendValue(), 0);
 }
 
+TEST_F(UiStdCtrls, CentredFormsMoveToTheMiddleWhenShown) {
+  Headless().SetScreenSize({1024, 768});
+  form->SetBounds(0, 0, 780, 509);
+  form->Position = TPosition::poScreenCenter;
+  form->Show();
+  EXPECT_EQ(form->BoundsRect(), (TRect{122, 129, 902, 638}));
+}
+
 TEST_F(UiStdCtrls, ClosingTheMainFormEndsTheLoop) {
   Application().MainForm = form.get();
   form->Show();

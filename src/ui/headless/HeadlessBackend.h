@@ -87,6 +87,7 @@ class THeadlessBackend : public TBackend {
   void SetClipboardText(const std::string& text) override { clipboard_ = text; }
   std::string ClipboardText() override { return clipboard_; }
   int ScreenColorDepth() override { return colorDepth_; }
+  TPoint ScreenSize() override { return screenSize_; }
   TFolderSource& Folders() override { return folders_; }
   std::unique_ptr<TCanvas> CreateMeasureCanvas() override { return std::make_unique<TRecordingCanvas>(); }
 
@@ -102,6 +103,7 @@ class THeadlessBackend : public TBackend {
   std::function<int(const TMessageBoxCall&)> MessageBoxResponder;
 
   void SetScreenColorDepth(int bits) { colorDepth_ = bits; }
+  void SetScreenSize(TPoint size) { screenSize_ = size; }
   THeadlessFolders& FolderTree() { return folders_; }
 
   // The peer of a windowed control made on this backend.
@@ -126,5 +128,6 @@ class THeadlessBackend : public TBackend {
   TWinControl* focused_ = nullptr;
   std::string clipboard_;
   int colorDepth_ = 32;
+  TPoint screenSize_{1024, 768};
   THeadlessFolders folders_;
 };

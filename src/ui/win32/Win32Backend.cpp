@@ -680,6 +680,13 @@ int TWin32Backend::ScreenColorDepth() {
   return ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES);
 }
 
+TPoint TWin32Backend::ScreenSize() {
+  RECT work{};
+  if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  return {work.right - work.left, work.bottom - work.top};
+}
+
 std::unique_ptr<TCanvas> TWin32Backend::CreateMeasureCanvas() { return std::make_unique<TMeasureCanvas>(); }
 
 // ------------------------------------------------------------- the folders

@@ -35,6 +35,7 @@ class TWin32Backend : public TBackend {
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   int ScreenColorDepth() override;
+  TPoint ScreenSize() override;
   TFolderSource& Folders() override { return folders_; }
   std::unique_ptr<TCanvas> CreateMeasureCanvas() override;
 
