@@ -139,21 +139,6 @@ TEST(LbButtonsTest, BlendHotColorWeighsInEighths) {
     EXPECT_EQ(BlendHotColor(c.step, c.color, c.hot), c.expected) << "step " << c.step;
 }
 
-TEST(LbButtonsTest, GlyphCellChoice) {
-  struct Case {
-    int cells;
-    bool enabled, down, hot;
-    int index;
-  } cases[] = {
-      {4, true, false, false, 0}, {4, true, false, true, 3}, {4, true, true, false, 2},
-      {4, true, true, true, 2},   {4, false, true, true, 1}, {3, true, false, true, 0},
-      {3, true, true, false, 2},  {2, true, true, true, 0},  {1, false, false, false, 1},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(GlyphCellIndex(c.cells, c.enabled, c.down, c.hot), c.index)
-        << c.cells << " cells " << c.enabled << c.down << c.hot;
-}
-
 TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
   struct Case {
     int cells;
@@ -165,6 +150,9 @@ TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
       {4, false, false, false, 1},
       {1, false, false, false, 0},  // the wanted second cell does not exist
       {1, true, true, true, 0},
+      {3, true, false, true, 0},  // no hot image among three
+      {3, true, true, true, 2},
+      {2, true, true, false, 0},  // no pressed image among two
   };
   for (const Case& c : cases) {
     const TBitmap strip = GlyphStrip(c.cells);
