@@ -112,6 +112,34 @@ TEST_F(UiStdCtrls, TransparentLabelOverAPictureLeavesItsBackground) {
   EXPECT_EQ(THeadlessBackend::PeerOf(*form).PaintCount(), paints + 1);
 }
 
+TEST_F(UiStdCtrls, PictureUnscaledCentredOrStretched) {
+  TImage* image = Make<TImage>();
+  image->SetBounds(0, 0, 105, 105);
+  struct Case {
+    bool stretch, center;
+    TCanvasOpKind kind;
+    TRect rect;
+  } cases[] = {
+      {false, false, TCanvasOpKind::Draw, {0, 0, 40, 30}},
+      {false, true, TCanvasOpKind::Draw, {32, 37, 72, 67}},
+      {true, false, TCanvasOpKind::StretchDraw, {0, 0, 105, 105}},
+      {true, true, TCanvasOpKind::StretchDraw, {0, 0, 105, 105}},
+  };
+  TRecordingCanvas empty;
+  image->Paint(empty);
+  EXPECT_TRUE(empty.Ops.empty());
+  image->SetPicture(TBitmap(40, 30, clNavy));
+  for (const Case& c : cases) {
+    image->SetStretch(c.stretch);
+    image->SetCenter(c.center);
+    TRecordingCanvas canvas;
+    image->Paint(canvas);
+    ASSERT_EQ(canvas.Ops.size(), 1u);
+    EXPECT_EQ(canvas.Ops[0].Kind, c.kind);
+    EXPECT_EQ(canvas.Ops[0].Rect, c.rect) << c.stretch << c.center;
+  }
+}
+
 TEST_F(UiStdCtrls, OpaqueDisabledLabelFillsAndGreysItsText) {
   TLabel* label = Make<TLabel>();
   label->SetAutoSize(false);
