@@ -78,6 +78,7 @@ TFormMain::TFormMain(TComponent* owner, std::vector<std::string> arguments)
 void TFormMain::Build() {
   Name = "FormMain";
   SetBounds(0, 0, ClientWidth, ClientHeight);
+  Position = TPosition::poScreenCenter;
 
   ImgIcon = Create<TImage>();
   ImgIcon->Name = "ImgIcon";

@@ -39,16 +39,6 @@ std::string ProgramPath() {
   }
 }
 
-// The main window in the middle of the screen, frame included.
-void CentreOnScreen(TFormMain& form) {
-  RECT frame{0, 0, form.Width(), form.Height()};
-  ::AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  form.SetLeft((::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-  form.SetTop((::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-}
-
 // The program's icon, from its resources, on the title bar and the taskbar.
 void SetWindowIcon(TFormMain& form) {
   HWND window = static_cast<HWND>(form.Handle());
@@ -73,7 +63,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Setup.InstallerEdition = "04";
     form = std::make_unique<TFormMain>(nullptr, Arguments());
     Application().MainForm = form.get();
-    CentreOnScreen(*form);
     form->Show();
     SetWindowIcon(*form);
   } catch (const std::exception& error) {

@@ -65,6 +65,7 @@ TEST_F(FormMainTest, CreatesTheWindowWithItsLayoutAndTheWelcomePage) {
   EXPECT_EQ(tMvButtonBar::SharedColors().FaceColor, 0x800000u);
   EXPECT_EQ(tMvButtonBar::SharedColors().ShadowColor, 0x00FF00u);
   EXPECT_EQ(form->ImgIcon->Picture().Width(), 32);
+  EXPECT_EQ(form->Position, TPosition::poScreenCenter);
 
   EXPECT_EQ(ActivePage(), "PnlWelcome");
   EXPECT_EQ(form->PnlHeader->Caption(), "Welcome");
