@@ -8,6 +8,11 @@ TForm::TForm(TComponent* owner) : TWinControl(owner, TControlKind::Form) {
   SetBounds(0, 0, 320, 240);
 }
 
+TForm::~TForm() {
+  // Message boxes must not look for a freed main window.
+  if (Application().MainForm == this) Application().MainForm = nullptr;
+}
+
 void TForm::Close() {
   Fire(OnClose);
   Hide();

@@ -9,6 +9,7 @@ enum class TPosition { poDesigned, poScreenCenter };
 class TForm : public TWinControl {
  public:
   explicit TForm(TComponent* owner);
+  ~TForm() override;
   std::string ClassName() const override { return "TForm"; }
 
   // A form is showing when it is visible itself; it has no parent.

@@ -352,7 +352,8 @@ TEST_F(UiStdCtrls, ClosingTheMainFormEndsTheLoop) {
   Application().Run();
   EXPECT_TRUE(Application().Terminated());
   EXPECT_FALSE(form->Visible());
-  Application().MainForm = nullptr;
+  form.reset();
+  EXPECT_EQ(Application().MainForm, nullptr);
 }
 
 }  // namespace
