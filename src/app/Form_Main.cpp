@@ -18,12 +18,14 @@ constexpr int kPartsLeft = 40;
 
 }  // namespace
 
-// One animated switch's slide. Should the switch fail half-way, the parts go
-// back to their places and Busy is released, so that the error page, shown
-// by the next switch, ends up in view with its buttons working.
+// One switch's slide. Should the switch fail half-way, the parts go back to
+// their places and Busy is released, so that the error page, shown by the
+// next switch, ends up in view with its buttons working. The same happens
+// when a click on the header or the error route switches pages from inside
+// the slide: the latest switch is the one the user sees.
 class TFormMain::TSlide {
  public:
-  TSlide(TFormMain& form, bool animate) : form_(form), animate_(animate) {}
+  TSlide(TFormMain& form, bool animate) : form_(form), animate_(animate), serial_(++form.switches_) {}
   ~TSlide() {
     if (!holding_) return;
     form_.MoveParts(-stepsOut_ * SlideStepPixels);
@@ -32,31 +34,40 @@ class TFormMain::TSlide {
   TSlide(const TSlide&) = delete;
   TSlide& operator=(const TSlide&) = delete;
 
-  void Out() {
-    if (!animate_) return;
+  // Each returns false when a newer switch, made by a message handled
+  // during the wait, has taken over: this one has nothing more to do.
+  bool Out() {
+    if (!animate_) return true;
     holding_ = true;
     ++form_.slides_;
     for (int i = 0; i < SlideSteps; ++i) {
       form_.MoveParts(SlideStepPixels);
       ++stepsOut_;
       form_.WaitStep();
+      if (Overtaken()) return false;
     }
+    return true;
   }
 
-  void In() {
-    if (!animate_) return;
+  bool In() {
+    if (!animate_) return true;
     for (int i = 0; i < SlideSteps; ++i) {
       form_.MoveParts(-SlideStepPixels);
       --stepsOut_;
       form_.WaitStep();
+      if (Overtaken()) return false;
     }
     holding_ = false;
     --form_.slides_;
+    return true;
   }
 
  private:
+  bool Overtaken() const { return form_.switches_ != serial_; }
+
   TFormMain& form_;
   bool animate_;
+  unsigned serial_;
   bool holding_ = false;
   int stepsOut_ = 0;
 };
@@ -203,13 +214,13 @@ void TFormMain::ShowPage(const std::string& name, bool animate) {
   if (!page) throw std::logic_error("The sheet " + sheet->Name + " holds no page.");
 
   TSlide slide(*this, animate);
-  slide.Out();
+  if (!slide.Out()) return;
   PageControl->SetActivePage(sheet);
   PnlHeader->SetCaption(page->HeaderText);
   PnlButtons->Clear();
   page->SetupButtons(*PnlButtons);
   page->EnterPage();
-  slide.In();
+  if (!slide.In()) return;
   page->RunPage();
 }
 

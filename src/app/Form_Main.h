@@ -82,6 +82,8 @@ class TFormMain : public TForm {
   std::vector<std::unique_ptr<TFramePanel>> pages_;
   int slides_ = 0;
   int runs_ = 0;
+  // Counts the switches begun, so that a slide sees when a newer one took over.
+  unsigned switches_ = 0;
 };
 
 extern TFormMain* FormMain;

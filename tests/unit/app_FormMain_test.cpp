@@ -247,12 +247,43 @@ TEST_F(FormMainTest, ASwitchFromRunPageRunsCompletelyInsideTheOuterOne) {
   EXPECT_TRUE(PartsInPlace());
 }
 
-TEST_F(FormMainTest, AHeaderClickDuringASlideSwitchesInsideIt) {
-  TAt during(200, [&] { form->PnlHeader->Click(); });
+// A switch made from a message during a slide is the one that stays: the
+// slide it interrupted stops and puts its parts back.
+TEST_F(FormMainTest, ASwitchDuringASlideTakesOver) {
+  struct TCase {
+    const char* How;
+    unsigned At;  // ms into the slide: out until 451, in until 902
+    std::function<void()> Switch;
+    std::string Ends;
+  };
+  const std::vector<TCase> cases = {
+      {"header click while sliding out", 200, [&] { form->PnlHeader->Click(); }, "PnlDisclaimer"},
+      {"header click while sliding in", 700, [&] { form->PnlHeader->Click(); }, "PnlDisclaimer"},
+      {"unanimated switch", 300, [&] { form->ShowPage("PnlInstall", false); }, "PnlInstall"},
+      {"error in a timer", 600, [&] { Dispatch([] { throw std::runtime_error("timer failed"); }); },
+       "PnlError"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.How);
+    Start({});
+    TProbePage& probe = AddProbe();
+    TAt during(c.At, c.Switch);
+    form->ShowPage("PnlProbe", true);
+    EXPECT_EQ(ActivePage(), c.Ends);
+    EXPECT_EQ(form->PnlHeader->Caption(), dynamic_cast<TFramePanel&>(
+                                              *form->PageControl->ActivePage()->Controls().front())
+                                              .HeaderText);
+    EXPECT_FALSE(form->Busy());
+    EXPECT_TRUE(PartsInPlace());
+    // The overtaken switch does not start the work of its page.
+    for (const std::string& entry : probe.Log) EXPECT_EQ(entry.rfind("run", 0), std::string::npos);
+  }
+}
+
+TEST_F(FormMainTest, ASwitchDuringASlideToAnUnknownNameChangesNothing) {
+  TAt during(300, [&] { form->ShowPage("PnlNowhere", true); });
   form->ShowPage("PnlInstall", true);
-  // The inner switch ran to its end; the outer one then finished its own.
   EXPECT_EQ(ActivePage(), "PnlInstall");
-  EXPECT_FALSE(form->Busy());
   EXPECT_TRUE(PartsInPlace());
 }
 
