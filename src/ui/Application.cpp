@@ -2,7 +2,13 @@
 
 #include "ui/headless/HeadlessBackend.h"
 
-TApplication::TApplication() : mainThread_(std::this_thread::get_id()) {}
+namespace {
+// Static initialisation runs on the thread that starts the process, so this
+// is the main thread whichever thread first asks for the application object.
+const std::thread::id g_processThread = std::this_thread::get_id();
+}  // namespace
+
+TApplication::TApplication() : mainThread_(g_processThread) {}
 
 TApplication::~TApplication() = default;
 

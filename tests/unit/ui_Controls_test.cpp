@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
@@ -244,8 +245,11 @@ TEST_F(UiControls, FreedTimerNeverTicks) {
 }
 
 TEST(UiSynchronize, RunsOnTheMainThreadAndCarriesExceptionsBack) {
+  // The worker may be the first to ask for the application object; the main
+  // thread must still be the one that started the process.
   std::thread::id ranOn;
   std::string failure;
+  std::atomic<bool> done{false};
   std::thread worker([&] {
     Application().Synchronize([&] { ranOn = std::this_thread::get_id(); });
     try {
@@ -253,8 +257,9 @@ TEST(UiSynchronize, RunsOnTheMainThreadAndCarriesExceptionsBack) {
     } catch (const std::exception& e) {
       failure = e.what();
     }
+    done = true;
   });
-  while (failure.empty()) {
+  while (!done) {
     Application().ProcessMessages();
     std::this_thread::yield();
   }
