@@ -18,7 +18,7 @@ as_root() {
 packages=(
   cmake g++ g++-mingw-w64-i686 libz-mingw-w64-dev zlib1g-dev libjpeg62-turbo-dev
   googletest libgtest-dev libbenchmark-dev
-  wine wine32:i386 xvfb xauth xdotool imagemagick python3-pytest
+  wine wine32:i386 fonts-wine xvfb xauth xdotool imagemagick python3-pytest
   dpkg-dev
 )
 

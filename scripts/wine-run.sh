@@ -6,12 +6,6 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$top/build/win32/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-# No runtime or browser engine is wanted: their install prompts would hang a headless run.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot --init >/dev/null 2>&1
-  wineserver --wait
-fi
+"$top/scripts/wine-prefix.sh"
 exec wine "$@"

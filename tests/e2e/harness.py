@@ -71,8 +71,7 @@ class WineSession:
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
 
     def _make_prefix(self):
-        self._run(["wineboot", "--init"], timeout=300)
-        self._run(["wineserver", "--wait"], timeout=300)
+        self._run([str(TOP / "scripts" / "wine-prefix.sh")], timeout=300)
         # Without Z: the program sees only the prefix's own drives, so a disk
         # search cannot wander through the Linux file system.
         z_drive = self.prefix / "dosdevices" / "z:"
