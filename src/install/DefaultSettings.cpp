@@ -1,6 +1,6 @@
 #include "install/DefaultSettings.h"
 
-#include "install/Endpoints.h"
+#include "lib/LIB_Endpoints.h"
 #include "lib/LIB_PackText.h"
 
 #include <stdexcept>

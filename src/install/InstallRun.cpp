@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "install/DefaultSettings.h"
-#include "install/Endpoints.h"
 #include "install/Uninstall.h"
+#include "lib/LIB_Endpoints.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "pages/PNL_Layout.h"
 
 #include "app/Appl_Globals.h"
-#include "install/Endpoints.h"
+#include "lib/LIB_Endpoints.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 

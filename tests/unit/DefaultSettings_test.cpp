@@ -1,7 +1,7 @@
 #include "install/DefaultSettings.h"
 
-#include "install/Endpoints.h"
 #include "install/SettingsFileReader.h"
+#include "lib/LIB_Endpoints.h"
 #include "lib/LIB_Random.h"
 
 #include "HostSim_fixture.h"

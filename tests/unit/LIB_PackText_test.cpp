@@ -1,6 +1,6 @@
 #include "lib/LIB_PackText.h"
 
-#include "install/Endpoints.h"
+#include "lib/LIB_Endpoints.h"
 
 #include <gtest/gtest.h>
 
