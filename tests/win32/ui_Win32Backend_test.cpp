@@ -11,64 +11,23 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
+#include "win32/Win32Fixtures.h"
 
 #include <commctrl.h>
 
 namespace {
 
-// The Windows backend serves these tests only; the portable tests that run
-// after them get a headless backend again.
-class UiWin32 : public ::testing::Test {
+class UiWin32 : public Win32FormTest<300, 200> {
  protected:
-  void SetUp() override {
-    std::unique_ptr<TWin32Backend> backend;
-    try {
-      backend = std::make_unique<TWin32Backend>();
-    } catch (const std::runtime_error&) {
-      GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
-    }
-    Application().SetBackend(std::move(backend));
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(10, 10, 300, 200);
-  }
-  void TearDown() override {
-    form.reset();
-    if (dynamic_cast<TWin32Backend*>(&Application().Backend()))
-      Application().SetBackend(std::make_unique<THeadlessBackend>());
-  }
   template <class T>
   T* Make() {
     T* c = form->Create<T>();
     c->SetParent(form.get());
     return c;
   }
-  static HWND Hwnd(const TWinControl* c) { return static_cast<HWND>(c->Handle()); }
-  std::unique_ptr<TForm> form;
 };
 
-// A canvas on a memory bitmap, read back pixel by pixel.
-class UiWin32Canvas : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dc.reset(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap.reset(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(bitmap);
-    ::SelectObject(dc.get(), bitmap.get());
-    canvas = std::make_unique<TWin32Canvas>(dc.get());
-    canvas->Brush.Color = clWhite;
-    canvas->FillRect({0, 0, 40, 30});
-  }
-  TColor At(int x, int y) {
-    const COLORREF c = ::GetPixel(dc.get(), x, y);
-    return RGB(GetRValue(c), GetGValue(c), GetBValue(c));
-  }
-  TMemoryDc dc;
-  TGdiObject bitmap;
-  std::unique_ptr<TWin32Canvas> canvas;
-};
+using UiWin32Canvas = GdiBitmapTest<40, 30>;
 
 TEST_F(UiWin32Canvas, FillsLinesAndBitmapsLandWhereTold) {
   canvas->Brush.Color = clRed;

@@ -5,37 +5,15 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
+#include "win32/Win32Fixtures.h"
 #include "widgets/LbButtons.h"
 #include "widgets/LbSpeedButton.h"
 #include "widgets/MVI_ButtonBar.h"
 
 namespace {
 
-// Faces painted by GDI onto a memory bitmap, read back pixel by pixel.
-class FaceOnGdi : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dc.reset(::CreateCompatibleDC(nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap.reset(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(bitmap);
-    ::SelectObject(dc.get(), bitmap.get());
-    canvas = std::make_unique<TWin32Canvas>(dc.get());
-    canvas->Brush.Color = clWhite;
-    canvas->FillRect({0, 0, kWidth, kHeight});
-  }
-  TColor At(int x, int y) {
-    const COLORREF c = ::GetPixel(dc.get(), x, y);
-    return RGB(GetRValue(c), GetGValue(c), GetBValue(c));
-  }
-  static constexpr int kWidth = 90;
-  static constexpr int kHeight = 23;
-  TMemoryDc dc;
-  TGdiObject bitmap;
-  std::unique_ptr<TWin32Canvas> canvas;
-};
+// Faces painted by GDI onto a memory bitmap of a bar button's size.
+using FaceOnGdi = GdiBitmapTest<90, 23>;
 
 TEST_F(FaceOnGdi, GradientFaceRowsAndOutline) {
   TLbButtonFace f;
@@ -87,27 +65,7 @@ TEST_F(FaceOnGdi, RoundedFaceFillsWithoutOutline) {
 }
 
 // The speed button as a real window.
-class SpeedButtonWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::unique_ptr<TWin32Backend> backend;
-    try {
-      backend = std::make_unique<TWin32Backend>();
-    } catch (const std::runtime_error&) {
-      GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
-    }
-    Application().SetBackend(std::move(backend));
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(10, 10, 713, 100);
-  }
-  void TearDown() override {
-    form.reset();
-    if (dynamic_cast<TWin32Backend*>(&Application().Backend()))
-      Application().SetBackend(std::make_unique<THeadlessBackend>());
-  }
-  static HWND Hwnd(const TWinControl* c) { return static_cast<HWND>(c->Handle()); }
-  std::unique_ptr<TForm> form;
-};
+using SpeedButtonWindow = Win32FormTest<713, 100>;
 
 TEST_F(SpeedButtonWindow, IsAWindowOfItsOwnClassWithItsCaptionAsText) {
   auto* bar = form->Create<tMvButtonBar>();
