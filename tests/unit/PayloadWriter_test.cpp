@@ -3,74 +3,14 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "install/PayloadData.h"
 #include "install/PayloadSources.h"
 #include "unit/HostSim_fixture.h"
+#include "unit/RunFakes.h"
 
 namespace {
-
-// A progress bar as the system's control behaves: the position stays within
-// the range.
-class TFakeBar : public IProgressBar {
- public:
-  explicit TFakeBar(int32_t max) : max_(max) {}
-  void SetPosition(int32_t position) override {
-    position_ = std::min(std::max(position, 0), max_);
-    positions.push_back(position);
-  }
-  int32_t Position() const override { return position_; }
-  int32_t Max() const override { return max_; }
-  std::vector<int32_t> positions;
-
- private:
-  int32_t max_;
-  int32_t position_ = 0;
-};
-
-class TFakeLabel : public ILabel {
- public:
-  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
-  std::vector<std::string> captions;
-};
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The built program as the embedding step read it. Under Wine the host's
-// root is drive Z:.
-std::string BuiltFile(const char* hostPath) {
-#ifdef _WIN32
-  std::string path = std::string("Z:") + hostPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return ReadWholeFile(path);
-#else
-  return ReadWholeFile(hostPath);
-#endif
-}
-
-// Every position that one write reports, derived from the payload's three
-// numbers.
-std::vector<int32_t> ExpectedPositions(const TPayload& p) {
-  std::vector<int32_t> positions;
-  for (uint32_t i = 1; i <= p.BlockCount; ++i) positions.push_back(static_cast<int32_t>(i * 1024));
-  uint32_t total = 0;
-  for (;;) {
-    const uint32_t piece = std::min<uint32_t>(1024, p.ExpandedLength - total);
-    total += piece;
-    positions.push_back(static_cast<int32_t>(p.CompressedLength + total));
-    if (piece < 1024) break;
-  }
-  return positions;
-}
 
 class PayloadWriterTest : public HostSimTest {
  protected:
@@ -107,13 +47,13 @@ TEST_F(PayloadWriterTest, StoredDataHasTheRecordedShape) {
     EXPECT_EQ(p.Data[0], 0x78) << w.name;
     EXPECT_EQ(p.Data[1], 0xDA) << w.name;
     EXPECT_EQ(p.BlockCount, (p.CompressedLength + 1023) / 1024) << w.name;
-    EXPECT_EQ(p.ExpandedLength, BuiltFile(w.source).size()) << w.name;
+    EXPECT_EQ(p.ExpandedLength, BuiltProgram(w.source).size()) << w.name;
   }
 }
 
 TEST_F(PayloadWriterTest, RestoresTheBuiltProgramsByteForByteTwice) {
   for (const WriterCase& w : kWriters) {
-    const std::string built = BuiltFile(w.source);
+    const std::string built = BuiltProgram(w.source);
     ASSERT_FALSE(built.empty()) << w.source;
     ASSERT_EQ(built.substr(0, 2), "MZ");
     const std::string target = std::string("C:\\Fotelix\\") + w.name + ".Exe";
@@ -128,11 +68,11 @@ TEST_F(PayloadWriterTest, RestoresTheBuiltProgramsByteForByteTwice) {
 TEST_F(PayloadWriterTest, ReportsEveryCopyAndInflationPosition) {
   for (const WriterCase& w : kWriters) {
     const TPayload& p = w.payload();
-    TFakeBar bar(static_cast<int32_t>(p.ProgressSpan()));
-    TFakeLabel label;
+    TFakeRunBar bar(static_cast<int32_t>(p.ProgressSpan()));
+    TFakeRunLabel label;
     const int pumped = os_->ProcessedMessages();
     w.write(*os_, "C:\\Fotelix\\x.exe", &bar, &label);
-    const std::vector<int32_t> expected = ExpectedPositions(p);
+    const std::vector<int32_t> expected = PayloadPositions(p);
     EXPECT_EQ(bar.positions, expected) << w.name;
     // The bar never moves back inside one write.
     EXPECT_LT(static_cast<int32_t>(p.BlockCount * 1024), static_cast<int32_t>(p.CompressedLength + 1024))
@@ -161,7 +101,7 @@ TEST_F(PayloadWriterTest, WholeAndPartialLastPieces) {
     const uint32_t blocks = static_cast<uint32_t>((compressedLength + 1023) / 1024);
     const TPayload payload = {stored.data(), blocks, static_cast<uint32_t>(compressedLength),
                               static_cast<uint32_t>(length)};
-    TFakeBar bar(1 << 30);
+    TFakeRunBar bar(1 << 30);
     WritePayload(*os_, payload, "C:\\Fotelix\\made.bin", &bar, nullptr);
     EXPECT_TRUE(Content("C:\\Fotelix\\made.bin") == content) << length;
     std::vector<int32_t> inflation(bar.positions.begin() + blocks, bar.positions.end());
@@ -177,21 +117,21 @@ TEST_F(PayloadWriterTest, WholeAndPartialLastPieces) {
 
 TEST_F(PayloadWriterTest, WithoutABarOnlyMessagesRun) {
   const TPayload& p = UninstallerPayload();
-  TFakeLabel label;
+  TFakeRunLabel label;
   const int pumped = os_->ProcessedMessages();
   WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", nullptr, &label);
   EXPECT_TRUE(label.captions.empty());
-  EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(ExpectedPositions(p).size()));
+  EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(PayloadPositions(p).size()));
 
-  TFakeBar bar(1000);  // a bar shorter than the span holds at its end
+  TFakeRunBar bar(1000);  // a bar shorter than the span holds at its end
   WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, nullptr);
-  EXPECT_EQ(bar.positions, ExpectedPositions(p));
+  EXPECT_EQ(bar.positions, PayloadPositions(p));
   EXPECT_EQ(bar.Position(), 1000);
 }
 
 TEST_F(PayloadWriterTest, CaptionUsesThePositionTheBarHolds) {
-  TFakeBar bar(2048 * 4);  // the copy of the first two blocks reads 12.5 %, then 25 %
-  TFakeLabel label;
+  TFakeRunBar bar(2048 * 4);  // the copy of the first two blocks reads 12.5 %, then 25 %
+  TFakeRunLabel label;
   WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, &label);
   ASSERT_GE(label.captions.size(), 3u);
   EXPECT_EQ(label.captions[0], "12% complete");  // 12.5 rounds to the even 12
@@ -216,7 +156,7 @@ TEST(RoundedPercentTest, RoundsHalvesToEven) {
 TEST_F(PayloadWriterTest, ReplacesAndTruncatesAnExistingFile) {
   MakeFile("C:\\Fotelix\\FOTELIX.EXE", std::string(ProgramPayload().ExpandedLength + 5000, 'x'));
   WriteProgramFile(*os_, "C:\\Fotelix\\Fotelix.Exe", nullptr, nullptr);
-  EXPECT_TRUE(Content("C:\\Fotelix\\Fotelix.Exe") == BuiltFile(kProgramSourceFile));
+  EXPECT_TRUE(Content("C:\\Fotelix\\Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"FOTELIX.EXE"});
 }
 

@@ -12,6 +12,7 @@
 // stays within the range. Records every position it is given.
 class TFakeRunBar : public IRunProgressBar {
  public:
+  explicit TFakeRunBar(int32_t max = 100) : max_(max) {}  // 100: the control's default range
   void SetMax(int32_t max) override { max_ = max; }
   void SetPosition(int32_t position) override {
     position_ = std::min(std::max(position, 0), max_);
@@ -22,7 +23,7 @@ class TFakeRunBar : public IRunProgressBar {
   std::vector<int32_t> positions;
 
  private:
-  int32_t max_ = 100;  // the control's default range
+  int32_t max_;
   int32_t position_ = 0;
 };
 
