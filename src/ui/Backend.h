@@ -107,6 +107,10 @@ class TBackend {
   virtual void StopTimer(uintptr_t id) = 0;
 
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+  // Shows a popup menu of these captions ("-" a separator) with its top-left
+  // corner at a screen position and waits until it closes; returns the index
+  // of the chosen item, or -1 when none was chosen.
+  virtual int TrackPopupMenu(const std::vector<std::string>& captions, TPoint at) = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
   virtual std::string ClipboardText() = 0;
   virtual int ScreenColorDepth() = 0;

@@ -31,6 +31,9 @@ class TComponent : public TObject {
   // Name compared without regard to letter case, as the class library does.
   TComponent* FindComponent(const std::string& name) const;
 
+  // Expires when the component is freed; see TComponentRef.
+  std::weak_ptr<void> LifeToken() const { return life_; }
+
   // Makes a component owned by this one: T's constructor takes the owner first.
   template <class T, class... Args>
   T* Create(Args&&... args) {
@@ -48,6 +51,22 @@ class TComponent : public TObject {
  private:
   TComponent* owner_;
   std::vector<std::unique_ptr<TComponent>> components_;
+  std::shared_ptr<char> life_ = std::make_shared<char>();
+};
+
+// A reference to a component that the holder does not own: it reads as null
+// once the component is freed, so a holder that outlives it never calls it.
+template <class T>
+class TComponentRef {
+ public:
+  TComponentRef() = default;
+  explicit TComponentRef(T* component)
+      : component_(component), life_(component ? component->LifeToken() : std::weak_ptr<void>()) {}
+  T* get() const { return life_.expired() ? nullptr : component_; }
+
+ private:
+  T* component_ = nullptr;
+  std::weak_ptr<void> life_;
 };
 
 bool SameText(const std::string& a, const std::string& b);

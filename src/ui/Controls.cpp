@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "ui/ActnList.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 
@@ -12,7 +13,24 @@
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
 TControl::~TControl() {
+  if (action_) action_->RemoveClient(this);
   if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetAction(TAction* action) {
+  if (action == action_) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = action;
+  if (action_) {
+    action_->AddClient(this);
+    ActionChange(action_, false);
+  }
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  auto* action = dynamic_cast<TAction*>(sender);
+  if (!action) return;
+  if (!checkDefaults || caption_.empty()) SetCaption(action->Caption());
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -146,7 +164,13 @@ void TControl::Fire(const TNotifyEvent& event) {
   Application().Dispatch(this, [&] { copy(this); });
 }
 
-void TControl::Click() { Fire(OnClick); }
+void TControl::Click() {
+  // A handler of the control's own comes before the linked action.
+  if (OnClick)
+    Fire(OnClick);
+  else if (action_)
+    action_->Execute();
+}
 
 void TControl::DblClick() { Fire(OnDblClick); }
 

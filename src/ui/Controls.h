@@ -13,6 +13,7 @@
 #include "ui/Classes.h"
 #include "ui/Graphics.h"
 
+class TAction;
 class TWinControl;
 class TForm;
 
@@ -129,7 +130,16 @@ class TControl : public TComponent {
   // Whether key is the accelerator that "&" marks in text ("&&" is a plain "&").
   static bool IsAccel(char key, const std::string& text);
 
+  // The linked action, or null; not owned. Linking makes the control take
+  // the action's values at once, and again whenever the action changes.
+  TAction* Action() const { return action_; }
+  void SetAction(TAction* action);
+
  protected:
+  // The linked action is new or has changed. With checkDefaults, only values
+  // the control still has at their defaults are taken. The control takes the
+  // action's caption.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
   // A value the window mirrors has changed.
   virtual void Changed(TPeerChange what);
   virtual void ParentFontChanged();
@@ -139,6 +149,8 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  friend class TAction;
+  TAction* action_ = nullptr;
   TWinControl* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;

@@ -1,5 +1,6 @@
 #include "widgets/LbSpeedButton.h"
 
+#include "ui/ActnList.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 
@@ -165,9 +166,23 @@ void TLbSpeedButton::SetWordWrap(bool value) {
   RepaintFace();
 }
 
-void TLbSpeedButton::SetPopupMenu(TLbPopupMenu* menu) {
-  popupMenu_ = menu;
+void TLbSpeedButton::SetPopupMenu(TPopupMenu* menu) {
+  popupMenu_ = TComponentRef<TPopupMenu>(menu);
   RepaintFace();
+}
+
+void TLbSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
+  TCustomControl::ActionChange(sender, checkDefaults);
+  auto* action = dynamic_cast<TAction*>(sender);
+  if (!action || !glyph_.Empty() || !action->ActionList()) return;
+  const TCustomImageList* images = action->ActionList()->Images();
+  const int index = action->ImageIndex();
+  if (!images || index < 0 || index >= images->Count()) return;
+  TBitmap glyph(images->Width(), images->Height(), RGB(255, 0, 255));
+  images->Draw(glyph, 0, 0, index, true);
+  glyph_ = std::move(glyph);
+  numGlyphs_ = 1;
+  Invalidate();
 }
 
 void TLbSpeedButton::Paint(TCanvas& canvas) {
@@ -184,7 +199,7 @@ void TLbSpeedButton::Paint(TCanvas& canvas) {
   face.Enabled = Enabled();
   face.Flat = flat_;
   face.WordWrap = wordWrap_;
-  face.HasMenu = popupMenu_ != nullptr;
+  face.HasMenu = popupMenu_.get() != nullptr;
   face.FaceKind = FaceKindOf(style_);
   face.Color = Color();
   face.ColorWhenDown = colorWhenDown_;
@@ -199,10 +214,12 @@ void TLbSpeedButton::Paint(TCanvas& canvas) {
 }
 
 void TLbSpeedButton::Click() {
-  if (popupMenu_) {
+  if (TPopupMenu* menu = popupMenu_.get()) {
     const TPoint at = ClientToScreen({0, Height()});
-    TLbPopupMenu* menu = popupMenu_;
+    // An item's handler may free the button, as closing a page does.
+    const TComponentRef<TLbSpeedButton> self(this);
     Application().Dispatch(this, [&] { menu->Popup(at.X, at.Y); });
+    if (!self.get()) return;
   }
   TCustomControl::Click();
 }

@@ -9,15 +9,8 @@
 #include <string>
 
 #include "ui/Controls.h"
+#include "ui/Menus.h"
 #include "widgets/LbButtons.h"
-
-// What the button needs of a drop-down menu: to open at a screen position
-// and to return once it has closed.
-class TLbPopupMenu {
- public:
-  virtual ~TLbPopupMenu() = default;
-  virtual void Popup(int x, int y) = 0;
-};
 
 class TLbSpeedButton : public TCustomControl {
  public:
@@ -71,9 +64,9 @@ class TLbSpeedButton : public TCustomControl {
   void SetUseHotTrackFont(bool value) { useHotTrackFont_ = value; }
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool value);
-  TLbPopupMenu* PopupMenu() const { return popupMenu_; }
-  // The menu is not owned; it must outlive the button or be detached first.
-  void SetPopupMenu(TLbPopupMenu* menu);
+  // The drop-down menu, not owned; it reads as null once the menu is freed.
+  TPopupMenu* PopupMenu() const { return popupMenu_.get(); }
+  void SetPopupMenu(TPopupMenu* menu);
 
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseExit;
@@ -97,6 +90,8 @@ class TLbSpeedButton : public TCustomControl {
 
  protected:
   void Changed(TPeerChange what) override;
+  // A button without a glyph takes the action's picture as its glyph.
+  void ActionChange(TObject* sender, bool checkDefaults) override;
 
  private:
   // Paints at once, or, when transparent, lets the parent repaint behind.
@@ -122,7 +117,7 @@ class TLbSpeedButton : public TCustomControl {
   bool transparent_ = false;
   bool useHotTrackFont_ = false;
   bool wordWrap_ = false;
-  TLbPopupMenu* popupMenu_ = nullptr;
+  TComponentRef<TPopupMenu> popupMenu_;
 
   bool mouseInside_ = false;
   int fadeStep_ = 0;

@@ -28,13 +28,6 @@ TBitmap MakeGlyphStrip() {
   return strip;
 }
 
-class TGalleryMenu : public TLbPopupMenu {
- public:
-  void Popup(int, int) override { ShowMessage("The drop-down menu opens here."); }
-};
-
-TGalleryMenu g_menu;
-
 TLbSpeedButton* Place(TPanel& area, int left, int top, int width, const std::string& caption) {
   TLbSpeedButton* b = TLbSpeedButton::CreateAt(&area, left, width, top, clWhite, clGray);
   b->SetCaption(caption);
@@ -101,6 +94,10 @@ void AddGalleryButtons(TForm& form, TPanel& area) {
       {"Disabled", bsModern, false, false, true, false, true},
       {"Menu", bsModern, false, false, false, true, false},
   };
+  TPopupMenu* menu = form.Create<TPopupMenu>();
+  menu->Add("&Open", [](TObject*) { ShowMessage("The menu's first item was chosen."); });
+  menu->Add("-");
+  menu->Add("&Close");
   x = 4;
   int group = 1;
   for (const auto& s : states) {
@@ -110,7 +107,7 @@ void AddGalleryButtons(TForm& form, TPanel& area) {
     b->SetHotTrackColor(RGB(255, 230, 150));
     b->SetColorWhenDown(RGB(180, 200, 255));
     if (s.withGlyph) b->SetGlyph(&glyph);
-    if (s.menu) b->SetPopupMenu(&g_menu);
+    if (s.menu) b->SetPopupMenu(menu);
     if (s.disabled) b->SetEnabled(false);
     if (s.pressed) {
       b->SetGroupIndex(group++);

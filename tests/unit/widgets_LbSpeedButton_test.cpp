@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "ui/ActnList.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -371,25 +372,15 @@ TEST_F(SpeedButton, AcceleratorShowsThePressAndClicks) {
   EXPECT_EQ(clicks, 1);
 }
 
-class RecordingMenu : public TLbPopupMenu {
- public:
-  std::vector<std::string>* log = nullptr;
-  TPoint at;
-  void Popup(int x, int y) override {
-    at = {x, y};
-    log->push_back("popup");
-  }
-};
-
 TEST_F(SpeedButton, PopupMenuOpensBelowBeforeTheClick) {
   std::vector<std::string> log;
-  RecordingMenu menu;
-  menu.log = &log;
   form->SetBounds(100, 50, 400, 300);
+  TPopupMenu* menu = form->Create<TPopupMenu>();
+  menu->Add("&Copy", [&](TObject*) { log.push_back("copy"); });
   TLbSpeedButton* b = NewButton(10);
   b->SetTop(20);
   b->OnClick = [&](TObject*) { log.push_back("click"); };
-  b->SetPopupMenu(&menu);
+  b->SetPopupMenu(menu);
 
   const std::vector<TCanvasOp> arrow = LastPaint(*b).OpsOf(TCanvasOpKind::DrawTransparent);
   ASSERT_EQ(arrow.size(), 1u);
@@ -398,11 +389,125 @@ TEST_F(SpeedButton, PopupMenuOpensBelowBeforeTheClick) {
   EXPECT_EQ(arrow[0].BitmapWidth, 5);
   EXPECT_EQ(arrow[0].BitmapHeight, 3);
 
+  Headless().PopupMenus.clear();
+  Headless().PopupMenuChooser = [&](const TPopupMenuCall&) {
+    log.push_back("popup");
+    return 0;
+  };
   Press(b);
   Release(b);
-  EXPECT_EQ(log, (std::vector<std::string>{"popup", "click"}));
-  EXPECT_EQ(menu.at, (TPoint{110, 93}));
-  b->SetPopupMenu(nullptr);
+  Headless().PopupMenuChooser = nullptr;
+  EXPECT_EQ(log, (std::vector<std::string>{"popup", "copy", "click"}));
+  ASSERT_EQ(Headless().PopupMenus.size(), 1u);
+  EXPECT_EQ(Headless().PopupMenus[0].At, (TPoint{110, 93}));
+  EXPECT_EQ(Headless().PopupMenus[0].Captions, (std::vector<std::string>{"&Copy"}));
+}
+
+TEST_F(SpeedButton, AFreedMenuIsDroppedAndAButtonFreedByItsItemStops) {
+  auto menu = std::make_unique<TPopupMenu>(nullptr);
+  TLbSpeedButton* b = NewButton();
+  b->SetPopupMenu(menu.get());
+  menu.reset();
+  EXPECT_EQ(b->PopupMenu(), nullptr);
+  Headless().PopupMenus.clear();
+  b->Click();
+  EXPECT_TRUE(Headless().PopupMenus.empty());
+  EXPECT_EQ(clicks, 1);
+
+  auto owned = std::make_unique<TLbSpeedButton>(nullptr);
+  owned->SetParent(form.get());
+  bool clicked = false;
+  owned->OnClick = [&](TObject*) { clicked = true; };
+  TPopupMenu* closeMenu = form->Create<TPopupMenu>();
+  closeMenu->Add("&Close", [&](TObject*) { owned.reset(); });
+  owned->SetPopupMenu(closeMenu);
+  Headless().PopupMenuChooser = [](const TPopupMenuCall&) { return 0; };
+  TLbSpeedButton* shown = owned.get();
+  shown->Click();
+  Headless().PopupMenuChooser = nullptr;
+  EXPECT_EQ(owned, nullptr);
+  EXPECT_FALSE(clicked);
+}
+
+TEST_F(SpeedButton, ALinkedActionRunsOnClickWithoutAHandler) {
+  TAction* action = form->Create<TAction>();
+  int runs = 0;
+  action->OnExecute = [&](TObject*) { ++runs; };
+  TLbSpeedButton* b = NewButton();
+  b->SetAction(action);
+  Press(b);
+  Release(b);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(runs, 0);
+  b->OnClick = nullptr;
+  Press(b);
+  Release(b);
+  EXPECT_EQ(runs, 1);
+}
+
+TEST_F(SpeedButton, AnActionsImageBecomesTheGlyphOfAButtonWithoutOne) {
+  constexpr TColor kBack = RGB(0, 128, 128);
+  TImageList* images = form->Create<TImageList>(3, 2);
+  TBitmap picture(6, 2, kBack);  // two pictures; the first has a red and a blue pixel
+  picture.SetPixel(0, 0, clRed);
+  picture.SetPixel(3, 0, clBlue);
+  images->Add(picture);
+  TActionList* list = form->Create<TActionList>();
+  list->SetImages(images);
+  TActionList* bare = form->Create<TActionList>();
+
+  struct Case {
+    const char* name;
+    TActionList* list;
+    int index;
+    bool hasGlyph;
+    bool takes;
+  };
+  const Case cases[] = {
+      {"takes the picture", list, 0, false, true},
+      {"the last picture", list, 1, false, true},
+      {"keeps its own glyph", list, 0, true, false},
+      {"no picture", list, -1, false, false},
+      {"index past the list", list, 2, false, false},
+      {"list without images", bare, 0, false, false},
+      {"no list", nullptr, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    TLbSpeedButton* b = NewButton();
+    const TBitmap own(4, 4, clLime);
+    if (c.hasGlyph) b->SetGlyph(&own);
+    TAction* action = form->Create<TAction>();
+    action->SetActionList(c.list);
+    action->SetImageIndex(c.index);
+    b->SetAction(action);
+    if (c.takes) {
+      ASSERT_EQ(b->Glyph().Width(), 3) << c.name;
+      ASSERT_EQ(b->Glyph().Height(), 2) << c.name;
+      EXPECT_EQ(b->NumGlyphs(), 1) << c.name;
+      EXPECT_EQ(b->Glyph().Pixel(0, 0), c.index == 0 ? clRed : clBlue) << c.name;
+      EXPECT_EQ(b->Glyph().Pixel(1, 1), clFuchsia) << c.name;  // the picture's transparent part
+    } else {
+      EXPECT_EQ(b->Glyph().Width(), c.hasGlyph ? 4 : 0) << c.name;
+      EXPECT_EQ(b->NumGlyphs(), c.hasGlyph ? 1 : 0) << c.name;
+    }
+  }
+}
+
+TEST_F(SpeedButton, AGlyphArrivesWhenTheActionGetsItsPictureLater) {
+  TImageList* images = form->Create<TImageList>(2, 2);
+  images->Add(TBitmap(2, 2, clRed));
+  TActionList* list = form->Create<TActionList>();
+  TAction* action = form->Create<TAction>();
+  action->SetActionList(list);
+  action->SetImageIndex(0);
+  TLbSpeedButton* b = NewButton();
+  b->SetAction(action);
+  EXPECT_TRUE(b->Glyph().Empty());
+  list->SetImages(images);
+  EXPECT_EQ(b->Glyph().Width(), 2);
+  EXPECT_EQ(b->NumGlyphs(), 1);
+  b->Repaint();
+  EXPECT_EQ(LastPaint(*b).OpsOf(TCanvasOpKind::DrawTransparent).size(), 1u);
 }
 
 TEST_F(SpeedButton, GlyphCellsAreTakenAsSquares) {

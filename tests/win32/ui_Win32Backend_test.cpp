@@ -7,6 +7,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/FileCtrl.h"
 #include "ui/Forms.h"
+#include "ui/Menus.h"
 #include "ui/StdCtrls.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
@@ -244,6 +245,32 @@ TEST_F(UiWin32, FolderListReadsTheRealDisk) {
   ::RemoveDirectoryA((base + "\\Beta").c_str());
   ::RemoveDirectoryA((base + "\\alpha").c_str());
   ::RemoveDirectoryA(base.c_str());
+}
+
+// Keys for the menu loop, sent from a timer while the menu is shown; after a
+// while the menu is closed outright, so that a broken menu never hangs the run.
+int g_menuTicks = 0;
+void CALLBACK MenuKeys(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = ::FindWindowA("#32768", nullptr);
+  ++g_menuTicks;
+  if (menu && g_menuTicks == 2) {
+    ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+  }
+  if (g_menuTicks > 30) ::EndMenu();
+}
+
+TEST_F(UiWin32, APopupMenuRunsTheItemChosenByKeyboard) {
+  TPopupMenu menu(nullptr);
+  std::vector<std::string> ran;
+  menu.Add("&One", [&](TObject*) { ran.push_back("one"); });
+  menu.Add("-");
+  menu.Add("&Two", [&](TObject*) { ran.push_back("two"); });
+  g_menuTicks = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, MenuKeys);
+  menu.Popup(40, 40);
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(ran, (std::vector<std::string>{"one"}));
 }
 
 TEST_F(UiWin32, ClipboardKeepsPlainText) {

@@ -216,3 +216,8 @@ int THeadlessBackend::MessageBox(const std::string& text, const std::string& cap
   MessageBoxes.push_back({text, caption, flags});
   return MessageBoxResponder ? MessageBoxResponder(MessageBoxes.back()) : idOk;
 }
+
+int THeadlessBackend::TrackPopupMenu(const std::vector<std::string>& captions, TPoint at) {
+  PopupMenus.push_back({captions, at});
+  return PopupMenuChooser ? PopupMenuChooser(PopupMenus.back()) : -1;
+}

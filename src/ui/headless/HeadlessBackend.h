@@ -69,6 +69,11 @@ struct TMessageBoxCall {
   unsigned Flags = 0;
 };
 
+struct TPopupMenuCall {
+  std::vector<std::string> Captions;
+  TPoint At;
+};
+
 class THeadlessBackend : public TBackend {
  public:
   THeadlessBackend() = default;
@@ -84,6 +89,7 @@ class THeadlessBackend : public TBackend {
   uintptr_t StartTimer(unsigned interval, std::function<void()> tick) override;
   void StopTimer(uintptr_t id) override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  int TrackPopupMenu(const std::vector<std::string>& captions, TPoint at) override;
   void SetClipboardText(const std::string& text) override { clipboard_ = text; }
   std::string ClipboardText() override { return clipboard_; }
   int ScreenColorDepth() override { return colorDepth_; }
@@ -101,6 +107,10 @@ class THeadlessBackend : public TBackend {
   // Message boxes shown so far; the responder answers them (idOk without one).
   std::vector<TMessageBoxCall> MessageBoxes;
   std::function<int(const TMessageBoxCall&)> MessageBoxResponder;
+  // Popup menus shown so far; the chooser picks an item's index (none, -1,
+  // without one).
+  std::vector<TPopupMenuCall> PopupMenus;
+  std::function<int(const TPopupMenuCall&)> PopupMenuChooser;
 
   void SetScreenColorDepth(int bits) { colorDepth_ = bits; }
   void SetScreenSize(TPoint size) { screenSize_ = size; }

@@ -628,6 +628,28 @@ int TWin32Backend::MessageBox(const std::string& text, const std::string& captio
   return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags | MB_TASKMODAL);
 }
 
+int TWin32Backend::TrackPopupMenu(const std::vector<std::string>& captions, TPoint at) {
+  TMenuHandle menu(::CreatePopupMenu());
+  if (!menu) throw std::runtime_error("Cannot create a popup menu.");
+  // Command 0 means "nothing chosen", so item i is command i + 1.
+  for (size_t i = 0; i < captions.size(); ++i) {
+    const BOOL added = captions[i] == "-"
+                           ? ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr)
+                           : ::AppendMenuA(menu.get(), MF_STRING, static_cast<UINT_PTR>(i + 1), captions[i].c_str());
+    if (!added) throw std::runtime_error("Cannot add \"" + captions[i] + "\" to a popup menu.");
+  }
+  HWND owner = utility_.get();
+  if (Application().MainForm) owner = static_cast<HWND>(Application().MainForm->Handle());
+  // The menu closes on a click elsewhere only while its owner is in the
+  // foreground, and the message after it lets a second menu open at once.
+  ::SetForegroundWindow(owner);
+  const int command = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD |
+                                                                          TPM_NONOTIFY | TPM_LEFTBUTTON,
+                                                        at.X, at.Y, 0, owner, nullptr));
+  ::PostMessageA(owner, WM_NULL, 0, 0);
+  return command - 1;
+}
+
 namespace {
 
 // The clipboard, opened for one scope.

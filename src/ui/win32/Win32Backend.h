@@ -32,6 +32,7 @@ class TWin32Backend : public TBackend {
   uintptr_t StartTimer(unsigned interval, std::function<void()> tick) override;
   void StopTimer(uintptr_t id) override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  int TrackPopupMenu(const std::vector<std::string>& captions, TPoint at) override;
   void SetClipboardText(const std::string& text) override;
   std::string ClipboardText() override;
   int ScreenColorDepth() override;

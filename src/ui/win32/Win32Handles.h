@@ -28,6 +28,11 @@ struct TWindowDeleter {
 };
 using TWindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, TWindowDeleter>;
 
+struct TMenuDeleter {
+  void operator()(HMENU menu) const { ::DestroyMenu(menu); }
+};
+using TMenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, TMenuDeleter>;
+
 // Selects an object into a device context for one scope.
 class TSelection {
  public:
