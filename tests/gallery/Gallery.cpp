@@ -3,15 +3,15 @@
 // drifting over it, and the button bar area that the widget library fills.
 //
 // Usage: fx_gallery [picture.jpg] [--close-after MILLISECONDS]
+// Without a picture file it shows the welcome page's picture.
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "GalleryHook.h"
+#include "resources/Resources.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/ExtCtrls.h"
@@ -23,44 +23,6 @@
 
 namespace {
 
-// Without a picture file the gallery encodes one of its own, progressive, so
-// that the decoder still has a real JPEG to read.
-std::vector<uint8_t> MakePicture(int width, int height) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = static_cast<JDIMENSION>(width);
-  info.image_height = static_cast<JDIMENSION>(height);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 90, TRUE);
-  jpeg_simple_progression(&info);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-  while (info.next_scanline < info.image_height) {
-    const int y = static_cast<int>(info.next_scanline);
-    for (int x = 0; x < width; ++x) {
-      // A sky over hills.
-      const bool hill = y > height * 2 / 3 + (x % 90 < 45 ? x % 45 : 45 - x % 45) / 2;
-      row[x * 3] = static_cast<uint8_t>(hill ? 40 + x % 30 : 60 + y * 120 / height);
-      row[x * 3 + 1] = static_cast<uint8_t>(hill ? 120 + y % 40 : 110 + y * 100 / height);
-      row[x * 3 + 2] = static_cast<uint8_t>(hill ? 40 : 230);
-    }
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&info, &p, 1);
-  }
-  jpeg_finish_compress(&info);
-  std::vector<uint8_t> data(out, out + size);
-  jpeg_destroy_compress(&info);
-  std::free(out);
-  return data;
-}
-
 class TGalleryForm : public TForm {
  public:
   explicit TGalleryForm(const std::string& picturePath) : TForm(nullptr) {
@@ -70,7 +32,7 @@ class TGalleryForm : public TForm {
 
     picture_ = Place<TImage>(this, 8, 8, 300, 330);
     picture_->SetStretch(true);
-    picture_->SetPicture(picturePath.empty() ? LoadJpeg(MakePicture(300, 330)) : LoadJpegFile(picturePath));
+    picture_->SetPicture(picturePath.empty() ? LoadJpeg(GetEmbeddedResource(ResourceName::Welcome).Bytes()) : LoadJpegFile(picturePath));
     struct Word {
       const char* text;
       TColor color;
