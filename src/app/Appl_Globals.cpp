@@ -20,7 +20,6 @@
 #include "pages/PNL_Welcome.h"
 
 TSetupState Setup;
-TSystemServices System;
 
 namespace {
 
@@ -61,25 +60,25 @@ void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& sta
 namespace {
 
 template <class TPage>
-void AddNewPage() {
-  FormMain->AddPage(std::make_unique<TPage>(nullptr));
+void AddNewPage(TFormMain& form) {
+  form.AddPage(std::make_unique<TPage>(nullptr, form));
 }
 
 }  // namespace
 
-void CreatePages() {
-  AddNewPage<TPnlWelcome>();
-  AddNewPage<TPnlDisclaimer>();
-  AddNewPage<TPnlInstall>();
-  AddNewPage<TPnlInstallChooseDir>();
-  AddNewPage<TPNLInstallChooseDownloadDir>();
-  AddNewPage<TPNLInstallChooseConnection>();
-  AddNewPage<TPNLInstallGo>();
-  AddNewPage<TPNLInstallInstalling>();
-  AddNewPage<TPNLInstallReady>();
-  AddNewPage<TPnlUpgradeFindDir>();
-  AddNewPage<TPNLUpgradeStart>();
-  AddNewPage<TPNLUpgradeUpgrading>();
-  AddNewPage<TPNLUpgradeReady>();
-  AddNewPage<TPnlError>();
+void CreatePages(TFormMain& form) {
+  AddNewPage<TPnlWelcome>(form);
+  AddNewPage<TPnlDisclaimer>(form);
+  AddNewPage<TPnlInstall>(form);
+  AddNewPage<TPnlInstallChooseDir>(form);
+  AddNewPage<TPNLInstallChooseDownloadDir>(form);
+  AddNewPage<TPNLInstallChooseConnection>(form);
+  AddNewPage<TPNLInstallGo>(form);
+  AddNewPage<TPNLInstallInstalling>(form);
+  AddNewPage<TPNLInstallReady>(form);
+  AddNewPage<TPnlUpgradeFindDir>(form);
+  AddNewPage<TPNLUpgradeStart>(form);
+  AddNewPage<TPNLUpgradeUpgrading>(form);
+  AddNewPage<TPNLUpgradeReady>(form);
+  AddNewPage<TPnlError>(form);
 }

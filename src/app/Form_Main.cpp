@@ -72,9 +72,8 @@ class TFormMain::TSlide {
   int stepsOut_ = 0;
 };
 
-TFormMain::TFormMain(TComponent* owner, std::vector<std::string> arguments)
-    : TForm(owner), arguments_(std::move(arguments)) {
-  // The pages reach the window through FormMain while it is still being made.
+TFormMain::TFormMain(TComponent* owner, TPlatform& platform, std::vector<std::string> arguments)
+    : TForm(owner), platform_(platform), arguments_(std::move(arguments)) {
   FormMain = this;
   try {
     Build();
@@ -152,7 +151,7 @@ void TFormMain::FormCreate(TObject*) {
   headerFont.Color = kHeaderTextColor;
   PnlHeader->SetFont(headerFont);
   PnlButtons->SetColors(clWhite, clLime, clNavy, clBlue, clCream);
-  CreatePages();
+  CreatePages(*this);
   ReadCommandLine(arguments_, Setup);
   slides_ = 0;
   Application().OnException = [this](TObject* sender, const std::exception& error) {
@@ -191,6 +190,8 @@ void TFormMain::HandleAppException(TObject*, const std::exception& error) {
   ErrorPage->SetMessage(error.what());
   ShowPage("PnlError", true);
 }
+
+TSetupState& TFormMain::State() { return Setup; }
 
 void TFormMain::AddPage(std::unique_ptr<TFramePanel> page) {
   if (!page) throw std::invalid_argument("AddPage needs a page.");

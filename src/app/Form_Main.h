@@ -2,20 +2,22 @@
 // The one window of the setup program: the icon, the header with the page's
 // title, the wizard pages on hidden tabs and the button bar. Every page
 // switch goes through ShowPage, which slides the old page out and the new one
-// in while the window keeps handling its messages.
+// in while the window keeps handling its messages. It is the host of every
+// page.
 
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
+#include "pages/PageHost.h"
 #include "ui/Application.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "widgets/MVI_ButtonBar.h"
 
-class TFormMain : public TForm {
+class TFormMain : public TForm, public TPageHost {
  public:
   static constexpr int ClientWidth = 780;
   static constexpr int ClientHeight = 509;
@@ -24,8 +26,9 @@ class TFormMain : public TForm {
   static constexpr unsigned SlideStepMilliseconds = 40;
 
   // Builds the window and runs FormCreate; arguments are the command line's
-  // arguments 1 to N as the platform split them.
-  TFormMain(TComponent* owner, std::vector<std::string> arguments);
+  // arguments 1 to N as the platform split them. The platform serves the
+  // pages for as long as the window lives.
+  TFormMain(TComponent* owner, TPlatform& platform, std::vector<std::string> arguments);
   ~TFormMain() override;
   std::string ClassName() const override { return "TFormMain"; }
 
@@ -36,15 +39,18 @@ class TFormMain : public TForm {
   TTimer* Timer1 = nullptr;
   TTimer* AlphaBlendTimer = nullptr;
 
-  // True while an animated page switch is sliding; page buttons do nothing then.
-  bool Busy() const { return slides_ > 0; }
+  // --- TPageHost ---
+  bool Busy() const override { return slides_ > 0; }
+  // A name of no page only ends the fade-in.
+  void ShowPage(const std::string& name, bool animate) override;
+  void Close() override { TForm::Close(); }
+  TSetupState& State() override;
+  TPlatform& Platform() override { return platform_; }
+  bool RunWorking() const override { return runs_ > 0; }
 
   // Puts the page on a hidden tab sheet named after it; the window keeps it
   // until it is freed itself.
   void AddPage(std::unique_ptr<TFramePanel> page);
-  // Shows the page of that name, compared without regard to letter case; a
-  // name of no page only ends the fade-in.
-  void ShowPage(const std::string& name, bool animate);
 
   // The application's handler for every exception that escapes an event
   // handler: the message goes to the error page, which slides into view.
@@ -56,19 +62,10 @@ class TFormMain : public TForm {
   void Timer1Timer(TObject* sender);
   void PnlHeaderClick(TObject* sender);
 
-  // Held by a page while its search, install or upgrade run works, which it
-  // does inside RunPage while processing messages.
-  class TWorkingRun {
-   public:
-    explicit TWorkingRun(TFormMain& form) : form_(form) { ++form_.runs_; }
-    ~TWorkingRun() { --form_.runs_; }
-    TWorkingRun(const TWorkingRun&) = delete;
-    TWorkingRun& operator=(const TWorkingRun&) = delete;
 
-   private:
-    TFormMain& form_;
-  };
-  bool RunWorking() const { return runs_ > 0; }
+ protected:
+  void BeginRun() override { ++runs_; }
+  void EndRun() override { --runs_; }
 
  private:
   class TSlide;
@@ -77,6 +74,7 @@ class TFormMain : public TForm {
   void MoveParts(int pixels);
   void WaitStep();
 
+  TPlatform& platform_;
   std::vector<std::string> arguments_;
   // Freed before the tab sheets that hold them.
   std::vector<std::unique_ptr<TFramePanel>> pages_;

@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,21 +21,6 @@ std::vector<std::string> Arguments() {
   std::vector<std::string> arguments;
   for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
   return arguments;
-}
-
-std::string ProgramPath() {
-  // Grown until the whole path fits: a setup program deep in a folder tree
-  // must still be able to restart itself.
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) throw std::runtime_error("The setup program cannot find its own file.");
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
 }
 
 // The program's icon, from its resources, on the title bar and the taskbar.
@@ -52,16 +36,15 @@ void SetWindowIcon(TFormMain& form) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TWin32Platform platform;
-  System.ShellOpen = [&platform](const std::string& document) { platform.ShellOpen(document); };
-  System.ProgramPath = ProgramPath;
-  System.ExitProcess = [](int code) { ::ExitProcess(static_cast<UINT>(code)); };
+  // The runs process the window's messages at every step through the platform.
+  platform.SetMessagePump([] { Application().ProcessMessages(); });
 
   std::unique_ptr<TFormMain> form;
   try {
     Application().SetBackend(std::make_unique<TWin32Backend>());
     Application().Title = "Install_Fotelix";
     Setup.InstallerEdition = "04";
-    form = std::make_unique<TFormMain>(nullptr, Arguments());
+    form = std::make_unique<TFormMain>(nullptr, platform, Arguments());
     Application().MainForm = form.get();
     form->Show();
     SetWindowIcon(*form);

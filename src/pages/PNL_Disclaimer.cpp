@@ -1,6 +1,5 @@
 #include "pages/PNL_Disclaimer.h"
 
-#include "app/Form_Main.h"
 #include "pages/PNL_Layout.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
@@ -8,7 +7,7 @@
 
 using namespace PageLayout;
 
-TPnlDisclaimer::TPnlDisclaimer(TComponent* owner) : TFramePanel(owner) {
+TPnlDisclaimer::TPnlDisclaimer(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
   Name = "PnlDisclaimer";
   txtDisclaimer = StaticText(*this, *this, "txtDisclaimer", 4, 14, 374, 290, "");
   txtDisclaimer->SetParentColor(false);
@@ -62,14 +61,14 @@ void TPnlDisclaimer::EnterPage() {
 }
 
 void TPnlDisclaimer::ExitClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->Close();
+  if (Host().Busy()) return;
+  Host().Close();
 }
 
 void TPnlDisclaimer::NextClick(TObject*) {
-  if (FormMain->Busy()) return;
+  if (Host().Busy()) return;
   if (CheckBox1->Checked()) {
-    FormMain->ShowPage("PnlInstall", true);
+    Host().ShowPage("PnlInstall", true);
     return;
   }
   ShowMessage(
@@ -79,6 +78,6 @@ void TPnlDisclaimer::NextClick(TObject*) {
 }
 
 void TPnlDisclaimer::PreviousClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->ShowPage("PnlWelcome", true);
+  if (Host().Busy()) return;
+  Host().ShowPage("PnlWelcome", true);
 }

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
 class TPnlDisclaimer : public TFramePanel {
  public:
-  explicit TPnlDisclaimer(TComponent* owner);
+  TPnlDisclaimer(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPnlDisclaimer"; }
 
   void SetupButtons(tMvButtonBar& bar) override;

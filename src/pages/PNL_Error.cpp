@@ -1,15 +1,15 @@
 #include "pages/PNL_Error.h"
 
-#include "app/Appl_Globals.h"
-#include "app/Form_Main.h"
 #include "pages/PNL_Layout.h"
+#include "platform/Platform.h"
+#include "ui/Application.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
 TPnlError* ErrorPage = nullptr;
 
-TPnlError::TPnlError(TComponent* owner) : TFramePanel(owner) {
+TPnlError::TPnlError(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
   Name = "PnlError";
   Image1 = Picture(*this, *this, "Image1", 16, 8, ResourceName::Error);
   Image1->SetBounds(16, 8, 121, 122);
@@ -70,21 +70,21 @@ void TPnlError::SetupButtons(tMvButtonBar& bar) {
 void TPnlError::SetMessage(const std::string& message) { StaticText1->SetCaption(message); }
 
 void TPnlError::ExitClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->Close();
+  if (Host().Busy()) return;
+  Host().Close();
 }
 
 void TPnlError::RestartClick(TObject*) {
-  if (FormMain->Busy()) return;
+  if (Host().Busy()) return;
   // The new copy gets no arguments: a failed automatic update comes back as
   // an ordinary setup. Whether it starts or not, this copy ends here.
   try {
-    if (System.ProgramPath && System.ShellOpen) System.ShellOpen(System.ProgramPath());
+    Host().Platform().ShellOpen(Host().Platform().ProgramPath());
   } catch (const std::exception&) {
   }
-  System.ExitProcess(0);
+  Host().Platform().ExitProcess(0);
 }
 
 void TPnlError::btnClipboardClick(TObject*) { Clipboard::SetAsText(StaticText1->Text()); }
 
-void TPnlError::Label5Click(TObject*) { OpenSupportMail(); }
+void TPnlError::Label5Click(TObject*) { OpenSupportMail(Host().Platform()); }

@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
 class TPnlError : public TFramePanel {
  public:
-  explicit TPnlError(TComponent* owner);
+  TPnlError(TComponent* owner, TPageHost& host);
   ~TPnlError() override;
   std::string ClassName() const override { return "TPnlError"; }
 

@@ -1,13 +1,11 @@
 #include "pages/PNL_Install.h"
 
-#include "app/Appl_Globals.h"
-#include "app/Form_Main.h"
 #include "pages/PNL_Layout.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
-TPnlInstall::TPnlInstall(TComponent* owner) : TFramePanel(owner) {
+TPnlInstall::TPnlInstall(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
   Name = "PnlInstall";
   Panel44 = Place<TPanel>(*this, *this, "Panel44", 8, 8);
   Panel44->SetBounds(8, 8, 337, 281);
@@ -61,21 +59,21 @@ void TPnlInstall::RadioButton1Click(TObject*) { RadioButton2->SetChecked(!RadioB
 
 void TPnlInstall::RadioButton2Click(TObject*) { RadioButton1->SetChecked(!RadioButton2->Checked()); }
 
-void TPnlInstall::Label18Click(TObject*) { OpenSupportMail(); }
+void TPnlInstall::Label18Click(TObject*) { OpenSupportMail(Host().Platform()); }
 
 void TPnlInstall::ExitClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->Close();
+  if (Host().Busy()) return;
+  Host().Close();
 }
 
 void TPnlInstall::NextClick(TObject*) {
-  if (FormMain->Busy()) return;
-  Setup.UpgradeChosen = RadioButton2->Checked();
-  Setup.CreateDesktopShortcut = CheckBox1->Checked();
-  FormMain->ShowPage(Setup.UpgradeChosen ? "PnlUpgradeFindDir" : "PnlInstallChooseDir", true);
+  if (Host().Busy()) return;
+  State().UpgradeChosen = RadioButton2->Checked();
+  State().CreateDesktopShortcut = CheckBox1->Checked();
+  Host().ShowPage(State().UpgradeChosen ? "PnlUpgradeFindDir" : "PnlInstallChooseDir", true);
 }
 
 void TPnlInstall::PreviousClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->ShowPage("PnlDisclaimer", true);
+  if (Host().Busy()) return;
+  Host().ShowPage("PnlDisclaimer", true);
 }

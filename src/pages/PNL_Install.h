@@ -2,13 +2,13 @@
 // The choice between a new installation and the upgrade or repair of an
 // installed copy, and whether a desktop shortcut is wanted.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
 class TPnlInstall : public TFramePanel {
  public:
-  explicit TPnlInstall(TComponent* owner);
+  TPnlInstall(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPnlInstall"; }
 
   void SetupButtons(tMvButtonBar& bar) override;

@@ -2,11 +2,11 @@
 // The page "Select your internet-connection": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLInstallChooseConnection : public TFramePanel {
  public:
-  explicit TPNLInstallChooseConnection(TComponent* owner) : TFramePanel(owner) {
+  TPNLInstallChooseConnection(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLInstallChooseConnection";
     HeaderText = "Select your internet-connection";
   }

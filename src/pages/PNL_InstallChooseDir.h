@@ -2,11 +2,11 @@
 // The page "Choose installation folder": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPnlInstallChooseDir : public TFramePanel {
  public:
-  explicit TPnlInstallChooseDir(TComponent* owner) : TFramePanel(owner) {
+  TPnlInstallChooseDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PnlInstallChooseDir";
     HeaderText = "Choose installation folder";
   }

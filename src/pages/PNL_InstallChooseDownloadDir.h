@@ -2,11 +2,11 @@
 // The page "Choose download folder": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLInstallChooseDownloadDir : public TFramePanel {
  public:
-  explicit TPNLInstallChooseDownloadDir(TComponent* owner) : TFramePanel(owner) {
+  TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLInstallChooseDownloadDir";
     HeaderText = "Choose download folder";
   }

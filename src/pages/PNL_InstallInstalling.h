@@ -2,11 +2,11 @@
 // The page "Installing Fotelix": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLInstallInstalling : public TFramePanel {
  public:
-  explicit TPNLInstallInstalling(TComponent* owner) : TFramePanel(owner) {
+  TPNLInstallInstalling(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLInstallInstalling";
     HeaderText = "Installing Fotelix";
   }

@@ -2,11 +2,11 @@
 // The page "Installation of Fotelix ready": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLInstallReady : public TFramePanel {
  public:
-  explicit TPNLInstallReady(TComponent* owner) : TFramePanel(owner) {
+  TPNLInstallReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLInstallReady";
     HeaderText = "Installation of Fotelix ready";
   }

@@ -1,7 +1,7 @@
 #include "pages/PNL_Layout.h"
 
-#include "app/Appl_Globals.h"
 #include "lib/LIB_Endpoints.h"
+#include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 
@@ -39,9 +39,9 @@ TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name
   return link;
 }
 
-void OpenSupportMail() {
+void OpenSupportMail(TPlatform& platform) {
   try {
-    if (System.ShellOpen) System.ShellOpen(std::string("mailto:") + kSupportEmail);
+    platform.ShellOpen(std::string("mailto:") + kSupportEmail);
   } catch (const std::exception&) {
     // Without a mail program the address stays readable on the page.
   }

@@ -8,6 +8,8 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
+class TPlatform;
+
 namespace PageLayout {
 
 template <class T>
@@ -34,7 +36,7 @@ TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name,
 TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top);
 // Opens a mail to the support address; a missing mail program is no error
 // of the setup.
-void OpenSupportMail();
+void OpenSupportMail(TPlatform& platform);
 
 void SetFontStyle(TControl& control, unsigned style);
 void SetFontHeight(TControl& control, int height);

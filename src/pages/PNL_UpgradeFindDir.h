@@ -2,11 +2,11 @@
 // The page "Searching Fotelix": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPnlUpgradeFindDir : public TFramePanel {
  public:
-  explicit TPnlUpgradeFindDir(TComponent* owner) : TFramePanel(owner) {
+  TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PnlUpgradeFindDir";
     HeaderText = "Searching Fotelix";
   }

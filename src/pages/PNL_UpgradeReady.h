@@ -2,11 +2,11 @@
 // The page "Upgrade of Fotelix ready": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLUpgradeReady : public TFramePanel {
  public:
-  explicit TPNLUpgradeReady(TComponent* owner) : TFramePanel(owner) {
+  TPNLUpgradeReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLUpgradeReady";
     HeaderText = "Upgrade of Fotelix ready";
   }

@@ -2,11 +2,11 @@
 // The page "Ready to upgrade": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLUpgradeStart : public TFramePanel {
  public:
-  explicit TPNLUpgradeStart(TComponent* owner) : TFramePanel(owner) {
+  TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLUpgradeStart";
     HeaderText = "Ready to upgrade";
   }

@@ -2,11 +2,11 @@
 // The page "Upgrading Fotelix": in the wizard's order and reachable by name; its
 // controls and handlers come with the work that needs them.
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
 class TPNLUpgradeUpgrading : public TFramePanel {
  public:
-  explicit TPNLUpgradeUpgrading(TComponent* owner) : TFramePanel(owner) {
+  TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PNLUpgradeUpgrading";
     HeaderText = "Upgrading Fotelix";
   }

@@ -1,6 +1,5 @@
 #include "pages/PNL_Welcome.h"
 
-#include "app/Form_Main.h"
 #include "lib/LIB_Random.h"
 #include "pages/PNL_Layout.h"
 #include "resources/Resources.h"
@@ -29,7 +28,7 @@ uint8_t DrawStep() { return static_cast<uint8_t>(Random(5) + 1); }
 
 }  // namespace
 
-TPnlWelcome::TPnlWelcome(TComponent* owner) : TFramePanel(owner) {
+TPnlWelcome::TPnlWelcome(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
   Name = "PnlWelcome";
   Image1 = Picture(*this, *this, "Image1", 0, 0, ResourceName::Welcome);
   Label1 = Label(*this, *this, "Label1", 392, 8, "Thank you for installing Fotelix", fsBold);
@@ -91,14 +90,14 @@ void TPnlWelcome::SetupButtons(tMvButtonBar& bar) {
 }
 
 void TPnlWelcome::ExitClick(TObject*) {
-  if (FormMain->Busy()) return;
-  FormMain->Close();
+  if (Host().Busy()) return;
+  Host().Close();
 }
 
 void TPnlWelcome::NextClick(TObject*) {
-  if (FormMain->Busy()) return;
+  if (Host().Busy()) return;
   Timer1->SetEnabled(false);
-  FormMain->ShowPage("PnlDisclaimer", true);
+  Host().ShowPage("PnlDisclaimer", true);
 }
 
 void TPnlWelcome::Timer1Timer(TObject*) {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 #include "ui/Application.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
@@ -14,7 +14,7 @@ class TPnlWelcome : public TFramePanel {
  public:
   static constexpr int WordCount = 8;
 
-  explicit TPnlWelcome(TComponent* owner);
+  TPnlWelcome(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPnlWelcome"; }
 
   void SetupButtons(tMvButtonBar& bar) override;

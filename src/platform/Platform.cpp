@@ -15,6 +15,16 @@ bool TFind::Next(TSearchRec& rec) {
   return false;
 }
 
+std::vector<std::string> ListSubFolders(TPlatform& os, const std::string& folder) {
+  const std::string pattern = folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + "*";
+  std::vector<std::string> names;
+  TFind find(os, pattern, faAnyFile);
+  TSearchRec rec;
+  while (find.Next(rec))
+    if ((rec.Attr & faDirectory) && rec.Name != "." && rec.Name != "..") names.push_back(rec.Name);
+  return names;
+}
+
 std::string ExtractFilePath(const std::string& path) {
   const size_t slash = path.find_last_of("\\:");
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // The operating-system services that the engines and libraries use. Two
 // implementations exist: the real one on Windows (platform/win32) and a
@@ -130,7 +131,12 @@ class TPlatform {
   // listed. TFind filters them by attributes.
   virtual std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) = 0;
 
+  // The drive letters present, upper case, in order ("CD").
+  virtual std::string LogicalDrives() = 0;
   virtual TDriveType DriveType(const std::string& root) = 0;
+  // The volume label of a drive root ("D:\"), empty when it has none; false
+  // when the drive cannot be read, as a drive without its disk.
+  virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
   virtual std::string CurrentFolder() = 0;
 
   // SHGetFolderPathA: the result code (0 on success) and what the query put
@@ -160,6 +166,11 @@ class TPlatform {
   virtual void Sleep(uint32_t milliseconds) = 0;
   virtual TLocalTime LocalTime() = 0;
 
+  // The full path of the running program, whatever its length.
+  virtual std::string ProgramPath() = 0;
+  // Ends the process at once with the code; nothing after it runs.
+  virtual void ExitProcess(int code) = 0;
+
   // Lets pending window messages run. The user-interface layer installs the
   // pump; without one this does nothing.
   void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
@@ -183,6 +194,11 @@ class TFind {
   std::unique_ptr<TFindEnumerator> enumerator_;
   uint32_t exclude_;
 };
+
+// The names of the sub-folders of a folder ("C:\" or "C:\A\B"), hidden and
+// system ones included, without "." and "..", in the order the file system
+// gives them; none when the folder cannot be listed.
+std::vector<std::string> ListSubFolders(TPlatform& os, const std::string& folder);
 
 // The folder part of a path, up to and including the last backslash.
 std::string ExtractFilePath(const std::string& path);

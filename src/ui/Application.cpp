@@ -1,6 +1,6 @@
 #include "ui/Application.h"
 
-#include "ui/headless/HeadlessBackend.h"
+#include <stdexcept>
 
 namespace {
 // Static initialisation runs on the thread that starts the process, so this
@@ -20,7 +20,8 @@ TApplication& Application() {
 void TApplication::SetBackend(std::unique_ptr<TBackend> backend) { backend_ = std::move(backend); }
 
 TBackend& TApplication::Backend() {
-  if (!backend_) backend_ = std::make_unique<THeadlessBackend>();
+  // A program that forgot its backend must not quietly run on another one.
+  if (!backend_) throw std::logic_error("The application has no control backend.");
   return *backend_;
 }
 

@@ -30,8 +30,8 @@ class TApplication {
   // The caption of message boxes.
   std::string Title;
 
-  // Chosen once at start, before any control is made; the headless backend
-  // serves when none was chosen.
+  // Chosen once at start, before any control is made; asking for the backend
+  // before that is an error.
   void SetBackend(std::unique_ptr<TBackend> backend);
   TBackend& Backend();
 

@@ -70,20 +70,6 @@ enum TMessageBoxFlags : unsigned {
 };
 enum TModalResult : int { idOk = 1, idCancel = 2, idYes = 6, idNo = 7 };
 
-// One folder level as a folder list sees it.
-class TFolderSource {
- public:
-  virtual ~TFolderSource() = default;
-  // Drive letters present, in order, upper case.
-  virtual std::string Drives() = 0;
-  virtual bool FolderExists(const std::string& path) = 0;
-  // Names of the sub-folders of a folder ("C:\" or "C:\A\B"), without "." and "..",
-  // in the order the file system gives them.
-  virtual std::vector<std::string> SubFolders(const std::string& path) = 0;
-  // The volume label shown beside a drive letter; empty if none.
-  virtual std::string VolumeLabel(char drive) = 0;
-};
-
 class TBackend {
  public:
   virtual ~TBackend() = default;
@@ -116,7 +102,6 @@ class TBackend {
   virtual int ScreenColorDepth() = 0;
   // Width and height of the screen's work area.
   virtual TPoint ScreenSize() = 0;
-  virtual TFolderSource& Folders() = 0;
   // A canvas for measuring text outside of painting.
   virtual std::unique_ptr<TCanvas> CreateMeasureCanvas() = 0;
 };

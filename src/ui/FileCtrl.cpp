@@ -4,7 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "ui/Application.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ std::string Normalize(const std::string& path) {
 
 // -------------------------------------------------------- TDirectoryListBox
 
-TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TWinControl(owner, TControlKind::ListBox) {
+TDirectoryListBox::TDirectoryListBox(TComponent* owner, TPlatform& platform)
+    : TWinControl(owner, TControlKind::ListBox), platform_(platform) {
   SetColor(clWindow);
   SetBounds(0, 0, 145, 97);
 }
@@ -42,8 +43,13 @@ TDirectoryListBox::~TDirectoryListBox() {
 void TDirectoryListBox::SetDirectory(const std::string& path) {
   if (path.empty()) return;
   const std::string folder = Normalize(path);
-  TFolderSource& source = Application().Backend().Folders();
-  if (!source.FolderExists(folder)) throw std::runtime_error("The folder \"" + path + "\" does not exist.");
+  if (!platform_.FolderExists(folder)) {
+    const std::string root = folder.substr(0, 3);
+    std::string label;
+    if (platform_.DriveType(root) != TDriveType::NoRootDir && !platform_.VolumeLabel(root, label))
+      throw std::runtime_error("The drive " + folder.substr(0, 2) + " is not ready.");
+    throw std::runtime_error("The folder \"" + path + "\" does not exist.");
+  }
   // Read first: a drive that fails halfway leaves the list as it was.
   const std::string before = directory_;
   Fill(folder);
@@ -54,8 +60,7 @@ void TDirectoryListBox::SetDirectory(const std::string& path) {
 void TDirectoryListBox::SetDrive(char drive) { SetDirectory(std::string(1, Upper(drive)) + ":\\"); }
 
 void TDirectoryListBox::Fill(const std::string& directory) {
-  TFolderSource& source = Application().Backend().Folders();
-  std::vector<std::string> subs = source.SubFolders(directory);
+  std::vector<std::string> subs = ListSubFolders(platform_, directory);
   std::sort(subs.begin(), subs.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
   std::vector<TDirectoryItem> items;
   items.push_back({directory.substr(0, 3), directory.substr(0, 3), 0, true});
@@ -95,20 +100,27 @@ void TDirectoryListBox::OpenByUser(int index) {
 
 // ---------------------------------------------------------- TDriveComboBox
 
-TDriveComboBox::TDriveComboBox(TComponent* owner) : TComboBox(owner) { BuildList(); }
+TDriveComboBox::TDriveComboBox(TComponent* owner, TPlatform& platform)
+    : TComboBox(owner), platform_(platform) {
+  BuildList();
+}
 
 TDriveComboBox::~TDriveComboBox() {
   if (dirList_) dirList_->driveCombo_ = nullptr;
 }
 
 void TDriveComboBox::BuildList() {
-  TFolderSource& source = Application().Backend().Folders();
-  drives_ = source.Drives();
+  drives_ = platform_.LogicalDrives();
   std::vector<std::string> items;
   for (char d : drives_) {
     std::string item = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(d)))) + ":";
-    const std::string label = source.VolumeLabel(d);
-    if (!label.empty()) item += " [" + label + "]";
+    std::string label;
+    // A removable drive is not asked: without its disk it may keep the user waiting.
+    const std::string root = std::string(1, d) + ":\\";
+    const TDriveType type = platform_.DriveType(root);
+    if (type != TDriveType::Removable && type != TDriveType::CDRom && platform_.VolumeLabel(root, label) &&
+        !label.empty())
+      item += " [" + label + "]";
     items.push_back(item);
   }
   SetItems(std::move(items));

@@ -1,13 +1,15 @@
 #pragma once
-// The folder list and the drive box bound to it. Both read the folder tree
-// through the backend's folder source: the file system on Windows, a tree
-// set up by the test on the headless backend.
+// The folder list and the drive box bound to it. Both read the drives and
+// folders through the platform they are given, so that a simulated Windows
+// can stand behind them in tests.
 
 #include <string>
 #include <vector>
 
 #include "ui/Controls.h"
 #include "ui/StdCtrls.h"
+
+class TPlatform;
 
 class TDriveComboBox;
 
@@ -22,7 +24,7 @@ struct TDirectoryItem {
 // current folder, then the current folder's sub-folders in name order.
 class TDirectoryListBox : public TWinControl {
  public:
-  explicit TDirectoryListBox(TComponent* owner);
+  TDirectoryListBox(TComponent* owner, TPlatform& platform);
   ~TDirectoryListBox() override;
   std::string ClassName() const override { return "TDirectoryListBox"; }
 
@@ -54,6 +56,7 @@ class TDirectoryListBox : public TWinControl {
   friend class TDriveComboBox;
   void Fill(const std::string& directory);
 
+  TPlatform& platform_;
   std::string directory_;
   std::vector<TDirectoryItem> items_;
   int itemIndex_ = -1;
@@ -65,7 +68,7 @@ class TDirectoryListBox : public TWinControl {
 // to it, and the box follows the list's drive.
 class TDriveComboBox : public TComboBox {
  public:
-  explicit TDriveComboBox(TComponent* owner);
+  TDriveComboBox(TComponent* owner, TPlatform& platform);
   ~TDriveComboBox() override;
   std::string ClassName() const override { return "TDriveComboBox"; }
 
@@ -83,6 +86,7 @@ class TDriveComboBox : public TComboBox {
   friend class TDirectoryListBox;
   void Follow(char drive);
 
+  TPlatform& platform_;
   std::string drives_;
   char drive_ = '\0';
   TDirectoryListBox* dirList_ = nullptr;

@@ -20,6 +20,7 @@
 #include "ui/Jpeg.h"
 #include "ui/StdCtrls.h"
 #include "ui/win32/Win32Backend.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace {
 
@@ -86,8 +87,8 @@ class TGalleryForm : public TForm {
     percent->SetCaption("0% complete");
     percent_ = percent;
 
-    TDirectoryListBox* folders = Place<TDirectoryListBox>(this, 330, 228, 200, 110);
-    TDriveComboBox* drives = Place<TDriveComboBox>(this, 540, 228, 200, 21);
+    TDirectoryListBox* folders = Place<TDirectoryListBox>(this, 330, 228, 200, 110, platform_);
+    TDriveComboBox* drives = Place<TDriveComboBox>(this, 540, 228, 200, 21, platform_);
     drives->SetDirList(folders);
     folders->SetDirectory("C:\\");
 
@@ -115,9 +116,9 @@ class TGalleryForm : public TForm {
     int Dy;
   };
 
-  template <class T>
-  T* Place(TWinControl* parent, int left, int top, int width, int height) {
-    T* control = Create<T>();
+  template <class T, class... Args>
+  T* Place(TWinControl* parent, int left, int top, int width, int height, Args&... args) {
+    T* control = Create<T>(args...);
     control->SetParent(parent);
     control->SetBounds(left, top, width > 0 ? width : control->Width(), height > 0 ? height : control->Height());
     return control;
@@ -141,6 +142,7 @@ class TGalleryForm : public TForm {
   TLabel* percent_ = nullptr;
   TTimer* timer_ = nullptr;
   std::vector<TMovingWord> words_;
+  TWin32Platform platform_;
 };
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 // A page that notes what the main window asks of it and can be told to fail.
 class TProbePage : public TFramePanel {
  public:
-  explicit TProbePage(TComponent* owner) : TFramePanel(owner) {
+  TProbePage(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
     Name = "PnlProbe";
     HeaderText = "Probe";
   }
@@ -20,16 +20,16 @@ class TProbePage : public TFramePanel {
   std::function<void()> Work;
 
   void SetupButtons(tMvButtonBar& bar) override {
-    Log.push_back("buttons busy=" + std::to_string(FormMain->Busy()));
+    Log.push_back("buttons busy=" + std::to_string(Host().Busy()));
     bar.AddRightButton("&Go", 2, 1, [](TObject*) {});
     Fail("SetupButtons");
   }
   void EnterPage() override {
-    Log.push_back("enter busy=" + std::to_string(FormMain->Busy()));
+    Log.push_back("enter busy=" + std::to_string(Host().Busy()));
     Fail("EnterPage");
   }
   void RunPage() override {
-    Log.push_back("run busy=" + std::to_string(FormMain->Busy()) +
+    Log.push_back("run busy=" + std::to_string(Host().Busy()) +
                   " left=" + std::to_string(FormMain->PageControl->Left()));
     Fail("RunPage");
     if (Work) Work();
@@ -44,7 +44,7 @@ class TProbePage : public TFramePanel {
 class FormMainTest : public WizardTest {
  protected:
   TProbePage& AddProbe() {
-    auto page = std::make_unique<TProbePage>(nullptr);
+    auto page = std::make_unique<TProbePage>(nullptr, *form);
     TProbePage& probe = *page;
     form->AddPage(std::move(page));
     return probe;
@@ -295,7 +295,7 @@ TEST_F(FormMainTest, TheHeaderLeadsToTheTermsPageExceptDuringARun) {
   TProbePage& probe = AddProbe();
   std::string pageAfterClick;
   probe.Work = [&] {
-    TFormMain::TWorkingRun run(*FormMain);
+    TWorkingRun run(*form);
     form->PnlHeader->Click();
     pageAfterClick = ActivePage();
   };

@@ -1,6 +1,6 @@
 #pragma once
-// A main window with all its pages on the headless backend, the shared state
-// as at program start, and system services that record what they are asked.
+// A main window with all its pages on the headless backend and a simulated
+// Windows, the shared state as at program start.
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,17 @@
 
 #include "app/Appl_Globals.h"
 #include "app/Form_Main.h"
+#include "HostSim_fixture.h"
 #include "lib/LIB_Random.h"
 #include "ui/headless/HeadlessBackend.h"
 #include "widgets/MVI_ButtonBar.h"
 
-class WizardTest : public ::testing::Test {
+class WizardTest : public HostSimTest {
  protected:
-  void SetUp() override { Start({}); }
+  void SetUp() override {
+    HostSimTest::SetUp();
+    Start({});
+  }
 
   void Start(std::vector<std::string> arguments) {
     form.reset();
@@ -27,21 +31,15 @@ class WizardTest : public ::testing::Test {
     Headless().MessageBoxes.clear();
     Headless().MessageBoxResponder = nullptr;
     Headless().SetClipboardText("");
-    System.ShellOpen = [this](const std::string& document) {
-      opened.push_back(document);
-      if (shellFails) throw std::runtime_error("No program is associated.");
-    };
-    System.ProgramPath = [this] { return programPath; };
-    System.ExitProcess = [this](int code) { exitCodes.push_back(code); };
-    form = std::make_unique<TFormMain>(nullptr, std::move(arguments));
+    form = std::make_unique<TFormMain>(nullptr, *os_, std::move(arguments));
     Application().MainForm = form.get();
   }
 
   void TearDown() override {
     Application().MainForm = nullptr;
     form.reset();
-    System = TSystemServices();
     tMvButtonBar::SetSharedColors(savedColors);
+    HostSimTest::TearDown();
   }
 
   static THeadlessBackend& Headless() { return dynamic_cast<THeadlessBackend&>(Application().Backend()); }
@@ -85,10 +83,6 @@ class WizardTest : public ::testing::Test {
 
   std::unique_ptr<TFormMain> form;
   TMvButtonColors savedColors;
-  std::vector<std::string> opened;
-  std::vector<int> exitCodes;
-  std::string programPath = "C:\\fxtest\\Install_Fotelix.exe";
-  bool shellFails = false;
 };
 
 // Runs an action once, at a moment of the virtual clock, from the message

@@ -1,37 +1,39 @@
 #include <gtest/gtest.h>
 
+#include "HostSim_fixture.h"
 #include "ui/Application.h"
 #include "ui/FileCtrl.h"
 #include "ui/Forms.h"
-#include "ui/headless/HeadlessBackend.h"
 
 namespace {
 
-THeadlessBackend& Headless() { return dynamic_cast<THeadlessBackend&>(Application().Backend()); }
-
-class UiFileCtrl : public ::testing::Test {
+// The folder list and the drive box on a simulated C: and D:, with a CD
+// drive E: that holds no disk.
+class UiFileCtrl : public HostSimTest {
  protected:
   void SetUp() override {
+    HostSimTest::SetUp();
     Application().OnException = [this](TObject*, const std::exception& e) { errors.push_back(e.what()); };
-    auto& tree = Headless().FolderTree();
-    tree.Clear();
-    tree.AddFolder("C:\\Program Files\\Fotelix");
-    tree.AddFolder("C:\\Program Files\\Common Files");
-    tree.AddFolder("C:\\windows");
-    tree.AddFolder("D:\\Data\\Images");
-    tree.SetVolumeLabel('d', "DATA");
+    MapDrive('D', TDriveType::Fixed);
+    MapDrive('E', TDriveType::CDRom);
+    os_->SetVolume('D', "DATA");
+    os_->SetVolume('E', "", false);
+    MakeFolder("C:\\Program Files\\Fotelix");
+    MakeFolder("C:\\Program Files\\Common Files");
+    MakeFolder("C:\\windows");
+    MakeFolder("D:\\Data\\Images");
     form = std::make_unique<TForm>(nullptr);
-    list = form->Create<TDirectoryListBox>();
+    list = form->Create<TDirectoryListBox>(*os_);
     list->SetParent(form.get());
-    drives = form->Create<TDriveComboBox>();
+    drives = form->Create<TDriveComboBox>(*os_);
     drives->SetParent(form.get());
     drives->SetDirList(list);
     list->OnChange = [this](TObject*) { changes.push_back(list->Directory()); };
   }
   void TearDown() override {
     form.reset();
-    Headless().FolderTree().Clear();
     Application().OnException = nullptr;
+    HostSimTest::TearDown();
   }
   std::vector<std::string> Captions() const {
     std::vector<std::string> result;
@@ -61,7 +63,7 @@ TEST_F(UiFileCtrl, ListShowsThePathDownAndTheSubFoldersInNameOrder) {
 
 TEST_F(UiFileCtrl, MissingFolderRaisesAndTheListStays) {
   list->SetDirectory("C:\\windows");
-  for (const char* bad : {"C:\\Fotelix", "E:\\", "relative\\path", "C:"}) {
+  for (const char* bad : {"C:\\Fotelix", "E:\\", "F:\\", "relative\\path", "C:"}) {
     EXPECT_THROW(list->SetDirectory(bad), std::runtime_error) << bad;
     EXPECT_EQ(list->Directory(), "C:\\windows");
   }
@@ -85,7 +87,7 @@ TEST_F(UiFileCtrl, OpeningAnItemMovesAndRunsBothEvents) {
 }
 
 TEST_F(UiFileCtrl, DriveBoxAndListFollowEachOther) {
-  EXPECT_EQ(drives->Items(), (std::vector<std::string>{"c:", "d: [DATA]"}));
+  EXPECT_EQ(drives->Items(), (std::vector<std::string>{"c:", "d: [DATA]", "e:"}));
   list->SetDirectory("D:\\Data\\Images");
   EXPECT_EQ(drives->Drive(), 'D');
   EXPECT_EQ(drives->ItemIndex(), 1);
@@ -98,33 +100,23 @@ TEST_F(UiFileCtrl, DriveBoxAndListFollowEachOther) {
 
 TEST_F(UiFileCtrl, UnreadableDriveKeepsBothWhereTheyWere) {
   list->SetDirectory("C:\\windows");
-  Headless().FolderTree().Clear();
-  Headless().FolderTree().AddFolder("C:\\windows");
-  // D: is still listed by the box but cannot be read any more.
+  // D: is still listed by the box but its disk is gone.
+  os_->SetVolume('D', "DATA", false);
   Application().Dispatch(drives, [&] { drives->SelectByUser(1); });
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0], "The folder \"D:\\\" does not exist.");
+  Application().Dispatch(drives, [&] { drives->SelectByUser(2); });
+  EXPECT_EQ(errors, (std::vector<std::string>{"The drive D: is not ready.", "The drive E: is not ready."}));
   EXPECT_EQ(drives->Drive(), 'C');
   EXPECT_EQ(drives->ItemIndex(), 0);
   EXPECT_EQ(list->Directory(), "C:\\windows");
 }
 
 TEST_F(UiFileCtrl, FreeingEitherSideUnbindsTheOther) {
-  auto box = std::make_unique<TDriveComboBox>(nullptr);
+  auto box = std::make_unique<TDriveComboBox>(nullptr, *os_);
   box->SetDirList(list);
   EXPECT_EQ(drives->DirList(), nullptr);
   box.reset();
   EXPECT_EQ(list->DriveCombo(), nullptr);
   list->SetDirectory("D:\\");
-}
-
-TEST(UiHeadlessFolders, RefusesPathsThatAreNotFull) {
-  THeadlessFolders tree;
-  for (const char* bad : {"", "C:", "Data\\x", "1:\\x", "C:\\a\\\\b"}) EXPECT_THROW(tree.AddFolder(bad), std::invalid_argument) << bad;
-  tree.AddFolder("c:\\A\\b");
-  EXPECT_TRUE(tree.FolderExists("C:\\a\\B\\"));
-  EXPECT_EQ(tree.Drives(), "C");
-  EXPECT_THROW(tree.SubFolders("C:\\x"), std::runtime_error);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
+#include "platform/win32/Win32Platform.h"
 #include "win32/Win32Fixtures.h"
 
 #include <commctrl.h>
@@ -234,7 +235,9 @@ TEST_F(UiWin32, FolderListReadsTheRealDisk) {
   ::CreateDirectoryA(base.c_str(), nullptr);
   ::CreateDirectoryA((base + "\\Beta").c_str(), nullptr);
   ::CreateDirectoryA((base + "\\alpha").c_str(), nullptr);
-  TDirectoryListBox* list = Make<TDirectoryListBox>();
+  TWin32Platform platform;
+  TDirectoryListBox* list = form->Create<TDirectoryListBox>(platform);
+  list->SetParent(form.get());
   list->SetDirectory(base);
   std::vector<std::string> subs;
   for (const auto& item : list->Items())

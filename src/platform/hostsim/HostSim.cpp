@@ -175,6 +175,12 @@ void THostSimPlatform::MapDrive(char letter, const fs::path& folder, TDriveType 
   drives_[Upper(letter)] = drive;
 }
 
+void THostSimPlatform::SetVolume(char letter, const std::string& label, bool ready) {
+  TDrive& drive = drives_.at(Upper(letter));
+  drive.label = label;
+  drive.ready = ready;
+}
+
 void THostSimPlatform::SetAttributes(const std::string& path, uint32_t attr) {
   attributes_[Key(path)] = attr & (faReadOnly | faHidden | faSysFile | faArchive);
 }
@@ -209,7 +215,7 @@ void THostSimPlatform::SetDiskSpace(char letter, uint64_t bytes) {
 bool THostSimPlatform::Resolve(const std::string& path, fs::path& host) const {
   if (path.size() < 2 || path[1] != ':') return false;
   const auto drive = drives_.find(Upper(path[0]));
-  if (drive == drives_.end()) return false;
+  if (drive == drives_.end() || !drive->second.ready) return false;
   host = drive->second.folder;
   // The spelling given is the usual case and costs one look-up; only a name
   // in another case needs the folders' listings.
@@ -401,6 +407,20 @@ TDriveType THostSimPlatform::DriveType(const std::string& root) {
   if (root.size() < 2 || root[1] != ':') return TDriveType::NoRootDir;
   const auto it = drives_.find(Upper(root[0]));
   return it == drives_.end() ? TDriveType::NoRootDir : it->second.type;
+}
+
+std::string THostSimPlatform::LogicalDrives() {
+  std::string letters;
+  for (const auto& drive : drives_) letters += drive.first;
+  return letters;
+}
+
+bool THostSimPlatform::VolumeLabel(const std::string& root, std::string& label) {
+  label.clear();
+  const auto it = root.size() < 2 || root[1] != ':' ? drives_.end() : drives_.find(Upper(root[0]));
+  if (it == drives_.end() || !it->second.ready) return false;
+  label = it->second.label;
+  return true;
 }
 
 int32_t THostSimPlatform::GetShellFolder(int csidl, std::string& path) {

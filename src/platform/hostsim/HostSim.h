@@ -22,7 +22,11 @@ class THostSimPlatform : public TPlatform {
 
   // --- Set-up by the test ---
   void MapDrive(char letter, const std::filesystem::path& folder, TDriveType type);
+  // A drive that is not ready (a drive without its disk) is listed with its
+  // type, but nothing on it can be read.
+  void SetVolume(char letter, const std::string& label, bool ready = true);
   void SetCurrentFolder(const std::string& path) { currentFolder_ = path; }
+  void SetProgramPath(const std::string& path) { programPath_ = path; }
   // Hidden, system, read-only and archive; folders and reparse points follow
   // from the host entry itself (a host symbolic link to a folder is a
   // reparse point).
@@ -55,6 +59,8 @@ class THostSimPlatform : public TPlatform {
   // Calls of ProcessMessages, counted by the pump that the simulation
   // installs itself; a test that installs its own pump counts for itself.
   int ProcessedMessages() const { return pumped_; }
+  // The codes ExitProcess was called with; the simulated process goes on.
+  const std::vector<int>& ExitCodes() const { return exitCodes_; }
 
   // --- TPlatform ---
   bool FolderExists(const std::string& path) override;
@@ -65,7 +71,9 @@ class THostSimPlatform : public TPlatform {
   bool RemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
+  std::string LogicalDrives() override;
   TDriveType DriveType(const std::string& root) override;
+  bool VolumeLabel(const std::string& root, std::string& label) override;
   std::string CurrentFolder() override { return currentFolder_; }
   int32_t GetShellFolder(int csidl, std::string& path) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
@@ -78,6 +86,8 @@ class THostSimPlatform : public TPlatform {
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
+  std::string ProgramPath() override { return programPath_; }
+  void ExitProcess(int code) override { exitCodes_.push_back(code); }
 
  private:
   struct TDrive {
@@ -85,6 +95,8 @@ class THostSimPlatform : public TPlatform {
     TDriveType type = TDriveType::Fixed;
     bool limited = false;
     uint64_t space = 0;
+    std::string label;
+    bool ready = true;
   };
   friend class THostSimFile;
 
@@ -98,6 +110,8 @@ class THostSimPlatform : public TPlatform {
   std::filesystem::path stateFolder_;
   std::map<char, TDrive> drives_;
   std::string currentFolder_ = "C:\\";
+  std::string programPath_ = "C:\\fxtest\\Install_Fotelix.exe";
+  std::vector<int> exitCodes_;
   std::map<std::string, uint32_t> attributes_;
   std::map<int, std::pair<std::string, int32_t>> shellFolders_;
   std::set<std::string> failCreate_, locked_, denied_;

@@ -353,3 +353,40 @@ TLocalTime TWin32Platform::LocalTime() {
   t.Millisecond = now.wMilliseconds;
   return t;
 }
+
+std::string TWin32Platform::LogicalDrives() {
+  const DWORD mask = GetLogicalDrives();
+  std::string drives;
+  for (int i = 0; i < 26; ++i)
+    if (mask & (1u << i)) drives += static_cast<char>('A' + i);
+  return drives;
+}
+
+bool TWin32Platform::VolumeLabel(const std::string& root, std::string& label) {
+  // A drive without its disk must answer "not ready", not ask the user to
+  // insert one.
+  const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  char buffer[MAX_PATH + 1] = {};
+  const BOOL read =
+      GetVolumeInformationA(root.c_str(), buffer, sizeof buffer, nullptr, nullptr, nullptr, nullptr, 0);
+  SetErrorMode(previousMode);
+  label = read ? buffer : "";
+  return read != FALSE;
+}
+
+std::string TWin32Platform::ProgramPath() {
+  // Grown until the whole path fits: a setup program deep in a folder tree
+  // must still be able to restart itself.
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) FailLast("find the path of", "the running program");
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void TWin32Platform::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }

@@ -15,6 +15,8 @@ class TWin32Platform : public TPlatform {
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
   TDriveType DriveType(const std::string& root) override;
+  std::string LogicalDrives() override;
+  bool VolumeLabel(const std::string& root, std::string& label) override;
   std::string CurrentFolder() override;
   int32_t GetShellFolder(int csidl, std::string& path) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
@@ -27,4 +29,6 @@ class TWin32Platform : public TPlatform {
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
+  std::string ProgramPath() override;
+  void ExitProcess(int code) override;
 };

@@ -43,26 +43,6 @@ class THeadlessPeer : public TWindowPeer {
   TRecordingCanvas lastPaint_;
 };
 
-// A folder tree that the test sets up; drive letters come from the paths.
-class THeadlessFolders : public TFolderSource {
- public:
-  // Adds a folder and every folder above it, e.g. "C:\Program Files\Fotelix".
-  void AddFolder(const std::string& path);
-  void SetVolumeLabel(char drive, const std::string& label);
-  void Clear();
-
-  std::string Drives() override;
-  bool FolderExists(const std::string& path) override;
-  std::vector<std::string> SubFolders(const std::string& path) override;
-  std::string VolumeLabel(char drive) override;
-
- private:
-  // Key: the folder path in upper case without a closing "\"; value: the
-  // sub-folder names as they were added, in order.
-  std::map<std::string, std::vector<std::string>> tree_;
-  std::map<char, std::string> labels_;
-};
-
 struct TMessageBoxCall {
   std::string Text;
   std::string Caption;
@@ -94,7 +74,6 @@ class THeadlessBackend : public TBackend {
   std::string ClipboardText() override { return clipboard_; }
   int ScreenColorDepth() override { return colorDepth_; }
   TPoint ScreenSize() override { return screenSize_; }
-  TFolderSource& Folders() override { return folders_; }
   std::unique_ptr<TCanvas> CreateMeasureCanvas() override { return std::make_unique<TRecordingCanvas>(); }
 
   // Moves the clock on by the given time, firing each timer at every moment
@@ -114,7 +93,6 @@ class THeadlessBackend : public TBackend {
 
   void SetScreenColorDepth(int bits) { colorDepth_ = bits; }
   void SetScreenSize(TPoint size) { screenSize_ = size; }
-  THeadlessFolders& FolderTree() { return folders_; }
 
   // The peer of a windowed control made on this backend.
   static THeadlessPeer& PeerOf(const TWinControl& control);
@@ -139,5 +117,4 @@ class THeadlessBackend : public TBackend {
   std::string clipboard_;
   int colorDepth_ = 32;
   TPoint screenSize_{1024, 768};
-  THeadlessFolders folders_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The real backend: each windowed control gets a window, painted through a
 // buffer so that graphic controls over a picture never flicker; message-loop
-// timers; MessageBoxA; the clipboard; the folder tree through FindFirstFileA.
+// timers; MessageBoxA; the clipboard.
 
 #include <map>
 #include <memory>
@@ -9,14 +9,6 @@
 
 #include "ui/Backend.h"
 #include "ui/win32/Win32Handles.h"
-
-class TWin32Folders : public TFolderSource {
- public:
-  std::string Drives() override;
-  bool FolderExists(const std::string& path) override;
-  std::vector<std::string> SubFolders(const std::string& path) override;
-  std::string VolumeLabel(char drive) override;
-};
 
 class TWin32Backend : public TBackend {
  public:
@@ -37,7 +29,6 @@ class TWin32Backend : public TBackend {
   std::string ClipboardText() override;
   int ScreenColorDepth() override;
   TPoint ScreenSize() override;
-  TFolderSource& Folders() override { return folders_; }
   std::unique_ptr<TCanvas> CreateMeasureCanvas() override;
 
   // Where windows of controls without a parent wait.
@@ -54,5 +45,4 @@ class TWin32Backend : public TBackend {
   TWindowHandle parking_;
   std::map<uintptr_t, std::function<void()>> timers_;
   uintptr_t nextTimerId_ = 1;
-  TWin32Folders folders_;
 };

@@ -1,6 +1,6 @@
-#include "app/Frame_Panel.h"
+#include "pages/Frame_Panel.h"
 
-TFramePanel::TFramePanel(TComponent* owner) : TCustomControl(owner) {
+TFramePanel::TFramePanel(TComponent* owner, TPageHost& host) : TCustomControl(owner), host_(host) {
   ControlStyle |= csOpaque;
   SetParentColor(false);
   SetColor(PageColor);

@@ -1,12 +1,14 @@
 #pragma once
 // The base of every wizard page. The main window drives each page through
-// the same three operations; a page overrides only those it needs.
+// the same three operations; a page overrides only those it needs, and
+// reaches the window and the operating system only through its host.
 
 #include <string>
 
+#include "pages/PageHost.h"
 #include "ui/Controls.h"
+#include "widgets/MVI_ButtonBar.h"
 
-class tMvButtonBar;
 
 class TFramePanel : public TCustomControl {
  public:
@@ -14,7 +16,7 @@ class TFramePanel : public TCustomControl {
   static constexpr int PageHeight = 377;
   static constexpr TColor PageColor = 0xF0CAA6;  // sky blue
 
-  explicit TFramePanel(TComponent* owner);
+  TFramePanel(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TFramePanel"; }
 
   // The page's title in the main window's header; set once by the constructor.
@@ -30,4 +32,11 @@ class TFramePanel : public TCustomControl {
   virtual void RunPage();
 
   void Paint(TCanvas& canvas) override;
+
+ protected:
+  TPageHost& Host() const { return host_; }
+  TSetupState& State() const { return host_.State(); }
+
+ private:
+  TPageHost& host_;
 };
