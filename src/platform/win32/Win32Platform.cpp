@@ -116,6 +116,34 @@ void MakeLinkObject(TComPtr<IShellLinkA>& link, TComPtr<IPersistFile>& file,
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+// ShellExecute answers with codes of its own, several of which mean something
+// else as system error codes. Each is told in its own words, with the system
+// code closest to it.
+struct TShellExecuteError {
+  DWORD Code;
+  const char* Reason;
+};
+
+TShellExecuteError ShellExecuteError(INT_PTR result) {
+  switch (result) {
+    case 0: return {ERROR_OUTOFMEMORY, "the system is out of memory or resources"};
+    case SE_ERR_FNF: return {ERROR_FILE_NOT_FOUND, "the file was not found"};
+    case SE_ERR_PNF: return {ERROR_PATH_NOT_FOUND, "the path was not found"};
+    case ERROR_BAD_FORMAT: return {ERROR_BAD_FORMAT, "the program is not a valid Windows program"};
+    case SE_ERR_ACCESSDENIED: return {ERROR_ACCESS_DENIED, "access is denied"};
+    case SE_ERR_OOM: return {ERROR_NOT_ENOUGH_MEMORY, "there is not enough memory"};
+    case SE_ERR_SHARE: return {ERROR_SHARING_VIOLATION, "the file is in use by another program"};
+    case SE_ERR_ASSOCINCOMPLETE:
+      return {ERROR_NO_ASSOCIATION, "the program for this kind of file is not fully registered"};
+    case SE_ERR_DDETIMEOUT: return {ERROR_TIMEOUT, "the program did not answer in time"};
+    case SE_ERR_DDEFAIL: return {ERROR_DDE_FAIL, "the program refused the request"};
+    case SE_ERR_DDEBUSY: return {ERROR_BUSY, "the program was busy with another request"};
+    case SE_ERR_NOASSOC: return {ERROR_NO_ASSOCIATION, "no program is associated with this kind of file"};
+    case SE_ERR_DLLNOTFOUND: return {ERROR_DLL_NOT_FOUND, "a library the program needs was not found"};
+    default: return {static_cast<DWORD>(result), "unknown error"};
+  }
+}
+
 }  // namespace
 
 bool TWin32Platform::FolderExists(const std::string& path) {
@@ -186,10 +214,13 @@ void TWin32Platform::CreateShellLink(const TShellLink& link, const std::string& 
   TComPtr<IShellLinkA> shellLink;
   TComPtr<IPersistFile> file;
   MakeLinkObject(shellLink, file, linkFile);
-  shellLink->SetArguments(link.Arguments.c_str());
-  shellLink->SetDescription(link.Description.c_str());
-  shellLink->SetPath(link.Target.c_str());
-  if (link.IconIndex >= 0) shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex);
+  Check(shellLink->SetArguments(link.Arguments.c_str()), "set the arguments of the shell link", linkFile);
+  Check(shellLink->SetDescription(link.Description.c_str()), "set the description of the shell link",
+        linkFile);
+  Check(shellLink->SetPath(link.Target.c_str()), "set the target of the shell link", linkFile);
+  if (link.IconIndex >= 0)
+    Check(shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex),
+          "set the icon of the shell link", linkFile);
   // A link that was not saved is no link; the caller decides whether that matters.
   Check(file->Save(Wide(linkFile).c_str(), FALSE), "save the shell link", linkFile);
 }
@@ -267,7 +298,10 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
 void TWin32Platform::ShellOpen(const std::string& document) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) Fail(static_cast<DWORD>(result), "open", document);
+  if (result > 32) return;
+  const TShellExecuteError error = ShellExecuteError(result);
+  throw EPlatformError(error.Code, "Cannot open \"" + document + "\": " + error.Reason + " (error " +
+                                       std::to_string(error.Code) + ")");
 }
 
 void TWin32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
