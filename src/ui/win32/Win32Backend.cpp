@@ -355,6 +355,9 @@ class TWin32Peer : public TWindowPeer {
     if (!buffer || !bitmap) throw std::runtime_error("Out of drawing resources.");
     TSelection use(buffer.get(), bitmap.get());
     TWin32Canvas canvas(buffer.get());
+    // A new bitmap holds no background: where the control leaves it alone
+    // it would show black.
+    control_.PaintBackground(canvas);
     control_.PaintWindow(canvas);
     const RECT& area = scope.Area();
     ::BitBlt(scope.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
