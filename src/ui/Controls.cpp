@@ -338,6 +338,21 @@ void TWinControl::PaintWindow(TCanvas& canvas) {
   }
 }
 
+void TWinControl::PaintBackground(TCanvas& canvas) {
+  TWinControl* parent = Parent();
+  if ((ControlStyle & csOpaque) || !parent) return;
+  // The control's own painting starts from the canvas as it was given.
+  const TBrush brush = canvas.Brush;
+  const TPen pen = canvas.Pen;
+  const TFont font = canvas.Font;
+  TOffsetCanvas behind(canvas, {-Left(), -Top()});
+  parent->PaintBackground(behind);
+  parent->PaintWindow(behind);
+  canvas.Brush = brush;
+  canvas.Pen = pen;
+  canvas.Font = font;
+}
+
 TControl* TWinControl::GraphicControlAt(int x, int y) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     TControl* c = *it;

@@ -194,6 +194,11 @@ class TWinControl : public TControl {
   // Paints the window: itself, then its graphic children in z-order, each in
   // its own coordinates. The backends call it with a buffered canvas.
   void PaintWindow(TCanvas& canvas);
+  // What shows where a control without csOpaque leaves its rectangle alone:
+  // its parent's painting at its place, over the parent's own background
+  // when the parent is not opaque either. Nothing for an opaque control. A
+  // backend whose buffer starts empty paints it before PaintWindow.
+  void PaintBackground(TCanvas& canvas);
 
   // Mouse input at a client position: goes to the topmost visible graphic
   // child under it, or the one holding the mouse, else to the window itself;

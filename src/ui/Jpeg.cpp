@@ -44,14 +44,20 @@ struct TDecodeState {
   const char* Failure;  // a refusal of our own, outside the library
 };
 
+// Frees the decompressor's memory however decoding ends: normally, by the
+// library's jump, or by an exception such as running out of memory for the
+// pixels. It lives outside the function that jumps, so no jump skips it, and
+// is harmless on a decompressor that was never created.
+struct TDecompressorCleanup {
+  jpeg_decompress_struct& Info;
+  ~TDecompressorCleanup() { jpeg_destroy_decompress(&Info); }
+};
+
 bool Decode(TDecodeState& s, const std::vector<uint8_t>& data) {
   s.Info.err = jpeg_std_error(&s.Error.Manager);
   s.Error.Manager.error_exit = ErrorExit;
   s.Error.Manager.emit_message = WarningIsError;
-  if (setjmp(s.Error.Jump)) {
-    jpeg_destroy_decompress(&s.Info);
-    return false;
-  }
+  if (setjmp(s.Error.Jump)) return false;
   jpeg_create_decompress(&s.Info);
   jpeg_mem_src(&s.Info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&s.Info, TRUE);
@@ -60,7 +66,6 @@ bool Decode(TDecodeState& s, const std::vector<uint8_t>& data) {
   const uint64_t pixels = uint64_t{s.Info.output_width} * s.Info.output_height;
   if (pixels == 0 || pixels > kMaxPixels || s.Info.output_components != 3) {
     s.Failure = "The picture is too large or has no pixels.";
-    jpeg_destroy_decompress(&s.Info);
     return false;
   }
   s.Rgb->resize(pixels * 3);
@@ -70,7 +75,6 @@ bool Decode(TDecodeState& s, const std::vector<uint8_t>& data) {
     jpeg_read_scanlines(&s.Info, &row, 1);
   }
   jpeg_finish_decompress(&s.Info);
-  jpeg_destroy_decompress(&s.Info);
   return true;
 }
 
@@ -80,6 +84,7 @@ TBitmap LoadJpeg(const std::vector<uint8_t>& data) {
   if (data.empty()) throw std::runtime_error("Cannot read the picture: it is empty.");
   std::vector<uint8_t> rgb;
   TDecodeState state{};
+  const TDecompressorCleanup cleanup{state.Info};
   state.Rgb = &rgb;
   if (!Decode(state, data)) {
     throw std::runtime_error(std::string("Cannot read the picture: ") +

@@ -10,7 +10,7 @@
 // The button area of the gallery: the wizard's bar in the main window's
 // colours, then one button of every style, one of every colour preset, and
 // the states a button can show: hot, pressed, disabled, with a menu, with a
-// glyph strip.
+// glyph strip, transparent.
 
 namespace {
 
@@ -142,6 +142,9 @@ void AddGalleryButtons(TForm& form, TPanel& area) {
     if (g.hot) hot.push_back(b);
     x += 136;
   }
+  TLbSpeedButton* clear = Place(area, x, 116, 100, "Transparent");
+  clear->SetStyle(bsModern);
+  clear->SetTransparent(true);
 
   // The pointer is not over any of them on the screenshot, so the hot ones
   // are entered once the window shows.

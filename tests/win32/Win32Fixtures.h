@@ -12,13 +12,15 @@
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
 
-// A white memory bitmap of the given size with a GDI canvas on it, read back
-// pixel by pixel.
+// A memory bitmap of the given size with a GDI canvas on it, read back pixel
+// by pixel. It starts in a colour that no drawing uses, neither white nor
+// black, so that a pixel left alone cannot pass for a painted one.
 template <int Width, int Height>
 class GdiBitmapTest : public ::testing::Test {
  protected:
   static constexpr int kWidth = Width;
   static constexpr int kHeight = Height;
+  static constexpr TColor kUnpainted = RGB(90, 140, 170);
 
   void SetUp() override {
     dc.reset(::CreateCompatibleDC(nullptr));
@@ -29,8 +31,9 @@ class GdiBitmapTest : public ::testing::Test {
     ASSERT_TRUE(bitmap);
     ::SelectObject(dc.get(), bitmap.get());
     canvas = std::make_unique<TWin32Canvas>(dc.get());
-    canvas->Brush.Color = clWhite;
+    canvas->Brush.Color = kUnpainted;
     canvas->FillRect({0, 0, kWidth, kHeight});
+    canvas->Brush = TBrush();
   }
   TColor At(int x, int y) {
     const COLORREF c = ::GetPixel(dc.get(), x, y);

@@ -253,6 +253,16 @@ TEST_F(Win32PlatformTest, ShellLinkRegistryAndSystemQueries) {
   const TLocalTime t = os_.LocalTime();
   EXPECT_GE(t.Year, 2020);
   EXPECT_THROW(os_.StartProgram("\"" + dir_ + "missing.exe\"", kSwShowMaximized), EPlatformError);
+
+  // The shell's own answer, not the system error of the same number.
+  MakeFile(dir_ + "notes.fxq", "x");
+  try {
+    os_.ShellOpen(dir_ + "notes.fxq");
+    ADD_FAILURE() << "opened a file no program is associated with";
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), static_cast<uint32_t>(ERROR_NO_ASSOCIATION));
+    EXPECT_NE(std::string(e.what()).find("no program is associated"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace

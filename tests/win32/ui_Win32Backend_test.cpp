@@ -44,10 +44,10 @@ TEST_F(UiWin32Canvas, FillsLinesAndBitmapsLandWhereTold) {
   canvas->StretchDraw({30, 20, 34, 24}, tile);
   EXPECT_EQ(At(2, 2), clRed);
   EXPECT_EQ(At(4, 4), clRed);
-  EXPECT_EQ(At(5, 5), clWhite);  // right and bottom are outside
+  EXPECT_EQ(At(5, 5), kUnpainted);  // right and bottom are outside
   EXPECT_EQ(At(10, 9), clBlue);
-  EXPECT_EQ(At(10, 10), clWhite);  // the end point is not drawn
-  EXPECT_EQ(At(20, 20), clWhite);  // the transparent colour left out
+  EXPECT_EQ(At(10, 10), kUnpainted);  // the end point is not drawn
+  EXPECT_EQ(At(20, 20), kUnpainted);  // the transparent colour left out
   EXPECT_EQ(At(21, 20), clLime);
   EXPECT_EQ(At(33, 23), clNavy);
 }

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace {
 
 // The system's own wording of an error code, without the trailing line break.
@@ -32,35 +34,16 @@ std::string SystemMessage(DWORD code) {
   Fail(GetLastError(), action, subject);
 }
 
-class THandle {
- public:
-  explicit THandle(HANDLE handle) : handle_(handle) {}
-  ~THandle() { Close(); }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-  HANDLE Get() const { return handle_; }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  // The result of closing, for the one caller that must know it.
-  bool Close() {
-    const bool ok = !Valid() || CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 class TWin32File : public TFile {
  public:
-  TWin32File(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
+  TWin32File(TKernelHandle handle, std::string path) : handle_(std::move(handle)), path_(std::move(path)) {}
 
   void Write(const void* data, size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
       const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!WriteFile(handle_.Get(), bytes, chunk, &written, nullptr)) FailLast("write to", path_);
+      if (!WriteFile(handle_.get(), bytes, chunk, &written, nullptr)) FailLast("write to", path_);
       // A write that takes fewer bytes than offered without an error: the
       // disk is full.
       if (written == 0) Fail(ERROR_DISK_FULL, "write to", path_);
@@ -76,7 +59,7 @@ class TWin32File : public TFile {
       const size_t left = size - total;
       const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
       DWORD got = 0;
-      if (!ReadFile(handle_.Get(), bytes + total, chunk, &got, nullptr)) FailLast("read from", path_);
+      if (!ReadFile(handle_.get(), bytes + total, chunk, &got, nullptr)) FailLast("read from", path_);
       if (got == 0) break;
       total += got;
     }
@@ -88,20 +71,17 @@ class TWin32File : public TFile {
   }
 
  private:
-  THandle handle_;
+  TKernelHandle handle_;
   std::string path_;
 };
 
 class TWin32Enumerator : public TFindEnumerator {
  public:
-  TWin32Enumerator(HANDLE handle, const WIN32_FIND_DATAA& first)
-      : handle_(handle), data_(first), pending_(true) {}
-  ~TWin32Enumerator() override { FindClose(handle_); }
-  TWin32Enumerator(const TWin32Enumerator&) = delete;
-  TWin32Enumerator& operator=(const TWin32Enumerator&) = delete;
+  TWin32Enumerator(TSearchHandle handle, const WIN32_FIND_DATAA& first)
+      : handle_(std::move(handle)), data_(first), pending_(true) {}
 
   bool Next(TSearchRec& rec) override {
-    if (!pending_ && !FindNextFileA(handle_, &data_)) return false;
+    if (!pending_ && !FindNextFileA(handle_.get(), &data_)) return false;
     pending_ = false;
     rec.Name = data_.cFileName;
     rec.Attr = data_.dwFileAttributes;
@@ -109,56 +89,9 @@ class TWin32Enumerator : public TFindEnumerator {
   }
 
  private:
-  HANDLE handle_;
+  TSearchHandle handle_;
   WIN32_FIND_DATAA data_;
   bool pending_;
-};
-
-class TRegKey {
- public:
-  TRegKey() = default;
-  ~TRegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  TRegKey(const TRegKey&) = delete;
-  TRegKey& operator=(const TRegKey&) = delete;
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-template <typename T>
-class TComPtr {
- public:
-  TComPtr() = default;
-  ~TComPtr() {
-    if (p_) p_->Release();
-  }
-  TComPtr(const TComPtr&) = delete;
-  TComPtr& operator=(const TComPtr&) = delete;
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  void** Out() { return reinterpret_cast<void**>(&p_); }
-
- private:
-  T* p_ = nullptr;
-};
-
-// COM for the calling thread for as long as a link is being made or read;
-// a thread that already has it keeps it as it was.
-class TComScope {
- public:
-  TComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~TComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  TComScope(const TComScope&) = delete;
-  TComScope& operator=(const TComScope&) = delete;
-
- private:
-  HRESULT result_;
 };
 
 std::wstring Wide(const std::string& text) {
@@ -182,6 +115,34 @@ void MakeLinkObject(TComPtr<IShellLinkA>& link, TComPtr<IPersistFile>& file,
 }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+// ShellExecute answers with codes of its own, several of which mean something
+// else as system error codes. Each is told in its own words, with the system
+// code closest to it.
+struct TShellExecuteError {
+  DWORD Code;
+  const char* Reason;
+};
+
+TShellExecuteError ShellExecuteError(INT_PTR result) {
+  switch (result) {
+    case 0: return {ERROR_OUTOFMEMORY, "the system is out of memory or resources"};
+    case SE_ERR_FNF: return {ERROR_FILE_NOT_FOUND, "the file was not found"};
+    case SE_ERR_PNF: return {ERROR_PATH_NOT_FOUND, "the path was not found"};
+    case ERROR_BAD_FORMAT: return {ERROR_BAD_FORMAT, "the program is not a valid Windows program"};
+    case SE_ERR_ACCESSDENIED: return {ERROR_ACCESS_DENIED, "access is denied"};
+    case SE_ERR_OOM: return {ERROR_NOT_ENOUGH_MEMORY, "there is not enough memory"};
+    case SE_ERR_SHARE: return {ERROR_SHARING_VIOLATION, "the file is in use by another program"};
+    case SE_ERR_ASSOCINCOMPLETE:
+      return {ERROR_NO_ASSOCIATION, "the program for this kind of file is not fully registered"};
+    case SE_ERR_DDETIMEOUT: return {ERROR_TIMEOUT, "the program did not answer in time"};
+    case SE_ERR_DDEFAIL: return {ERROR_DDE_FAIL, "the program refused the request"};
+    case SE_ERR_DDEBUSY: return {ERROR_BUSY, "the program was busy with another request"};
+    case SE_ERR_NOASSOC: return {ERROR_NO_ASSOCIATION, "no program is associated with this kind of file"};
+    case SE_ERR_DLLNOTFOUND: return {ERROR_DLL_NOT_FOUND, "a library the program needs was not found"};
+    default: return {static_cast<DWORD>(result), "unknown error"};
+  }
+}
 
 }  // namespace
 
@@ -208,10 +169,10 @@ std::unique_ptr<TFile> TWin32Platform::OpenFile(const std::string& path, TOpenMo
   const DWORD access = reading ? GENERIC_READ : GENERIC_WRITE;
   const DWORD share = reading ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
   const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS : OPEN_EXISTING;
-  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) FailLast(reading ? "open" : "open for writing", path);
-  return std::make_unique<TWin32File>(handle, path);
+  TKernelHandle handle(CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) FailLast(reading ? "open" : "open for writing", path);
+  return std::make_unique<TWin32File>(std::move(handle), path);
 }
 
 bool TWin32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
@@ -222,9 +183,9 @@ void TWin32Platform::MoveReplace(const std::string& from, const std::string& to)
 
 std::unique_ptr<TFindEnumerator> TWin32Platform::FindFirst(const std::string& pattern) {
   WIN32_FIND_DATAA data;
-  HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<TWin32Enumerator>(handle, data);
+  TSearchHandle handle(FindFirstFileA(pattern.c_str(), &data));
+  if (!handle) return nullptr;
+  return std::make_unique<TWin32Enumerator>(std::move(handle), data);
 }
 
 TDriveType TWin32Platform::DriveType(const std::string& root) {
@@ -253,10 +214,13 @@ void TWin32Platform::CreateShellLink(const TShellLink& link, const std::string& 
   TComPtr<IShellLinkA> shellLink;
   TComPtr<IPersistFile> file;
   MakeLinkObject(shellLink, file, linkFile);
-  shellLink->SetArguments(link.Arguments.c_str());
-  shellLink->SetDescription(link.Description.c_str());
-  shellLink->SetPath(link.Target.c_str());
-  if (link.IconIndex >= 0) shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex);
+  Check(shellLink->SetArguments(link.Arguments.c_str()), "set the arguments of the shell link", linkFile);
+  Check(shellLink->SetDescription(link.Description.c_str()), "set the description of the shell link",
+        linkFile);
+  Check(shellLink->SetPath(link.Target.c_str()), "set the target of the shell link", linkFile);
+  if (link.IconIndex >= 0)
+    Check(shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex),
+          "set the icon of the shell link", linkFile);
   // A link that was not saved is no link; the caller decides whether that matters.
   Check(file->Save(Wide(linkFile).c_str(), FALSE), "save the shell link", linkFile);
 }
@@ -292,7 +256,7 @@ void TWin32Platform::WriteRegistryString(const std::string& key, const std::stri
   LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                 nullptr, handle.Out(), nullptr);
   if (result != ERROR_SUCCESS) Fail(result, "open the registry key", subject);
-  result = RegSetValueExA(handle.Get(), name.c_str(), 0, REG_SZ,
+  result = RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1));
   if (result != ERROR_SUCCESS) Fail(result, "write the registry value " + name + " of", subject);
@@ -304,12 +268,12 @@ bool TWin32Platform::ReadRegistryString(const std::string& key, const std::strin
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Out()) != ERROR_SUCCESS)
     return false;
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+  if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
           ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return false;
   std::vector<char> buffer(size + 1, '\0');
-  if (RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type,
+  if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type,
                        reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
     return false;
   value.assign(buffer.data());  // up to the terminating zero, which size counts
@@ -327,14 +291,17 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process))
     FailLast("start", commandLine);
-  THandle processHandle(process.hProcess);
-  THandle threadHandle(process.hThread);
+  TKernelHandle processHandle(process.hProcess);
+  TKernelHandle threadHandle(process.hThread);
 }
 
 void TWin32Platform::ShellOpen(const std::string& document) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) Fail(static_cast<DWORD>(result), "open", document);
+  if (result > 32) return;
+  const TShellExecuteError error = ShellExecuteError(result);
+  throw EPlatformError(error.Code, "Cannot open \"" + document + "\": " + error.Reason + " (error " +
+                                       std::to_string(error.Code) + ")");
 }
 
 void TWin32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

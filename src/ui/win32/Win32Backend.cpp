@@ -292,8 +292,9 @@ class TWin32Peer : public TWindowPeer {
   }
 
   void ApplyFont() {
-    font_.reset(CreateFontHandle(control_.Font()));
-    if (!Painted()) ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    TFontHandle font = CreateFontHandle(control_.Font());
+    if (!Painted()) ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the old font goes once the window has let go of it
     ::InvalidateRect(window_.get(), nullptr, TRUE);
   }
 
@@ -354,6 +355,9 @@ class TWin32Peer : public TWindowPeer {
     if (!buffer || !bitmap) throw std::runtime_error("Out of drawing resources.");
     TSelection use(buffer.get(), bitmap.get());
     TWin32Canvas canvas(buffer.get());
+    // A new bitmap holds no background: where the control leaves it alone
+    // it would show black.
+    control_.PaintBackground(canvas);
     control_.PaintWindow(canvas);
     const RECT& area = scope.Area();
     ::BitBlt(scope.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
@@ -498,11 +502,14 @@ class TWin32Peer : public TWindowPeer {
   TWin32Backend& backend_;
   TWinControl& control_;
   TControlKind kind_;
-  TWindowHandle window_;
-  WNDPROC oldProc_ = nullptr;
-  TGdiObject font_;
+  // The font and the brush the window uses are declared before it: members
+  // go in reverse order, and a window must be destroyed before what it still
+  // draws with is deleted.
+  TFontHandle font_;
   TGdiObject background_;
   TColor backgroundColor_ = clNone;
+  TWindowHandle window_;
+  WNDPROC oldProc_ = nullptr;
   std::vector<std::string> comboItems_;
   bool tracking_ = false;
 };
@@ -698,7 +705,7 @@ std::string TWin32Backend::ClipboardText() {
 }
 
 int TWin32Backend::ScreenColorDepth() {
-  TScreenDc screen;
+  TWindowDc screen(nullptr);
   return ::GetDeviceCaps(screen.get(), BITSPIXEL) * ::GetDeviceCaps(screen.get(), PLANES);
 }
 

@@ -6,11 +6,11 @@
 
 #include "ui/win32/Win32Handles.h"
 
-HFONT CreateFontHandle(const TFont& font) {
-  return ::CreateFontA(-font.Height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
-                       (font.Style & fsItalic) ? TRUE : FALSE, (font.Style & fsUnderline) ? TRUE : FALSE,
-                       (font.Style & fsStrikeOut) ? TRUE : FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+TFontHandle CreateFontHandle(const TFont& font) {
+  return TFontHandle(::CreateFontA(
+      -font.Height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL, (font.Style & fsItalic) ? TRUE : FALSE,
+      (font.Style & fsUnderline) ? TRUE : FALSE, (font.Style & fsStrikeOut) ? TRUE : FALSE, DEFAULT_CHARSET,
+      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
 }
 
 namespace {
@@ -77,7 +77,7 @@ void TWin32Canvas::RoundRect(const TRect& rect, int ellipseWidth, int ellipseHei
 }
 
 TPoint TWin32Canvas::TextExtent(const std::string& text) {
-  TGdiObject font(CreateFontHandle(Font));
+  TFontHandle font = CreateFontHandle(Font);
   TSelection use(dc_, font.get());
   SIZE size{};
   ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
@@ -85,7 +85,7 @@ TPoint TWin32Canvas::TextExtent(const std::string& text) {
 }
 
 int TWin32Canvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
-  TGdiObject font(CreateFontHandle(Font));
+  TFontHandle font = CreateFontHandle(Font);
   TSelection use(dc_, font.get());
   ::SetBkMode(dc_, TRANSPARENT);
   ::SetTextColor(dc_, Ref(Font.Color));

@@ -26,5 +26,5 @@ class TWin32Canvas : public TCanvas {
   HDC dc_;
 };
 
-// A font of the given description; the caller owns the handle.
-HFONT CreateFontHandle(const TFont& font);
+// A font of the given description.
+TFontHandle CreateFontHandle(const TFont& font);

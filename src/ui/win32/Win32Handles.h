@@ -1,9 +1,13 @@
 #pragma once
-// One owner per kind of handle, so that no path, error or not, leaks one.
+// The control library's way to the Windows headers: the platform's handle
+// kit, and the owners of what only the user interface makes, its windows
+// and menus.
 
+// First: the platform's colour macros of the same names then agree with
+// the control library's helpers.
 #include "ui/Graphics.h"
 
-#include <windows.h>
+#include "platform/win32/Win32Handles.h"
 
 // The control library has members of these names; the platform's macros
 // would rename them. The A functions are called by their own names.
@@ -12,16 +16,6 @@
 
 #include <memory>
 #include <type_traits>
-
-struct TGdiObjectDeleter {
-  void operator()(void* object) const { ::DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-using TGdiObject = std::unique_ptr<void, TGdiObjectDeleter>;
-
-struct TDcDeleter {
-  void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-using TMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, TDcDeleter>;
 
 struct TWindowDeleter {
   void operator()(HWND window) const { ::DestroyWindow(window); }
@@ -32,31 +26,3 @@ struct TMenuDeleter {
   void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
 using TMenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, TMenuDeleter>;
-
-// Selects an object into a device context for one scope.
-class TSelection {
- public:
-  TSelection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
-  ~TSelection() {
-    if (old_) ::SelectObject(dc_, old_);
-  }
-  TSelection(const TSelection&) = delete;
-  TSelection& operator=(const TSelection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-// A screen device context borrowed for one scope.
-class TScreenDc {
- public:
-  TScreenDc() : dc_(::GetDC(nullptr)) {}
-  ~TScreenDc() { ::ReleaseDC(nullptr, dc_); }
-  TScreenDc(const TScreenDc&) = delete;
-  TScreenDc& operator=(const TScreenDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};

@@ -1,0 +1,165 @@
+#pragma once
+// One owner per kind of Windows handle, for both Windows layers: whatever
+// way a function is left, error or not, every handle it opened is closed
+// exactly once.
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <memory>
+#include <type_traits>
+
+// ------------------------------------------- kernel objects, searches, keys
+
+// A handle whose empty value is the kind's own (INVALID_HANDLE_VALUE for a
+// file or a search), closed by the kind's function.
+template <class Kind>
+class TOwnedHandle {
+ public:
+  using Handle = typename Kind::Handle;
+
+  TOwnedHandle() = default;
+  explicit TOwnedHandle(Handle handle) : handle_(handle) {}
+  ~TOwnedHandle() { Close(); }
+  TOwnedHandle(TOwnedHandle&& other) noexcept : handle_(other.release()) {}
+  TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = other.release();
+    }
+    return *this;
+  }
+
+  explicit operator bool() const { return handle_ != Kind::Empty(); }
+  Handle get() const { return handle_; }
+  Handle release() {
+    const Handle handle = handle_;
+    handle_ = Kind::Empty();
+    return handle;
+  }
+  // Where a function that hands back a new handle through a pointer puts it.
+  Handle* Out() {
+    Close();
+    return &handle_;
+  }
+  // Closes now; false when the system reports that closing failed, which
+  // for a file written to may mean its last data never reached the disk.
+  bool Close() {
+    const bool closed = !*this || Kind::Close(handle_);
+    handle_ = Kind::Empty();
+    return closed;
+  }
+
+ private:
+  Handle handle_ = Kind::Empty();
+};
+
+struct TKernelObjectKind {
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static bool Close(Handle handle) { return ::CloseHandle(handle) != FALSE; }
+};
+// Files, processes and threads.
+using TKernelHandle = TOwnedHandle<TKernelObjectKind>;
+
+struct TSearchKind {
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static bool Close(Handle handle) { return ::FindClose(handle) != FALSE; }
+};
+// A search begun by FindFirstFileA.
+using TSearchHandle = TOwnedHandle<TSearchKind>;
+
+struct TRegistryKeyKind {
+  using Handle = HKEY;
+  static Handle Empty() { return nullptr; }
+  static bool Close(Handle handle) { return ::RegCloseKey(handle) == ERROR_SUCCESS; }
+};
+using TRegKey = TOwnedHandle<TRegistryKeyKind>;
+
+// ------------------------------------------------------------------ drawing
+
+struct TGdiObjectDeleter {
+  void operator()(void* object) const { ::DeleteObject(static_cast<HGDIOBJ>(object)); }
+};
+// A pen, brush or bitmap.
+using TGdiObject = std::unique_ptr<void, TGdiObjectDeleter>;
+using TFontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, TGdiObjectDeleter>;
+
+struct TDcDeleter {
+  void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
+// A device context of our own making, such as a memory one.
+using TMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, TDcDeleter>;
+
+// The device context of a window, or of the screen for no window, borrowed
+// for one scope.
+class TWindowDc {
+ public:
+  explicit TWindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~TWindowDc() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+  TWindowDc(const TWindowDc&) = delete;
+  TWindowDc& operator=(const TWindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Selects an object into a device context for one scope.
+class TSelection {
+ public:
+  TSelection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? ::SelectObject(dc, object) : nullptr) {}
+  ~TSelection() {
+    if (old_) ::SelectObject(dc_, old_);
+  }
+  TSelection(const TSelection&) = delete;
+  TSelection& operator=(const TSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// ---------------------------------------------------------------------- COM
+
+// One reference to a COM object.
+template <typename T>
+class TComPtr {
+ public:
+  TComPtr() = default;
+  ~TComPtr() {
+    if (p_) p_->Release();
+  }
+  TComPtr(const TComPtr&) = delete;
+  TComPtr& operator=(const TComPtr&) = delete;
+  T* operator->() const { return p_; }
+  T* get() const { return p_; }
+  // Where a function that hands back a new reference puts it.
+  void** Out() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+    return reinterpret_cast<void**>(&p_);
+  }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// COM for the calling thread for one scope; a thread that already has it
+// keeps it as it was.
+class TComScope {
+ public:
+  TComScope() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~TComScope() {
+    if (SUCCEEDED(result_)) ::CoUninitialize();
+  }
+  TComScope(const TComScope&) = delete;
+  TComScope& operator=(const TComScope&) = delete;
+
+ private:
+  HRESULT result_;
+};
