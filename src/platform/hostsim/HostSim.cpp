@@ -40,8 +40,8 @@ std::string Reason(uint32_t code) {
 }
 
 [[noreturn]] void Fail(uint32_t code, const std::string& action, const std::string& path) {
-  throw EPlatformError(code, "Cannot " + action + " \"" + path + "\": " + Reason(code) +
-                                 " (error " + std::to_string(code) + ")");
+  const std::string reason = Reason(code) + " (error " + std::to_string(code) + ")";
+  throw EPlatformError(code, "Cannot " + action + " \"" + path + "\": " + reason, reason);
 }
 
 uint32_t CodeFromErrno(int error) {
