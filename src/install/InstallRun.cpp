@@ -73,7 +73,8 @@ void RemoveOldDataFiles(TPlatform& os, const TSetupState& state) {
 void CreateStartMenuGroup(TPlatform& os, const TSetupState& state) {
   try {
     std::string programs;
-    if (os.GetShellFolder(kCsidlPrograms, programs) != 0) return;
+    // An empty answer would put the group at the root of the current drive.
+    if (os.GetShellFolder(kCsidlPrograms, programs) != 0 || programs.empty()) return;
     const std::string group = programs + "\\Fotelix";
     // Fails when the group exists from an earlier install; its links are
     // then replaced.
@@ -92,7 +93,7 @@ void CreateStartMenuGroup(TPlatform& os, const TSetupState& state) {
 void CreateDesktopShortcut(TPlatform& os, const TSetupState& state) {
   try {
     std::string desktop;
-    if (os.GetShellFolder(kCsidlDesktopDirectory, desktop) != 0) return;
+    if (os.GetShellFolder(kCsidlDesktopDirectory, desktop) != 0 || desktop.empty()) return;
     CreateShortcut(os, state.InstallDir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0);
   } catch (const std::exception&) {
     // The product runs without a desktop link.

@@ -19,9 +19,9 @@ const TPayload kUninstaller = {kUninstallerPayload, kUninstallerBlockCount,
                                kUninstallerCompressedLength, kUninstallerExpandedLength};
 
 [[noreturn]] void Damaged(const std::string& path, const std::string& why) {
+  const std::string reason = "the data stored in the setup program is damaged (" + why + ")";
   throw EPlatformError(13,  // the system's code for invalid data
-                       "Cannot restore \"" + path + "\": the data stored in the setup program is " +
-                           "damaged (" + why + ")");
+                       "Cannot restore \"" + path + "\": " + reason, reason);
 }
 
 // A zlib inflater that reads from one buffer; released on every path.
@@ -119,8 +119,10 @@ int RoundedPercent(int64_t position, int64_t maximum) {
       std::nearbyint(static_cast<double>(position) / static_cast<double>(maximum) * 100.0));
 }
 
-void WritePayload(TPlatform& os, const TPayload& payload, const std::string& path,
-                  IProgressBar* bar, ILabel* label) {
+namespace {
+
+void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IProgressBar* bar,
+             ILabel* label) {
   const auto report = [&](int64_t position) {
     if (bar) {
       bar->SetPosition(static_cast<int32_t>(position));
@@ -173,6 +175,20 @@ void WritePayload(TPlatform& os, const TPayload& payload, const std::string& pat
   file->Close();
   os.MoveReplace(temporary.Path(), path);
   temporary.Release();
+}
+
+}  // namespace
+
+void WritePayload(TPlatform& os, const TPayload& payload, const std::string& path,
+                  IProgressBar* bar, ILabel* label) {
+  try {
+    Restore(os, payload, path, bar, label);
+  } catch (const EPlatformError& error) {
+    // Told by the file the user knows: a failure on the temporary file
+    // beside it would otherwise name a file he never asked for.
+    throw EPlatformError(error.Code(), "Cannot create file " + path + ": " + error.Reason(),
+                         error.Reason());
+  }
 }
 
 void WriteProgramFile(TPlatform& os, const std::string& path, IProgressBar* bar, ILabel* label) {

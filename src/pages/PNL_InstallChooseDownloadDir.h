@@ -1,14 +1,17 @@
 #pragma once
-// The page "Choose download folder": in the wizard's order and reachable by name; its
-// controls and handlers come with the work that needs them.
+// The folder for the pictures the product downloads: proposed as Images at
+// the root of the installation drive, stored in DownloadDir as accepted.
 
-#include "pages/Frame_Panel.h"
+#include "pages/PNL_FolderChoice.h"
 
-class TPNLInstallChooseDownloadDir : public TFramePanel {
+class TPNLInstallChooseDownloadDir : public TFolderChoicePage {
  public:
-  TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-    Name = "PNLInstallChooseDownloadDir";
-    HeaderText = "Choose download folder";
-  }
+  TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPNLInstallChooseDownloadDir"; }
+
+  void EnterPage() override;
+
+  void DirectoryListBox1Change(TObject* sender) override;
+  void NextClick(TObject* sender) override;
+  void PreviousClick(TObject* sender) override;
 };

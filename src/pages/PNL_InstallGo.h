@@ -1,14 +1,27 @@
 #pragma once
-// The page "Ready to install": in the wizard's order and reachable by name; its
-// controls and handlers come with the work that needs them.
+// The summary before the install run: the two folders and the shortcut
+// choice, and the button that starts the installation.
 
 #include "pages/Frame_Panel.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
 
 class TPNLInstallGo : public TFramePanel {
  public:
-  TPNLInstallGo(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-    Name = "PNLInstallGo";
-    HeaderText = "Ready to install";
-  }
+  TPNLInstallGo(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPNLInstallGo"; }
+
+  void SetupButtons(tMvButtonBar& bar) override;
+  void EnterPage() override;
+
+  TImage* Image7 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label2 = nullptr;
+  TLabel* Label6 = nullptr;
+  TLabel* Label7 = nullptr;
+  TLabel* Label8 = nullptr;
+
+  void ExitClick(TObject* sender);
+  void NextClick(TObject* sender);
+  void PreviousClick(TObject* sender);
 };

@@ -1,14 +1,22 @@
 #pragma once
-// The page "Installation of Fotelix ready": in the wizard's order and reachable by name; its
-// controls and handlers come with the work that needs them.
+// The last page of a fresh installation: it can start the installed product.
 
 #include "pages/Frame_Panel.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
 
 class TPNLInstallReady : public TFramePanel {
  public:
-  TPNLInstallReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-    Name = "PNLInstallReady";
-    HeaderText = "Installation of Fotelix ready";
-  }
+  TPNLInstallReady(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPNLInstallReady"; }
+
+  void SetupButtons(tMvButtonBar& bar) override;
+
+  TLabel* Label9 = nullptr;
+  TLabel* Label11 = nullptr;
+  TImage* Image1 = nullptr;
+
+  void ExitClick(TObject* sender);
+  // Starts the product and closes the window.
+  void NextClick(TObject* sender);
 };

@@ -1,7 +1,7 @@
 #include "platform/Platform.h"
 
-EPlatformError::EPlatformError(uint32_t code, const std::string& message)
-    : std::runtime_error(message), code_(code) {}
+EPlatformError::EPlatformError(uint32_t code, const std::string& message, std::string reason)
+    : std::runtime_error(message), code_(code), reason_(reason.empty() ? message : std::move(reason)) {}
 
 TFind::TFind(TPlatform& os, const std::string& pattern, uint32_t attrMask)
     : enumerator_(os.FindFirst(pattern)),

@@ -12,14 +12,19 @@
 // Paths are Windows paths ("C:\Program Files\Fotelix\") in the ANSI code page.
 
 // Every failure of an operating-system call. Code is the system's error code
-// (GetLastError, or an HRESULT where the call returns one).
+// (GetLastError, or an HRESULT where the call returns one); Reason is what
+// the message says of the cause, without the action and the path, so that a
+// caller can tell the failure in its own words (the whole message when the
+// thrower gave no reason).
 class EPlatformError : public std::runtime_error {
  public:
-  EPlatformError(uint32_t code, const std::string& message);
+  EPlatformError(uint32_t code, const std::string& message, std::string reason = std::string());
   uint32_t Code() const { return code_; }
+  const std::string& Reason() const { return reason_; }
 
  private:
   uint32_t code_;
+  std::string reason_;
 };
 
 // The system error codes that callers and the simulated system share.

@@ -5,6 +5,7 @@ for finding windows, and screenshots of what the user sees.
 Also a command line for the run command: `harness.py screenshots OUTDIR`.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -164,24 +165,212 @@ class WineSession:
         self.close()
 
 
-def walk_pages(session, outdir):
-    """Walks the wizard from the start as far as its pages go, saving a
-    screenshot of each page; returns the paths of the screenshots."""
-    outdir = Path(outdir)
+def press(session, *keys):
+    """Presses keys as a user does, by xdotool's names ("alt+n", "End",
+    "shift+Home"); they go to the window that has the keyboard focus."""
+    subprocess.run(["xdotool", "key", "--delay", "60", *keys], env=session.env, check=True,
+                   timeout=30)
+
+
+def type_text(session, text):
+    subprocess.run(["xdotool", "type", "--delay", "60", text], env=session.env, check=True,
+                   timeout=60)
+
+
+def replace_field(session, shown, text):
+    """Clicks into the edit field that shows `shown` and types `text` over it."""
+    session.click(shown)
+    press(session, "End", "shift+Home", "BackSpace")
+    type_text(session, text)
+
+
+def host_path(session, windows_path):
+    """The file on the host behind a path on the prefix's drive C:."""
+    drive, _, rest = windows_path.partition("\\")
+    assert drive.upper() == "C:", windows_path
+    return session.c_drive.joinpath(*[part for part in rest.split("\\") if part])
+
+
+def registry_values(session, key):
+    """The values of a registry key as `wine reg query` prints them."""
+    out = session._run(["wine", "reg", "query", key]).stdout
+    values = {}
+    for line in out.splitlines():
+        # Name, type and data, with blanks in the name and the data.
+        found = re.match(r"\s+(.*?)\s+REG_[A-Z_]+(?:\s+(.*))?$", line)
+        if found:
+            values[found.group(1)] = found.group(2) or ""
+    return values
+
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
+
+
+def fxdat_dump(session, path):
+    """The items of a settings file on the host, as `fxdat dump` prints them,
+    without the offsets. Uses the native fxdat when it is built, else the
+    Windows one under Wine."""
+    native = TOP / "build" / "host" / "bin" / "fxdat"
+    if native.exists():
+        out = subprocess.run([str(native), "dump", str(path)], check=True, capture_output=True,
+                             text=True, timeout=60).stdout
+    else:
+        shutil.copy2(BIN / "fxdat.exe", session.setup_dir / "fxdat.exe")
+        shutil.copy2(path, session.setup_dir / "dump.dat")
+        out = session._run(["wine", "C:\\fxtest\\fxdat.exe", "dump", "C:\\fxtest\\dump.dat"]).stdout
+    # An empty value ends its line in a blank, which stays.
+    return [line.split(None, 1)[1] for line in out.splitlines() if line.strip()]
+
+
+def _page_origin(session):
+    """Where the page control stands on the screen."""
+    _, out = session.drive("list")
+    for line in out.splitlines():
+        if " class TPageControl " in line:
+            x, y = line.split(" at ")[1].split(" size")[0].split(",")
+            return int(x), int(y)
+    raise AssertionError("no page control on the screen:\n" + out)
+
+
+def _bar_half_way(shot, origin):
+    """How far the install page's bar is from both ends, in view and in place
+    (0 when it is empty, full, or not where the page puts it)."""
+    # The middle row of the bar's inside: ProgressBar1 stands at 39, 232,
+    # 634 x 26 on the page.
+    x, y = origin[0] + 40, origin[1] + 232 + 13
+    out = subprocess.run(["convert", str(shot), "-crop", f"632x1+{x}+{y}", "+repage",
+                          "-format", "%c", "histogram:info:-"],
+                         check=True, capture_output=True, text=True).stdout
+    counts = {}
+    for line in out.splitlines():
+        count, _, rest = line.strip().partition(":")
+        colour = rest.split("#")[1].split()[0][:6].upper() if "#" in rest else ""
+        counts[colour] = counts.get(colour, 0) + int(count)
+    total = sum(counts.values())
+    # The page's sky blue or the window's blue in that row: the page slides.
+    if not total or counts.get("A6CAF0") or counts.get("0000FF"):
+        return 0
+    empty = counts.get("FFFFFF", 0) / total
+    return min(empty, 1 - empty)
+
+
+def _shoot_install_run(session, path, origin, seconds=10):
+    """Screenshots while the install run works, keeping the one whose bar is
+    nearest half-way; the run is short, so they are taken as fast as they
+    come. Says so when none showed the bar between its ends."""
+    path = Path(path)
+    best, best_score = None, -1.0
+    deadline = time.monotonic() + seconds
+    n = 0
+    while time.monotonic() < deadline:
+        shot = session.screenshot(path.with_name(f"{path.stem}-{n:02d}.png"))
+        n += 1
+        score = _bar_half_way(shot, origin)
+        if score > best_score:
+            if best:
+                best.unlink()
+            best, best_score = shot, score
+        else:
+            shot.unlink()
+        if best_score > 0.25:
+            break
+    best.replace(path)
+    if best_score <= 0:
+        print(f"{path}: the install run was over before a screenshot caught it", file=sys.stderr)
+    return path
+
+
+INVALID_FOLDER = ["Invalid folder.",
+                  "The foldername you choose contains invalid characters or is a root folder."]
+
+
+def message_box_lines(out):
+    """The caption and the message's lines as the driver printed them."""
+    lines = out.replace("\r\n", "\n").replace("\r", "\n").split("\n")
+    caption = lines[0].removeprefix("caption ")
+    text = "\n".join(lines[1:]).removeprefix("text ")
+    return caption, text.split("\n")
+
+
+def walk_install(session, outdir=None, folder=None, download=None, connection=None, desktop=True,
+                 refused_folders=()):
+    """Walks a fresh install as a user does, by the keyboard (a click only puts
+    the cursor into a field to type in), from the welcome page of a setup
+    program just started to the install-finished page, where
+    the program is left running. Without arguments it takes every default;
+    `folder` and `download` are typed into their pages' fields, `connection`
+    is the caption of the item to choose ("&Cable"), `desktop=False` unticks
+    the desktop shortcut. Each text of `refused_folders` is typed on the
+    installation folder page first and must be refused there. With `outdir`
+    a screenshot of every page is saved there, the install run's caught half
+    way when it can be; returns their paths."""
+    outdir = Path(outdir) if outdir else None
     shots = []
+
+    def shot(name):
+        if outdir:
+            shots.append(session.screenshot(outdir / name))
+
     session.wait_window()
-    # The window fades in over about 3 s; the welcome page is shown opaque.
     session.wait_page("Welcome")
-    time.sleep(3)
-    shots.append(session.screenshot(outdir / "01-welcome.png"))
-    session.click("&Next")
+    if outdir:
+        time.sleep(3)  # the window fades in over about 3 s
+    shot("01-welcome.png")
+    press(session, "alt+n")
     session.wait_page("Disclaimer")
-    shots.append(session.screenshot(outdir / "02-terms.png"))
-    session.click(AGREEMENT)
-    session.click("&Next")
+    press(session, "alt+i")  # the agreement
+    shot("02-terms.png")
+    press(session, "alt+n")
     session.wait_page("Install or upgrade?")
-    shots.append(session.screenshot(outdir / "03-install-or-upgrade.png"))
+    if not desktop:
+        press(session, "alt+c")
+        assert session.act("checked", "&Create a shortcut on the desktop") == "unchecked"
+    shot("03-install-or-upgrade.png")
+    press(session, "alt+n")
+    session.wait_page("Choose installation folder")
+    shot("04-installation-folder.png")
+    shown = "C:\\Program Files\\Fotelix\\"
+    for text in refused_folders:
+        replace_field(session, shown, text)
+        shown = text
+        press(session, "alt+n")
+        caption, lines = message_box_lines(session.act("message-box"))
+        assert (caption, lines) == ("Install_Fotelix", INVALID_FOLDER), (text, caption, lines)
+        session.act("answer", "OK")
+        # The page stays, with the text as typed.
+        session.act("wait-text", text, timeout_ms=2000)
+        session.act("wait-text", "Choose installation folder", timeout_ms=1000)
+    if folder or refused_folders:
+        replace_field(session, shown, folder or "C:\\Program Files\\Fotelix\\")
+    press(session, "alt+n")
+    session.wait_page("Choose download folder")
+    shot("05-download-folder.png")
+    if download:
+        replace_field(session, "C:\\Images\\", download)
+    press(session, "alt+n")
+    session.wait_page("Select your internet-connection")
+    if connection:
+        accelerator = connection[connection.index("&") + 1].lower()
+        press(session, "alt+" + accelerator)
+        assert session.act("checked", connection) == "checked"
+    shot("06-connection.png")
+    press(session, "alt+n")
+    session.wait_page("Ready to install")
+    shot("07-ready-to-install.png")
+    origin = _page_origin(session) if outdir else None
+    press(session, "alt+i")
+    if outdir:
+        shots.append(_shoot_install_run(session, outdir / "08-installing.png", origin))
+    session.wait_page("Installation of Fotelix ready", timeout_ms=60000)
+    shot("09-install-finished.png")
     return shots
+
+
+def walk_pages(session, outdir):
+    """Walks the wizard from the start along the install route to its last
+    page, saving a screenshot of each page; returns the paths of the
+    screenshots."""
+    return walk_install(session, outdir)
 
 
 def take_screenshots(outdir):

@@ -3,7 +3,7 @@ import time
 
 import pytest
 
-from harness import AGREEMENT, WineSession, walk_pages
+from harness import AGREEMENT, WineSession, message_box_lines
 
 REFUSAL = [
     "You can only install Fotelix in case you agree to this statement.",
@@ -16,14 +16,6 @@ REFUSAL = [
 def session(tmp_path_factory):
     with WineSession(tmp_path_factory.mktemp("wine") / "session") as s:
         yield s
-
-
-def message_box_lines(out):
-    """The caption and the message's lines as the driver printed them."""
-    lines = out.replace("\r\n", "\n").replace("\r", "\n").split("\n")
-    caption = lines[0].removeprefix("caption ")
-    text = "\n".join(lines[1:]).removeprefix("text ")
-    return caption, text.split("\n")
 
 
 def test_welcome_terms_and_choice_then_exit(session, tmp_path):
@@ -60,10 +52,3 @@ def test_welcome_terms_and_choice_then_exit(session, tmp_path):
     session.click("&Exit")
     assert setup.wait(timeout=30) == 0
 
-
-def test_screenshots_of_the_pages_that_exist(session, tmp_path):
-    session.start_setup()
-    shots = walk_pages(session, tmp_path)
-    assert [s.name for s in shots] == ["01-welcome.png", "02-terms.png",
-                                       "03-install-or-upgrade.png"]
-    assert all(s.stat().st_size > 10000 for s in shots)

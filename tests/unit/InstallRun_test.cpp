@@ -314,6 +314,12 @@ TEST_F(InstallRunTest, GuardedStepsFailQuietly) {
        [&] { os_->SetShellFolder(kCsidlDesktopDirectory, kDesktop, static_cast<int32_t>(0x80070002)); },
        {kDesktop + "\\Fotelix.Lnk"}},
       {"desktop link refused", [&] { os_->DenyAccess(kDesktop); }, {kDesktop + "\\Fotelix.Lnk"}},
+      // An empty answer must not put the links at the root of the current drive.
+      {"Start-menu folder answered empty", [&] { os_->SetShellFolder(kCsidlPrograms, "", 0); },
+       {group + "Fotelix.Lnk", group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk",
+        group + "Uninstall Fotelix.Lnk"}},
+      {"desktop folder answered empty", [&] { os_->SetShellFolder(kCsidlDesktopDirectory, "", 0); },
+       {kDesktop + "\\Fotelix.Lnk"}},
       {"installation copy refused",
        [&] { os_->DenyAccess(kDefaultDir + "FXInst.Dat"); },
        {kDefaultDir + "FXInst.Dat"}},
@@ -335,6 +341,8 @@ TEST_F(InstallRunTest, GuardedStepsFailQuietly) {
       const bool missing = std::find(c.missing.begin(), c.missing.end(), path) != c.missing.end();
       EXPECT_EQ(os_->FileExists(path), !missing) << c.name << ": " << path;
     }
+    EXPECT_FALSE(os_->FolderExists("C:\\Fotelix")) << c.name;
+    EXPECT_FALSE(os_->FileExists("C:\\Fotelix.Lnk")) << c.name;
     EXPECT_EQ(bar_.positions.back(), PositionAtPercent(bar_.Max(), 99)) << c.name;
   }
 }

@@ -206,7 +206,10 @@ TEST_F(PayloadWriterTest, FailuresKeepTheOldFile) {
       ADD_FAILURE() << c.name << ": no error";
     } catch (const EPlatformError& e) {
       EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
-      EXPECT_NE(std::string(e.what()).find("Fotelix.Exe"), std::string::npos) << e.what();
+      // Told by the file the user asked for, never by the temporary one.
+      const std::string message = e.what();
+      EXPECT_EQ(message.rfind("Cannot create file C:\\Fotelix\\Fotelix.Exe: " + e.Reason(), 0), 0u) << message;
+      EXPECT_EQ(message.find(".new"), std::string::npos) << message;
     }
     EXPECT_EQ(Content("C:\\Fotelix\\Fotelix.Exe"), old) << c.name;
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"Fotelix.Exe"}) << c.name;

@@ -40,8 +40,8 @@ std::string Reason(uint32_t code) {
 }
 
 [[noreturn]] void Fail(uint32_t code, const std::string& action, const std::string& path) {
-  throw EPlatformError(code, "Cannot " + action + " \"" + path + "\": " + Reason(code) +
-                                 " (error " + std::to_string(code) + ")");
+  const std::string reason = Reason(code) + " (error " + std::to_string(code) + ")";
+  throw EPlatformError(code, "Cannot " + action + " \"" + path + "\": " + reason, reason);
 }
 
 uint32_t CodeFromErrno(int error) {
@@ -212,7 +212,12 @@ void THostSimPlatform::SetDiskSpace(char letter, uint64_t bytes) {
   drive.space = bytes;
 }
 
-bool THostSimPlatform::Resolve(const std::string& path, fs::path& host) const {
+bool THostSimPlatform::Resolve(const std::string& given, fs::path& host) const {
+  // A path that starts with one backslash is on the current folder's drive,
+  // as Windows takes it.
+  const bool onCurrentDrive = !given.empty() && given[0] == '\\' &&
+                              (given.size() == 1 || given[1] != '\\') && currentFolder_.size() >= 2;
+  const std::string path = onCurrentDrive ? currentFolder_.substr(0, 2) + given : given;
   if (path.size() < 2 || path[1] != ':') return false;
   const auto drive = drives_.find(Upper(path[0]));
   if (drive == drives_.end() || !drive->second.ready) return false;

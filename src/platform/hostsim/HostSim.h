@@ -10,11 +10,13 @@
 #include "platform/Platform.h"
 
 // A simulated Windows on the host's file system, for the unit tests. Drive
-// letters are mapped to host folders; names are matched without regard to
-// the letter case of A to Z, as Windows does; DOS attributes, shell-folder
-// answers and faults are set by the test; shell links and the registry are
-// plain text files that a test can read; the clock is virtual and only
-// Sleep moves it. Files it opens must be closed before it is destroyed.
+// letters are mapped to host folders, and a path that starts with one
+// backslash is on the current folder's drive (faults are set on full paths);
+// names are matched without regard to the letter case of A to Z, as Windows
+// does; DOS attributes, shell-folder answers and faults are set by the test;
+// shell links and the registry are plain text files that a test can read;
+// the clock is virtual and only Sleep moves it. Files it opens must be closed
+// before it is destroyed.
 class THostSimPlatform : public TPlatform {
  public:
   // The registry file is kept in stateFolder, which must exist.

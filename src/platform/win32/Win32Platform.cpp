@@ -26,8 +26,8 @@ std::string SystemMessage(DWORD code) {
 }
 
 [[noreturn]] void Fail(DWORD code, const std::string& action, const std::string& subject) {
-  throw EPlatformError(code, "Cannot " + action + " \"" + subject + "\": " + SystemMessage(code) +
-                                 " (error " + std::to_string(code) + ")");
+  const std::string reason = SystemMessage(code) + " (error " + std::to_string(code) + ")";
+  throw EPlatformError(code, "Cannot " + action + " \"" + subject + "\": " + reason, reason);
 }
 
 [[noreturn]] void FailLast(const std::string& action, const std::string& subject) {

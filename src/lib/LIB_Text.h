@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// Text helpers for the 8-bit strings the pages handle. Only the letters A to
+// Z have a case here: the bytes of other code pages are left alone, whatever
+// the locale.
+
+// Without the blanks and control characters (codes 0 to 32) at both ends.
+std::string Trim(const std::string& text);
+
+// A to Z turned to a to z.
+std::string LowerCase(std::string text);

@@ -1,0 +1,55 @@
+#include "pages/PNL_InstallGo.h"
+
+#include "pages/PNL_Layout.h"
+#include "resources/Resources.h"
+#include "ui/Jpeg.h"
+
+using namespace PageLayout;
+
+TPNLInstallGo::TPNLInstallGo(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+  Name = "PNLInstallGo";
+  Image7 = Place<TImage>(*this, *this, "Image7", 8, 8);
+  Image7->SetBounds(8, 8, 193, 164);
+  Image7->SetStretch(true);
+  Image7->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::ReadyToInstall).Bytes()));
+  Label1 = Label(*this, *this, "Label1", 208, 16, "All questions are answered.");
+  Label2 = Label(*this, *this, "Label2", 208, 32,
+                 "Click the button \"Install Now\" and the installation will begin.");
+  Label6 = Label(*this, *this, "Label6", 228, 55, "");
+  Label7 = Label(*this, *this, "Label7", 228, 79, "");
+  Label8 = Label(*this, *this, "Label8", 228, 103, "");
+  // Folder names may hold an "&", which is no accelerator here.
+  Label6->SetShowAccelChar(false);
+  Label7->SetShowAccelChar(false);
+  HeaderText = "Ready to install";
+}
+
+void TPNLInstallGo::SetupButtons(tMvButtonBar& bar) {
+  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  bar.AddRightButton("&Install Now", 2, 2, [this](TObject* sender) { NextClick(sender); });
+  bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
+}
+
+void TPNLInstallGo::EnterPage() {
+  // The folders as stored: InstallDir with its backslash, DownloadDir as
+  // the user accepted it.
+  Label6->SetCaption("Installation folder = " + State().InstallDir);
+  Label7->SetCaption("Download folder = " + State().DownloadDir);
+  Label8->SetCaption(std::string("Create shortcut on desktop = ") +
+                     (State().CreateDesktopShortcut ? "Yes" : "No"));
+}
+
+void TPNLInstallGo::ExitClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().Close();
+}
+
+void TPNLInstallGo::NextClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().ShowPage("PNLInstallInstalling", true);
+}
+
+void TPNLInstallGo::PreviousClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().ShowPage("PnlInstallChooseConnection", true);
+}

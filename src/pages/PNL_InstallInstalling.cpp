@@ -1,0 +1,35 @@
+#include "pages/PNL_InstallInstalling.h"
+
+#include "pages/PNL_Layout.h"
+
+using namespace PageLayout;
+
+TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
+    : TFramePanel(owner, host),
+      Label12(Label(*this, *this, "Label12", 344, 200, "0% complete")),
+      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232)),
+      bar_(*ProgressBar1),
+      percent_(*Label12) {
+  Name = "PNLInstallInstalling";
+  // Its own font, whatever the page's: white, regular, 11 pixels.
+  TFont font;
+  font.Color = clWhite;
+  Label12->SetFont(font);
+  ProgressBar1->SetBounds(39, 232, 634, 26);
+  HeaderText = "Installing Fotelix";
+}
+
+void TPNLInstallInstalling::EnterPage() { ShowProgress(0); }
+
+void TPNLInstallInstalling::RunPage() {
+  {
+    // A click on the header is ignored while the run works.
+    TWorkingRun run(Host());
+    RunInstall(Host().Platform(), State(), bar_, percent_);
+  }
+  Host().ShowPage("PNLInstallReady", true);
+}
+
+void TPNLInstallInstalling::ShowProgress(int32_t position) {
+  ::ShowProgress(Host().Platform(), bar_, percent_, position);
+}

@@ -1,0 +1,51 @@
+#include "pages/PNL_InstallReady.h"
+
+#include <exception>
+
+#include "install/UpgradeRun.h"
+#include "pages/PNL_Layout.h"
+#include "platform/Platform.h"
+#include "resources/Resources.h"
+#include "ui/Jpeg.h"
+
+using namespace PageLayout;
+
+TPNLInstallReady::TPNLInstallReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+  Name = "PNLInstallReady";
+  Label9 = Label(*this, *this, "Label9", 8, 24, "The installation of Fotelix is completed succesfully.");
+  TFont bold;
+  bold.Style = fsBold;
+  Label9->SetFont(bold);
+  Label11 = Label(*this, *this, "Label11", 8, 57, "Enjoy your Fotelix!");
+  TFont large;
+  large.Height = 19;
+  large.Style = fsItalic;
+  large.Color = clWhite;
+  Label11->SetFont(large);
+  // Drawn unscaled from the corner of a larger control.
+  Image1 = Place<TImage>(*this, *this, "Image1", 342, 0);
+  Image1->SetBounds(342, 0, 385, 417);
+  Image1->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::InstallFinished).Bytes()));
+  HeaderText = "Installation of Fotelix ready";
+}
+
+void TPNLInstallReady::SetupButtons(tMvButtonBar& bar) {
+  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  bar.AddRightButton("&Start Fotelix", 2, 2, [this](TObject* sender) { NextClick(sender); });
+}
+
+void TPNLInstallReady::ExitClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().Close();
+}
+
+void TPNLInstallReady::NextClick(TObject*) {
+  if (Host().Busy()) return;
+  try {
+    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
+  } catch (const std::exception&) {
+    // The installation is complete either way; the user can start the
+    // product from the Start menu.
+  }
+  Host().Close();
+}
