@@ -87,7 +87,7 @@ SRC
       exit 1
     fi
   }
-  rm -rf "$deps/src" "$deps/jpeg-build" "$deps/libjpeg-turbo-mingw"
+  rm -rf "$deps/src" "$deps"/jpeg-build-* "$deps/libjpeg-turbo-mingw"
   mkdir -p "$deps/src"
   : >"$jpeg_log"
   if ! (cd "$deps/src" && apt-get source -qq libjpeg-turbo >>"$jpeg_log" 2>&1); then
