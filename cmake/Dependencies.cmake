@@ -14,12 +14,12 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 find_package(ZLIB REQUIRED)
 
-# libjpeg: Debian's package natively; for MinGW the static build that
-# scripts/bootstrap.sh makes from Debian's source package.
+# libjpeg: Debian's package natively; for MinGW the static build for the
+# target's processor that scripts/bootstrap.sh makes from Debian's source package.
 if(CMAKE_CROSSCOMPILING)
-  set(FX_JPEG_PREFIX ${CMAKE_SOURCE_DIR}/build/deps/libjpeg-turbo-mingw)
+  set(FX_JPEG_PREFIX ${CMAKE_SOURCE_DIR}/build/deps/libjpeg-turbo-mingw-${CMAKE_SYSTEM_PROCESSOR})
   if(NOT EXISTS ${FX_JPEG_PREFIX}/lib/libjpeg.a)
-    message(FATAL_ERROR "libjpeg for MinGW is missing; run scripts/bootstrap.sh")
+    message(FATAL_ERROR "libjpeg for MinGW ${CMAKE_SYSTEM_PROCESSOR} is missing; run scripts/bootstrap.sh")
   endif()
   add_library(fx_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(fx_jpeg PROPERTIES

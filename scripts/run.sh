@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Builds Install_Fotelix.exe and starts it under Wine. With a display the
 # program opens there; without one it runs on its own virtual screen and a
-# screenshot of every page it shows is saved.
+# screenshot of every page it shows is saved. Where this machine cannot run
+# 32-bit programs, the 64-bit build of the same sources runs instead
+# (scripts/wine-arch.sh decides; FX_WINE_ARCH=win32|win64 forces either).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
 ./scripts/bootstrap.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
+windows=$(./scripts/wine-arch.sh)
+echo "run: $(./scripts/wine-arch.sh --explain)"
+export FX_WINE_ARCH=$windows
+cmake --preset "$windows" >/dev/null
+cmake --build --preset "$windows" >/dev/null
 
 if [ -n "${DISPLAY:-}" ]; then
-  WINEPREFIX="$top/build/run/prefix" exec ./scripts/wine-run.sh build/win32/bin/Install_Fotelix.exe "$@"
+  WINEPREFIX="$top/build/run/prefix-$windows" exec ./scripts/wine-run.sh "build/$windows/bin/Install_Fotelix.exe" "$@"
 fi
 
 shots="$top/build/screenshots"

@@ -1,5 +1,5 @@
-"""Runs the setup program under Wine as a user would: a fresh 32-bit prefix
-without the Z: drive, a virtual desktop on its own Xvfb screen, the UI driver
+"""Runs the setup program under Wine as a user would: a fresh prefix, of the
+architecture that scripts/wine-arch.sh chooses, without the Z: drive, a virtual desktop on its own Xvfb screen, the UI driver
 for finding windows, and screenshots of what the user sees.
 
 Also a command line for the run command: `harness.py screenshots OUTDIR`.
@@ -13,8 +13,13 @@ import time
 from pathlib import Path
 
 TOP = Path(__file__).resolve().parents[2]
-# The programs under test; FX_WIN32_BIN points at another build's bin folder.
-BIN = Path(os.environ.get("FX_WIN32_BIN", TOP / "build" / "win32" / "bin"))
+# Which Wine, and so which build: FX_WINE_ARCH, WINEARCH and the loader to
+# start every program with.
+WINE = dict(line.split("=", 1) for line in subprocess.run(
+    [str(TOP / "scripts" / "wine-arch.sh"), "--env"], check=True,
+    stdout=subprocess.PIPE, text=True).stdout.splitlines())
+# The programs under test; FX_WINDOWS_BIN points at another build's bin folder.
+BIN = Path(os.environ.get("FX_WINDOWS_BIN", TOP / "build" / WINE["FX_WINE_ARCH"] / "bin"))
 SETUP_EXE = "Install_Fotelix.exe"
 DRIVER_EXE = "fxdrive.exe"
 MAIN_CAPTION = "Install Fotelix 2.12"
@@ -37,14 +42,15 @@ class WineSession:
         home.mkdir(parents=True)
         self.env = dict(os.environ)
         self.env.update(
+            WINE,
             WINEPREFIX=str(self.prefix),
-            WINEARCH="win32",
             WINEDEBUG="-all",
             WINEDLLOVERRIDES="mscoree,mshtml=",
             # Wine links the user's folders into HOME; a fresh one keeps the
             # tests away from any real desktop.
             HOME=str(home),
         )
+        self.wine = WINE["WINELOADER"]
         self.processes = []
         self.xvfb = None
         try:
@@ -82,8 +88,8 @@ class WineSession:
         # screenshots show Windows' own title bars and the driver sees the
         # setup program's windows.
         explorer = r"HKCU\Software\Wine\Explorer"
-        self._run(["wine", "reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f"])
-        self._run(["wine", "reg", "add", explorer + r"\Desktops", "/v", "Default",
+        self._run([self.wine, "reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f"])
+        self._run([self.wine, "reg", "add", explorer + r"\Desktops", "/v", "Default",
                    "/d", SCREEN, "/f"])
         self.c_drive = self.prefix / "drive_c"
         self.setup_dir = self.c_drive / "fxtest"
@@ -92,7 +98,7 @@ class WineSession:
             shutil.copy2(BIN / name, self.setup_dir / name)
 
     def start_setup(self, *args):
-        process = subprocess.Popen(["wine", "C:\\fxtest\\" + SETUP_EXE, *args], env=self.env,
+        process = subprocess.Popen([self.wine, "C:\\fxtest\\" + SETUP_EXE, *args], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         self._wait_for_desktop()
@@ -113,7 +119,7 @@ class WineSession:
 
     def drive(self, *args, timeout=60):
         """Runs the UI driver; returns (exit code, what it printed)."""
-        result = self._run(["wine", "C:\\fxtest\\" + DRIVER_EXE, *args], timeout=timeout,
+        result = self._run([self.wine, "C:\\fxtest\\" + DRIVER_EXE, *args], timeout=timeout,
                            check=False)
         return result.returncode, result.stdout.strip()
 

@@ -1,5 +1,6 @@
 """The setup program starts under Wine as a user would start it."""
 import subprocess
+import time
 
 import pytest
 
@@ -17,11 +18,17 @@ def test_main_window_appears_with_its_caption(session, tmp_path):
     found = session.wait_window()
     assert "size" in found
     assert setup.poll() is None, "the setup program ended on its own"
-    shot = session.screenshot(tmp_path / "main.png")
-    # The blue window must be on the screen, not just the empty desktop.
-    colours = subprocess.run(
-        ["convert", str(shot), "-format", "%c", "histogram:info:-"],
-        check=True, capture_output=True, text=True).stdout
+    # The blue window must be on the screen, not just the empty desktop. It
+    # fades in over about 3 s, longer on a busy machine.
+    deadline = time.monotonic() + 20
+    while True:
+        shot = session.screenshot(tmp_path / "main.png")
+        colours = subprocess.run(
+            ["convert", str(shot), "-format", "%c", "histogram:info:-"],
+            check=True, capture_output=True, text=True).stdout
+        if "#0000FF" in colours.upper() or time.monotonic() > deadline:
+            break
+        time.sleep(0.5)
     assert "#0000FF" in colours.upper()
 
 
