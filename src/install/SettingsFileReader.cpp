@@ -109,3 +109,39 @@ std::string FormatSettingsItem(const TSettingsItem& item) {
   }
   return line;
 }
+
+TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFolder) {
+  TProductSettings settings;
+  std::vector<std::string> candidates;
+  std::string localData;
+  if (os.GetShellFolder(kCsidlLocalAppData, localData) == 0 && !localData.empty())
+    candidates.push_back(localData + "\\Fotelix\\Fotelix.Dat");
+  candidates.push_back(programFolder + "FXInst.Dat");
+  for (const std::string& path : candidates) {
+    settings.Path = path;
+    if (os.FileExists(path)) break;
+  }
+  if (!os.FileExists(settings.Path)) {
+    settings.Problem = "No settings file was found: there is no \"" + candidates.front() + "\"";
+    if (candidates.size() > 1) settings.Problem += " and no \"" + candidates.back() + "\"";
+    settings.Problem += ".";
+    return settings;
+  }
+  try {
+    std::vector<std::string> texts;
+    for (const TSettingsItem& item : ReadSettingsFile(ReadWholeFile(os, settings.Path), TSettingsForm::Install)) {
+      if (item.Kind == TSettingsItem::String) texts.push_back(item.Value);
+      if (item.Kind == TSettingsItem::Integer && settings.Performance.empty()) settings.Performance = item.Value;
+      if (item.Kind == TSettingsItem::Pair) settings.Named.emplace_back(item.Name, item.Value);
+    }
+    // The install form's first three texts; the reader has checked that all five are there.
+    settings.Edition = texts[0];
+    settings.DownloadDir = texts[1];
+    settings.CacheDir = texts[2];
+  } catch (const EDataFormatError& e) {
+    settings.Problem = "The settings file \"" + settings.Path + "\" is damaged at " + e.what() + ".";
+  } catch (const std::exception& e) {
+    settings.Problem = "The settings file cannot be read. " + std::string(e.what()) + ".";
+  }
+  return settings;
+}

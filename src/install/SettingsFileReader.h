@@ -1,7 +1,10 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/Platform.h"
 
 // Reads a settings file back item by item, in the order in which setup
 // writes it. The product needs this, and so do the tests and fxdat.
@@ -23,3 +26,17 @@ std::vector<TSettingsItem> ReadSettingsFile(const std::string& bytes, TSettingsF
 // One line of a listing: offset, kind and value; named pairs as name = value.
 // Bytes outside printable ASCII are shown as \xNN.
 std::string FormatSettingsItem(const TSettingsItem& item);
+
+// What the product shows of its settings file.
+struct TProductSettings {
+  std::string Path;     // the file read, or the one it tried last
+  std::string Problem;  // why nothing could be read; empty when all was
+  std::string Edition, DownloadDir, CacheDir, Performance;
+  std::vector<std::pair<std::string, std::string>> Named;  // the named defaults, in order
+};
+
+// Reads the product's settings file: local application data +
+// "\Fotelix\Fotelix.Dat", else "FXInst.Dat" in programFolder (which ends with
+// "\"). A file that is missing, unreadable or damaged gives a Problem in
+// words, never an exception.
+TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFolder);

@@ -39,7 +39,7 @@ std::vector<std::string> UninstallLogLines(const TSetupState& state) {
 
 void WriteUninstallLog(TPlatform& os, const TSetupState& state) {
   try {
-    std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + "UnInstall.dat", TOpenMode::CreateTruncate);
+    std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + kUninstallLogName, TOpenMode::CreateTruncate);
     for (const std::string& line : UninstallLogLines(state)) {
       const std::string text = line + "\r\n";
       file->Write(text.data(), text.size());

@@ -9,8 +9,13 @@
 // entry, which puts it in the system's list of installed programs, and the
 // uninstall log, which the carried uninstaller reads to know what to remove.
 
+// The name under which the product is installed, listed and removed.
+inline constexpr char kProductName[] = "Fotelix";
+
 // Below HKEY_LOCAL_MACHINE.
 inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fotelix";
+// The log's name in the installation folder, where the uninstaller finds it.
+inline constexpr char kUninstallLogName[] = "UnInstall.dat";
 
 // The command that the system runs to uninstall: the uninstaller's path in
 // quotes, so that a folder with blanks ("C:\Program Files\...") cannot be

@@ -34,3 +34,12 @@ std::string ExtractFileName(const std::string& path) {
   const size_t slash = path.find_last_of("\\:");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+std::string ReadWholeFile(TPlatform& os, const std::string& path) {
+  std::unique_ptr<TFile> file = os.OpenFile(path, TOpenMode::Read);
+  std::string text;
+  char buffer[4096];
+  for (size_t n; (n = file->Read(buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+  file->Close();
+  return text;
+}

@@ -176,6 +176,11 @@ class TPlatform {
   // Ends the process at once with the code; nothing after it runs.
   virtual void ExitProcess(int code) = 0;
 
+  // Deletes a key below HKEY_LOCAL_MACHINE with its values, never with its
+  // sub-keys: a key that has any stays. True when the key is not there
+  // afterwards, also when it never was.
+  virtual bool DeleteRegistryKey(const std::string& key) = 0;
+
   // Lets pending window messages run. The user-interface layer installs the
   // pump; without one this does nothing.
   void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
@@ -209,3 +214,6 @@ std::vector<std::string> ListSubFolders(TPlatform& os, const std::string& folder
 std::string ExtractFilePath(const std::string& path);
 // The name part of a path, after the last backslash.
 std::string ExtractFileName(const std::string& path);
+
+// The whole content of a file; raises EPlatformError when it cannot be read.
+std::string ReadWholeFile(TPlatform& os, const std::string& path);

@@ -145,6 +145,46 @@ class WineSession:
     def click(self, text):
         return self.act("click", text)
 
+    def start(self, command_line):
+        """Starts a command line as the system starts a registered command,
+        such as an "UninstallString", and returns while it runs."""
+        # The started program, and Wine's desktop if this brings it up, keep
+        # the driver's output open: nothing is read from it.
+        started = subprocess.run(["wine", "C:\\fxtest\\" + DRIVER_EXE, "start", command_line],
+                                 env=self.env, timeout=60, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        if started.returncode != 0:
+            raise AssertionError("cannot start " + command_line)
+        self._wait_for_desktop()
+
+    def restart_windows(self):
+        """Restarts Wine's Windows as a reboot would: what programs asked to
+        be removed at the next restart goes now."""
+        self._run(["wine", "wineboot", "--restart"], timeout=120)
+
+    def run_program(self, name, *args, timeout=120):
+        """Puts a program of the build beside the setup program and runs it to
+        its end; returns (exit code, what it printed)."""
+        shutil.copy2(BIN / name, self.setup_dir / name)
+        result = self._run(["wine", "C:\\fxtest\\" + name, *args], timeout=timeout, check=False)
+        return result.returncode, result.stdout.strip()
+
+    def host_path(self, windows_path):
+        """Where a path on C: lies in the prefix."""
+        drive, _, rest = windows_path.partition(":")
+        assert drive.upper() == "C", windows_path
+        return self.c_drive.joinpath(*[part for part in rest.split("\\") if part])
+
+    def registry_value(self, key, name):
+        """A string value below a registry root such as HKLM, or None when the
+        key or the value is not there."""
+        result = self._run(["wine", "reg", "query", key, "/v", name], check=False)
+        for line in result.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if result.returncode == 0 and len(parts) == 3 and parts[0] == name and parts[1].startswith("REG_"):
+                return parts[2]
+        return None
+
     def screenshot(self, path):
         path = Path(path)
         path.parent.mkdir(parents=True, exist_ok=True)

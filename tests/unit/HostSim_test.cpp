@@ -199,6 +199,11 @@ TEST_F(HostSimTest, LinksAndRegistryAreReadableFiles) {
   EXPECT_EQ(text.str(), "HKEY_LOCAL_MACHINE\\" + key + "\tdisplayname\tFotelix 2\n" +
                             "HKEY_LOCAL_MACHINE\\" + key +
                             "\tUninstallString\t\"C:\\Program Files\\Uninstall.Exe\"\n");
+  // A key goes with its values, never with sub-keys.
+  EXPECT_FALSE(os_->DeleteRegistryKey("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"));
+  EXPECT_TRUE(os_->DeleteRegistryKey("software\\microsoft\\windows\\currentversion\\uninstall\\FOTELIX"));
+  EXPECT_FALSE(os_->ReadRegistryString(key, "UninstallString", value));
+  EXPECT_TRUE(os_->DeleteRegistryKey(key));
   os_->FailRegistry(true);
   EXPECT_THROW(os_->WriteRegistryString(key, "DisplayName", "x"), EPlatformError);
 }

@@ -241,8 +241,12 @@ TEST_F(Win32PlatformTest, ShellLinkRegistryAndSystemQueries) {
   ASSERT_TRUE(os_.ReadRegistryString(key, "uninstallstring", value));
   EXPECT_EQ(value, "\"" + dir_ + "Uninstall.Exe\"");
   EXPECT_FALSE(os_.ReadRegistryString(key, "Missing", value));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\FotelixTest");  // only when no other run left one
+  // A key goes with its values, never with sub-keys.
+  EXPECT_FALSE(os_.DeleteRegistryKey("Software\\FotelixTest"));
+  EXPECT_TRUE(os_.DeleteRegistryKey(key));
+  EXPECT_FALSE(os_.ReadRegistryString(key, "UninstallString", value));
+  EXPECT_TRUE(os_.DeleteRegistryKey(key));
+  os_.DeleteRegistryKey("Software\\FotelixTest");  // only when no other run left one
 
   EXPECT_EQ(os_.DriveType("C:\\"), TDriveType::Fixed);
   EXPECT_EQ(os_.DriveType("1:\\"), TDriveType::NoRootDir);

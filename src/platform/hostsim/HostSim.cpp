@@ -525,3 +525,17 @@ TLocalTime THostSimPlatform::LocalTime() {
   t.Millisecond = static_cast<int>(ms % 1000);
   return t;
 }
+
+bool THostSimPlatform::DeleteRegistryKey(const std::string& key) {
+  if (failRegistry_) return false;
+  // Keys exist here only through their values, filed as the key, a line
+  // break and the name; a sub-key's values begin with the key and "\".
+  const std::string own = LowerText(key) + '\n';
+  const std::string below = LowerText(key) + '\\';
+  for (const auto& entry : registry_)
+    if (entry.first.compare(0, below.size(), below) == 0) return false;
+  for (auto it = registry_.begin(); it != registry_.end();)
+    it = it->first.compare(0, own.size(), own) == 0 ? registry_.erase(it) : std::next(it);
+  SaveRegistry();
+  return true;
+}

@@ -90,6 +90,7 @@ class THostSimPlatform : public TPlatform {
   TLocalTime LocalTime() override;
   std::string ProgramPath() override { return programPath_; }
   void ExitProcess(int code) override { exitCodes_.push_back(code); }
+  bool DeleteRegistryKey(const std::string& key) override;
 
  private:
   struct TDrive {

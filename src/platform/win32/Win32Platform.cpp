@@ -357,3 +357,10 @@ std::string TWin32Platform::ProgramPath() {
 }
 
 void TWin32Platform::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
+
+bool TWin32Platform::DeleteRegistryKey(const std::string& key) {
+  // RegDeleteKey refuses a key that has sub-keys, which is what keeps a
+  // wrong name from taking a whole branch with it.
+  const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+  return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

@@ -31,4 +31,5 @@ class TWin32Platform : public TPlatform {
   TLocalTime LocalTime() override;
   std::string ProgramPath() override;
   void ExitProcess(int code) override;
+  bool DeleteRegistryKey(const std::string& key) override;
 };

@@ -12,6 +12,8 @@
 //   fxdrive message-box [TIMEOUT]           prints the caption and text of a message box
 //   fxdrive answer BUTTON [TIMEOUT]         clicks a message box's button
 //   fxdrive list                            prints every visible window, for diagnosis
+//   fxdrive start COMMANDLINE               starts a program as the system starts a registered command
+//   fxdrive close CAPTION [TIMEOUT]         asks a top-level window to close and waits until it has gone
 //
 // Texts match as shown: "&" accelerator marks are ignored on both sides.
 #include <windows.h>
@@ -213,11 +215,40 @@ int List() {
   return 0;
 }
 
+// As the system's list of programs runs an "UninstallString": the command
+// line as it stands, the program path quoted when it holds blanks.
+int Start(const std::string& commandLine) {
+  std::string line = commandLine;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return Fail("cannot start " + commandLine + " (error " + std::to_string(GetLastError()) + ")");
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  std::printf("started %s\n", commandLine.c_str());
+  return 0;
+}
+
+int Close(const std::string& caption, DWORD timeout) {
+  const auto find = [&]() -> HWND {
+    HWND w = FindWindowA(nullptr, caption.c_str());
+    return (w && IsWindowVisible(w)) ? w : nullptr;
+  };
+  HWND window = Poll(timeout, find);
+  if (!window) return Fail("no window " + caption);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  if (Poll(timeout, [&]() -> HWND { return IsWindow(window) ? nullptr : window; }) == nullptr)
+    return Fail("window " + caption + " did not close");
+  std::printf("closed %s\n", caption.c_str());
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: fxdrive wait-window CAPTION [TIMEOUT] | wait-text TEXT [TIMEOUT] |\n"
                "       click TEXT [TIMEOUT] | checked TEXT [TIMEOUT] | set-edit N TEXT | message-box [TIMEOUT] |\n"
-               "       answer BUTTON [TIMEOUT] | list\n");
+               "       answer BUTTON [TIMEOUT] | list | start COMMANDLINE | close CAPTION [TIMEOUT]\n");
   return 2;
 }
 
@@ -232,6 +263,8 @@ int Run(int argc, char** argv) {
   if (command == "message-box") return ShowMessageBox(TimeoutArg(argc, argv, 2));
   if (command == "answer" && argc >= 3) return Answer(argv[2], TimeoutArg(argc, argv, 3));
   if (command == "list" && argc == 2) return List();
+  if (command == "start" && argc == 3) return Start(argv[2]);
+  if (command == "close" && argc >= 3) return Close(argv[2], TimeoutArg(argc, argv, 3));
   return Usage();
 }
 

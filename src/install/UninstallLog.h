@@ -1,0 +1,68 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+// The uninstaller's side of the uninstall log: reading it, deciding which of
+// its lines may be acted on, and removing what they name. A line is trusted
+// only as far as it names something that an install of the product makes, so
+// that a damaged or planted log cannot remove anything else: a drive's root,
+// a user's documents, another program's entry.
+
+struct TUninstallLine {
+  char Tag;             // F, D, E, R, S or T
+  std::string Operand;  // between the tag letter and the last ">"
+};
+
+struct TUninstallLog {
+  std::string Product;                 // the first line
+  std::vector<TUninstallLine> Lines;   // the well-formed lines after it, in order
+  std::vector<std::string> Malformed;  // the other lines, as they stand
+};
+
+// Lines end with CR LF or a bare LF; empty lines are skipped.
+TUninstallLog ParseUninstallLog(const std::string& text);
+
+// Reads and parses installDir + "UnInstall.dat". Raises EPlatformError when
+// the file cannot be read and std::runtime_error when it is not a log of
+// this product.
+TUninstallLog ReadUninstallLog(TPlatform& os, const std::string& installDir);
+
+enum class TRemovalKind {
+  File,         // one file; the desktop link too
+  LinkGroup,    // a Start-menu group: its links, then the folder if empty
+  RegistryKey,  // below HKEY_LOCAL_MACHINE
+  Tree,         // the data folder that an install makes, with all it holds
+  SetupFolder,  // the settings files and the empty "cache" folder that setup
+                // leaves in a folder, then the folder itself if empty
+};
+
+struct TRemovalStep {
+  TRemovalKind Kind;
+  std::string Target;  // a full path (folders end with "\") or a registry key
+};
+
+struct TUninstallPlan {
+  // Files first, then the links, the registry entry, the data folder, and
+  // the installation folder last.
+  std::vector<TRemovalStep> Steps;
+  // Every line that is left alone, quoted, with the reason.
+  std::vector<std::string> Refused;
+};
+
+// installDir is the folder that the uninstaller was started from, with its
+// trailing backslash. The "E" line must name that folder; "F" lines must name
+// files in it or in the data folder that an install makes; "D" and "E" must be
+// folders below a local drive's root; "R", "S" and "T" must name the
+// product's own entry, Start-menu group and desktop link.
+TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std::string& installDir);
+
+// Carries out the steps and returns what is still there, one line per item.
+// What is already gone counts as removed. Links (reparse points) inside a
+// folder are removed themselves, never what they lead to.
+std::vector<std::string> CarryOut(TPlatform& os, const TUninstallPlan& plan);
+
+// The closing message: what stayed and which lines were left alone; empty
+// when there is nothing to report.
+std::string UninstallReport(const TUninstallPlan& plan, const std::vector<std::string>& stayed);
