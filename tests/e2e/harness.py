@@ -150,7 +150,7 @@ class WineSession:
         such as an "UninstallString", and returns while it runs."""
         # The started program, and Wine's desktop if this brings it up, keep
         # the driver's output open: nothing is read from it.
-        started = subprocess.run(["wine", "C:\\fxtest\\" + DRIVER_EXE, "start", command_line],
+        started = subprocess.run([self.wine, "C:\\fxtest\\" + DRIVER_EXE, "start", command_line],
                                  env=self.env, timeout=60, stdout=subprocess.DEVNULL,
                                  stderr=subprocess.DEVNULL)
         if started.returncode != 0:
@@ -160,13 +160,13 @@ class WineSession:
     def restart_windows(self):
         """Restarts Wine's Windows as a reboot would: what programs asked to
         be removed at the next restart goes now."""
-        self._run(["wine", "wineboot", "--restart"], timeout=120)
+        self._run([self.wine, "wineboot", "--restart"], timeout=120)
 
     def run_program(self, name, *args, timeout=120):
         """Puts a program of the build beside the setup program and runs it to
         its end; returns (exit code, what it printed)."""
         shutil.copy2(BIN / name, self.setup_dir / name)
-        result = self._run(["wine", "C:\\fxtest\\" + name, *args], timeout=timeout, check=False)
+        result = self._run([self.wine, "C:\\fxtest\\" + name, *args], timeout=timeout, check=False)
         return result.returncode, result.stdout.strip()
 
     def host_path(self, windows_path):
@@ -175,15 +175,21 @@ class WineSession:
         assert drive.upper() == "C", windows_path
         return self.c_drive.joinpath(*[part for part in rest.split("\\") if part])
 
+    def registry_values(self, key):
+        """The values of a registry key below a root such as HKLM, as
+        `reg query` prints them; none when the key is not there."""
+        result = self._run([self.wine, "reg", "query", key], check=False)
+        values = {}
+        for line in result.stdout.splitlines() if result.returncode == 0 else []:
+            # Name, type and data, with blanks in the name and the data.
+            found = re.match(r"\s+(.*?)\s+REG_[A-Z_]+(?:\s+(.*))?$", line)
+            if found:
+                values[found.group(1)] = found.group(2) or ""
+        return values
+
     def registry_value(self, key, name):
-        """A string value below a registry root such as HKLM, or None when the
-        key or the value is not there."""
-        result = self._run(["wine", "reg", "query", key, "/v", name], check=False)
-        for line in result.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if result.returncode == 0 and len(parts) == 3 and parts[0] == name and parts[1].startswith("REG_"):
-                return parts[2]
-        return None
+        """A value of a registry key, or None when the key or the value is not there."""
+        return self.registry_values(key).get(name)
 
     def screenshot(self, path):
         path = Path(path)
@@ -230,25 +236,6 @@ def replace_field(session, shown, text):
     type_text(session, text)
 
 
-def host_path(session, windows_path):
-    """The file on the host behind a path on the prefix's drive C:."""
-    drive, _, rest = windows_path.partition("\\")
-    assert drive.upper() == "C:", windows_path
-    return session.c_drive.joinpath(*[part for part in rest.split("\\") if part])
-
-
-def registry_values(session, key):
-    """The values of a registry key as `wine reg query` prints them."""
-    out = session._run(["wine", "reg", "query", key]).stdout
-    values = {}
-    for line in out.splitlines():
-        # Name, type and data, with blanks in the name and the data.
-        found = re.match(r"\s+(.*?)\s+REG_[A-Z_]+(?:\s+(.*))?$", line)
-        if found:
-            values[found.group(1)] = found.group(2) or ""
-    return values
-
-
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 
 
@@ -263,7 +250,7 @@ def fxdat_dump(session, path):
     else:
         shutil.copy2(BIN / "fxdat.exe", session.setup_dir / "fxdat.exe")
         shutil.copy2(path, session.setup_dir / "dump.dat")
-        out = session._run(["wine", "C:\\fxtest\\fxdat.exe", "dump", "C:\\fxtest\\dump.dat"]).stdout
+        out = session._run([session.wine, "C:\\fxtest\\fxdat.exe", "dump", "C:\\fxtest\\dump.dat"]).stdout
     # An empty value ends its line in a blank, which stays.
     return [line.split(None, 1)[1] for line in out.splitlines() if line.strip()]
 

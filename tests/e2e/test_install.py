@@ -3,8 +3,7 @@ import filecmp
 
 import pytest
 
-from harness import (BIN, WineSession, fxdat_dump, host_path, press, registry_values,
-                     SHELL_FOLDERS, walk_install, walk_pages)
+from harness import BIN, SHELL_FOLDERS, WineSession, fxdat_dump, press, walk_install, walk_pages
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fotelix"
 DEFAULT_NAMES = [
@@ -28,7 +27,7 @@ def links_in(folder):
 
 
 def check_installation(session, install_dir, download_dir, performance, desktop):
-    folder = host_path(session, install_dir)
+    folder = session.host_path(install_dir)
     assert sorted(p.name for p in folder.iterdir()) == [
         "FXInst.Dat", "Fotelix.Exe", "UnInstall.dat", "Uninstall.Exe"]
     assert filecmp.cmp(folder / "Fotelix.Exe", BIN / "Fotelix.exe", shallow=False)
@@ -38,9 +37,9 @@ def check_installation(session, install_dir, download_dir, performance, desktop)
     assert log[1] == f"<F{install_dir}Fotelix.Exe>"
     assert (log[-1] == "<TFotelix.Lnk>") == desktop
 
-    shell = registry_values(session, SHELL_FOLDERS)
+    shell = session.registry_values(SHELL_FOLDERS)
     data_dir = shell["Local AppData"] + "\\Fotelix\\"
-    dumps = [fxdat_dump(session, host_path(session, data_dir + "Fotelix.Dat")),
+    dumps = [fxdat_dump(session, session.host_path(data_dir + "Fotelix.Dat")),
              fxdat_dump(session, folder / "FXInst.Dat")]
     for items in dumps:
         strings = [item for item in items if item.startswith("string ")]
@@ -54,9 +53,9 @@ def check_installation(session, install_dir, download_dir, performance, desktop)
     assert [i for i in dumps[0] if not i.startswith("key seed")] == \
            [i for i in dumps[1] if not i.startswith("key seed")]
 
-    assert links_in(host_path(session, shell["Programs"]) / "Fotelix") == START_MENU_LINKS
-    assert links_in(host_path(session, shell["Desktop"])) == (["Fotelix.Lnk"] if desktop else [])
-    entry = registry_values(session, UNINSTALL_KEY)
+    assert links_in(session.host_path(shell["Programs"]) / "Fotelix") == START_MENU_LINKS
+    assert links_in(session.host_path(shell["Desktop"])) == (["Fotelix.Lnk"] if desktop else [])
+    entry = session.registry_values(UNINSTALL_KEY)
     assert entry["DisplayName"] == "Fotelix"
     assert entry["UninstallString"] == f'"{install_dir}Uninstall.Exe"'
 

@@ -7,12 +7,11 @@ import time
 
 import pytest
 
-from harness import BIN, WineSession
+from harness import BIN, SHELL_FOLDERS, WineSession, press, walk_install
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fotelix"
 DOWNLOAD_DIR = "C:\\Images\\"
-CONNECTION_KIND = "3"  # ADSL / DSL
-PERFORMANCE = "27"     # what the settings file holds for that connection
+PERFORMANCE = "27"  # what the settings file holds for "&ADSL / DSL"
 CAPTION = "Uninstall Fotelix"
 QUESTION = "Do you want to remove Fotelix and all of its components from this computer?"
 
@@ -27,16 +26,13 @@ def session(tmp_path_factory):
 
 
 def make_installation(session):
-    """Installs Fotelix into the proposed folder, with the proposed download
-    folder and a desktop link, and returns the installation and data folders.
-    Runs the install engine itself (fxinstall); this is the one place to walk
-    the wizard's install route instead."""
-    code, out = session.run_program("fxinstall.exe", "C:\\Program Files\\Fotelix", DOWNLOAD_DIR,
-                                    CONNECTION_KIND, "1")
-    assert code == 0, out
-    facts = dict(line.split("=", 1) for line in out.splitlines()
-                 if line.startswith(("InstallDir=", "DataDir=")))
-    return facts["InstallDir"], facts["DataDir"]
+    """Installs Fotelix through the wizard into the proposed folder, with the
+    proposed download folder, "&ADSL / DSL" and a desktop link; setup stays
+    on its finished page. Returns the installation and data folders."""
+    session.start_setup()
+    walk_install(session, connection="&ADSL / DSL")
+    data_dir = session.registry_values(SHELL_FOLDERS)["Local AppData"] + "\\Fotelix\\"
+    return "C:\\Program Files\\Fotelix\\", data_dir
 
 
 def listing(session):
@@ -98,7 +94,7 @@ def test_product_shows_its_settings_and_the_uninstaller_removes_the_install(sess
     command = session.registry_value(UNINSTALL_KEY, "UninstallString")
     assert command == '"' + install_dir + 'Uninstall.Exe"'
 
-    session.start('"' + program + '"')
+    press(session, "alt+s")  # "&Start Fotelix" on the finished page
     session.wait_window("Fotelix")
     session.act("wait-text", "Download folder: " + DOWNLOAD_DIR)
     session.act("wait-text", "Performance: " + PERFORMANCE)
