@@ -1,9 +1,9 @@
 #include "app/Appl_Globals.h"
 
-#include <cctype>
 #include <memory>
 
 #include "app/Form_Main.h"
+#include "lib/LIB_Text.h"
 #include "pages/PNL_Disclaimer.h"
 #include "pages/PNL_Error.h"
 #include "pages/PNL_Install.h"
@@ -23,24 +23,35 @@ TSetupState Setup;
 
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-std::string Trim(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && IsBlankOrControl(text[first])) ++first;
-  while (last > first && IsBlankOrControl(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 bool StartsWithIgnoringCase(const std::string& text, const std::string& lowerPrefix) {
-  if (text.size() < lowerPrefix.size()) return false;
-  for (size_t i = 0; i < lowerPrefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) != lowerPrefix[i]) return false;
-  return true;
+  return LowerCase(text.substr(0, lowerPrefix.size())) == lowerPrefix;
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineArguments(const std::string& commandLine) {
+  std::vector<std::string> arguments;
+  std::string argument;
+  bool inArgument = false;
+  bool quoted = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+      inArgument = true;  // "" is an empty argument
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inArgument) arguments.push_back(argument);
+      argument.clear();
+      inArgument = false;
+    } else {
+      argument += c;
+      inArgument = true;
+    }
+  }
+  if (inArgument) arguments.push_back(argument);
+  // The first is the program itself.
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  return arguments;
+}
 
 void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& state) {
   // Joined back with single blanks, so a folder with blanks works whether or
