@@ -4,10 +4,8 @@
 
 #include <cstdint>
 
-#include "install/InstallRun.h"
 #include "pages/Frame_Panel.h"
-#include "ui/ExtCtrls.h"
-#include "ui/StdCtrls.h"
+#include "pages/PNL_Progress.h"
 
 class TPNLInstallInstalling : public TFramePanel {
  public:
@@ -26,27 +24,6 @@ class TPNLInstallInstalling : public TFramePanel {
   TProgressBar* ProgressBar1 = nullptr;
 
  private:
-  // The page's own controls as the run sees them.
-  class TBar : public IRunProgressBar {
-   public:
-    explicit TBar(TProgressBar& bar) : bar_(bar) {}
-    void SetMax(int32_t max) override { bar_.SetMax(max); }
-    void SetPosition(int32_t position) override { bar_.SetPosition(position); }
-    int32_t Position() const override { return bar_.Position(); }
-    int32_t Max() const override { return bar_.Max(); }
-
-   private:
-    TProgressBar& bar_;
-  };
-  class TPercent : public ILabel {
-   public:
-    explicit TPercent(TLabel& label) : label_(label) {}
-    void SetCaption(const std::string& caption) override { label_.SetCaption(caption); }
-
-   private:
-    TLabel& label_;
-  };
-
-  TBar bar_;
-  TPercent percent_;
+  TPageProgressBar bar_;
+  TPageLabel percent_;
 };

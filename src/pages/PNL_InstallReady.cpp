@@ -1,10 +1,6 @@
 #include "pages/PNL_InstallReady.h"
 
-#include <exception>
-
-#include "install/UpgradeRun.h"
 #include "pages/PNL_Layout.h"
-#include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 
@@ -41,11 +37,5 @@ void TPNLInstallReady::ExitClick(TObject*) {
 
 void TPNLInstallReady::NextClick(TObject*) {
   if (Host().Busy()) return;
-  try {
-    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
-  } catch (const std::exception&) {
-    // The installation is complete either way; the user can start the
-    // product from the Start menu.
-  }
-  Host().Close();
+  StartProductAndClose(Host());
 }

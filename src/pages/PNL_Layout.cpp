@@ -1,6 +1,8 @@
 #include "pages/PNL_Layout.h"
 
+#include "install/UpgradeRun.h"
 #include "lib/LIB_Endpoints.h"
+#include "pages/PageHost.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
@@ -45,6 +47,14 @@ void OpenSupportMail(TPlatform& platform) {
   } catch (const std::exception&) {
     // Without a mail program the address stays readable on the page.
   }
+}
+
+void StartProductAndClose(TPageHost& host) {
+  try {
+    host.Platform().StartProgram(ProductCommandLine(host.State().InstallDir), kSwShowMaximized);
+  } catch (const std::exception&) {
+  }
+  host.Close();
 }
 
 void SetFontStyle(TControl& control, unsigned style) {

@@ -8,6 +8,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
+class TPageHost;
 class TPlatform;
 
 namespace PageLayout {
@@ -37,6 +38,11 @@ TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name
 // Opens a mail to the support address; a missing mail program is no error
 // of the setup.
 void OpenSupportMail(TPlatform& platform);
+// What "&Start Fotelix" of both finished pages does: starts the product from
+// the folder the run wrote to, maximised, and closes the window. The run is
+// complete either way: a product that does not start is no error of the
+// setup, and the Start menu still has it.
+void StartProductAndClose(TPageHost& host);
 
 void SetFontStyle(TControl& control, unsigned style);
 void SetFontHeight(TControl& control, int height);

@@ -1,10 +1,6 @@
 #include "pages/PNL_UpgradeReady.h"
 
-#include <exception>
-
-#include "install/UpgradeRun.h"
 #include "pages/PNL_Layout.h"
-#include "platform/Platform.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
@@ -36,10 +32,5 @@ void TPNLUpgradeReady::ExitClick(TObject*) {
 
 void TPNLUpgradeReady::StartClick(TObject*) {
   if (Host().Busy()) return;
-  try {
-    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
-  } catch (const std::exception&) {
-    // The upgrade is done all the same; the user can start the product himself.
-  }
-  Host().Close();
+  StartProductAndClose(Host());
 }
