@@ -1,9 +1,11 @@
 #include "install/UpgradeRun.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include "install/DefaultSettings.h"
 #include "install/PayloadWriter.h"
+#include "lib/LIB_FolderName.h"
 
 namespace {
 
@@ -28,6 +30,12 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
   // from the very folder written to.
   state.InstallDir = WithBackslash(state.InstallDir);
   const std::string dir = state.InstallDir;
+  // The folder of an automatic update comes from another program's command
+  // line: a relative or damaged one would write into whatever folder is current.
+  if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
+    throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
+                                "\": that is not a full folder name of at most " +
+                                std::to_string(kMaxFolderLength) + " characters.");
 
   bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan()));
   if (!os.FolderExists(dir)) {

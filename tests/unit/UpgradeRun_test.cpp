@@ -139,7 +139,7 @@ TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
 }
 
 TEST_F(UpgradeRunTest, AFolderThatCannotBeMadeIsNamedAtOnce) {
-  for (const std::string dir : {"C:\\x:\\", "C:\\Denied\\Fotelix\\"}) {
+  for (const std::string dir : {"Q:\\Fotelix\\", "C:\\Denied\\Fotelix\\"}) {
     os_->FailCreateFolder("C:\\Denied");
     state_.InstallDir = dir;
     try {
