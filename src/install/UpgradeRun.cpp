@@ -11,6 +11,11 @@ namespace {
 
 constexpr uint32_t kOneSecond = 1000;
 
+bool IsDiskFull(const std::exception& error) {
+  const auto* platform = dynamic_cast<const EPlatformError*>(&error);
+  return platform && (platform->Code() == kErrorDiskFull || platform->Code() == kErrorHandleDiskFull);
+}
+
 }  // namespace
 
 std::string UpgradeRetryMessage(int attempt) {
@@ -58,7 +63,10 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
     try {
       WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label);
       break;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+      // A full disk does not empty itself while the user waits, and the
+      // notice would blame a running program: the error page names it now.
+      if (IsDiskFull(error)) throw;
       // The product, or something else, still holds the file.
       status(UpgradeRetryMessage(attempt));
       for (int second = 0; second < kUpgradeRetrySeconds; ++second) {
