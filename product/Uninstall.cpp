@@ -136,6 +136,7 @@ int RemoveAsCopy(const std::string& installDir, HANDLE original) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
   if (__argc == 4 && std::string(__argv[1]) == kRemoveSwitch)
     return RemoveAsCopy(std::string(__argv[2]) + "\\",
                         reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoul(__argv[3], nullptr, 10))));

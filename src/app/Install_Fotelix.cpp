@@ -26,6 +26,7 @@ void SetWindowIcon(TFormMain& form) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystemFolder();
   TWin32Platform platform;
   // The runs process the window's messages at every step through the platform.
   platform.SetMessagePump([] { Application().ProcessMessages(); });

@@ -27,19 +27,35 @@ std::string ShellFolderCandidate(TPlatform& os, int csidl) {
   return folder + "\\Fotelix\\";
 }
 
-// The chosen folder, or the first fallback that can be made. Goes on
-// with the last candidate when none can; writing the program file then fails.
+// Whether the folder exists and takes new files. One that exists can still
+// refuse them: Program Files to a user without administrator rights, a
+// read-only share.
+bool IsUsableFolder(TPlatform& os, const std::string& folder) {
+  if (!os.FolderExists(folder)) return false;
+  const std::string probe = folder + "~FXProbe.tmp";
+  try {
+    os.OpenFile(probe, TOpenMode::CreateTruncate);
+  } catch (const std::exception&) {
+    return false;
+  }
+  os.RemoveFile(probe);
+  return true;
+}
+
+// The chosen folder, or the first fallback that can be made and written to.
+// Goes on with the last candidate when none can; writing the program file
+// then fails.
 void SettleInstallDir(TPlatform& os, TSetupState& state) {
   state.InstallDir = WithBackslash(state.InstallDir);
   if (!os.FolderExists(state.InstallDir)) MakeFolder(os, state.InstallDir);
   for (int csidl : {kCsidlProgramFiles, kCsidlLocalAppData}) {
-    if (os.FolderExists(state.InstallDir)) return;
+    if (IsUsableFolder(os, state.InstallDir)) return;
     const std::string candidate = ShellFolderCandidate(os, csidl);
     if (candidate.empty()) continue;
     state.InstallDir = candidate;
     MakeFolder(os, state.InstallDir);
   }
-  if (os.FolderExists(state.InstallDir)) return;
+  if (IsUsableFolder(os, state.InstallDir)) return;
   state.InstallDir = "C:\\Fotelix\\";
   MakeFolder(os, state.InstallDir);
 }
@@ -51,9 +67,9 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
     state.DataDir = state.InstallDir;
   else
     state.DataDir = folder + "\\Fotelix\\";
-  MakeFolder(os, state.DataDir);
-  if (!os.FolderExists(state.DataDir)) state.DataDir = state.InstallDir;
   state.DataDir = WithBackslash(state.DataDir);
+  MakeFolder(os, state.DataDir);
+  if (!IsUsableFolder(os, state.DataDir)) state.DataDir = state.InstallDir;
   state.CacheDir = state.DataDir + "cache\\";
 }
 

@@ -1,13 +1,20 @@
 #include "install/UpgradeRun.h"
 
 #include <exception>
+#include <stdexcept>
 
 #include "install/DefaultSettings.h"
 #include "install/PayloadWriter.h"
+#include "lib/LIB_FolderName.h"
 
 namespace {
 
 constexpr uint32_t kOneSecond = 1000;
+
+bool IsDiskFull(const std::exception& error) {
+  const auto* platform = dynamic_cast<const EPlatformError*>(&error);
+  return platform && (platform->Code() == kErrorDiskFull || platform->Code() == kErrorHandleDiskFull);
+}
 
 }  // namespace
 
@@ -28,6 +35,12 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
   // from the very folder written to.
   state.InstallDir = WithBackslash(state.InstallDir);
   const std::string dir = state.InstallDir;
+  // The folder of an automatic update comes from another program's command
+  // line: a relative or damaged one would write into whatever folder is current.
+  if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
+    throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
+                                "\": that is not a full folder name of at most " +
+                                std::to_string(kMaxFolderLength) + " characters.");
 
   bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan()));
   if (!os.FolderExists(dir)) {
@@ -50,7 +63,10 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
     try {
       WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label);
       break;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+      // A full disk does not empty itself while the user waits, and the
+      // notice would blame a running program: the error page names it now.
+      if (IsDiskFull(error)) throw;
       // The product, or something else, still holds the file.
       status(UpgradeRetryMessage(attempt));
       for (int second = 0; second < kUpgradeRetrySeconds; ++second) {

@@ -24,11 +24,14 @@ std::string UpgradeRetryMessage(int attempt);
 // The command line that starts the installed product, quoted.
 std::string ProductCommandLine(const std::string& installDir);
 
-// The whole upgrade: gives InstallDir its trailing backslash; creates the
+// The whole upgrade: gives InstallDir its trailing backslash; refuses one
+// that is not a full folder name within the path limit (std::invalid_argument
+// naming it), since an automatic update takes it from a command line; creates the
 // folder when missing, raising an error that names it when it cannot be
 // made; waits three seconds first for an automatic update, so that the
 // product that started the update can end; writes the program file, trying
-// again while it is in use, and goes on without it after the last attempt;
+// again while it is in use (not when the disk is full: that is raised at
+// once), and goes on without it after the last attempt;
 // writes the uninstaller and "Fotelix.BAK", raising on failure of either;
 // shows 100 %. Then, for an automatic update, starts the product maximised
 // (raising when it cannot be started). What comes next, the finished page

@@ -28,3 +28,8 @@ bool IsValidFolderName(const std::string& folder) {
     if (IsForbidden(folder[i])) return false;
   return true;
 }
+
+bool IsShortEnoughFolder(const std::string& folder) {
+  const size_t length = !folder.empty() && folder.back() == '\\' ? folder.size() - 1 : folder.size();
+  return length <= kMaxFolderLength;
+}

@@ -60,7 +60,12 @@ std::string TFolderChoicePage::TakeFolderText() {
   Edit1->SetText(folder);
   // Fewer than 4 characters is a drive's root at best, such as "C:\",
   // which the rule itself lets pass.
-  if (IsValidFolderName(folder) && folder.size() >= 4) return folder;
+  if (IsValidFolderName(folder) && folder.size() >= 4 && IsShortEnoughFolder(folder)) return folder;
+  if (!IsShortEnoughFolder(folder)) {
+    ShowMessage("Invalid folder.\r"
+                "The foldername you choose is longer than " + std::to_string(kMaxFolderLength) + " characters.");
+    return std::string();
+  }
   ShowMessage(
       "Invalid folder.\r"
       "The foldername you choose contains invalid characters or is a root folder.");

@@ -162,11 +162,13 @@ def test_upgrade_route_with_no_copy_then_two_and_a_running_product(session, tmp_
 
 
 def test_automatic_update_as_the_product_starts_it(session, tmp_path):
-    # A folder that cannot be made ends on the error page, which names it.
-    process = session.start_setup("/autoupdate", "C:\\x:")
+    # A relative folder, which would land in the current folder, ends on the
+    # error page, which names it.
+    process = session.start_setup("/autoupdate", "Fotelix")
     session.wait_window()
     session.wait_page("Error", timeout_ms=30000)
-    session.act("wait-text", 'Cannot create the folder "C:\\x:\\".', timeout_ms=1000)
+    session.act("wait-text", 'Cannot update Fotelix in "Fotelix\\": that is not a full folder name '
+                'of at most 245 characters.', timeout_ms=1000)
     session.screenshot(tmp_path / "10-error-folder.png")
     session.click("&Exit")
     assert process.wait(timeout=30) == 0
@@ -183,5 +185,6 @@ def test_automatic_update_as_the_product_starts_it(session, tmp_path):
         started = time.monotonic()
         assert session.run_program(f"{setup} {arguments}") == 0, arguments
         assert time.monotonic() - started >= 3, arguments
-        assert_upgraded(session, folder)
+        # A new folder has no settings files of its own to keep.
+        assert_upgraded(session, folder, kept=None if folder == PROGRAM_FILES else {})
         assert session.act("close", "Fotelix") == "closed Fotelix maximised", arguments

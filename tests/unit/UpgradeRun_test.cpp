@@ -105,6 +105,21 @@ TEST_F(UpgradeRunTest, ProgramLockedForEverStillWritesTheRest) {
   EXPECT_EQ(label_.captions.back(), "100% complete");
 }
 
+TEST_F(UpgradeRunTest, AFullDiskEndsAtOnceNamingTheFileAndKeepsTheProgram) {
+  MakeFile(kDir + "Fotelix.Exe", "old program");
+  os_->SetDiskSpace('C', 1000);
+  try {
+    Run();
+    ADD_FAILURE() << "no error";
+  } catch (const EPlatformError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + kDir + "Fotelix.Exe: the disk is full (error 112)");
+  }
+  EXPECT_TRUE(statuses_.empty());
+  EXPECT_EQ(os_->SleptMilliseconds(), 0u);
+  EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
+  EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.Exe.new"));
+}
+
 TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   const std::string dir = "C:\\Apps\\New Place\\Fotelix\\";
   state_.InstallDir = dir;
@@ -139,7 +154,7 @@ TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
 }
 
 TEST_F(UpgradeRunTest, AFolderThatCannotBeMadeIsNamedAtOnce) {
-  for (const std::string dir : {"C:\\x:\\", "C:\\Denied\\Fotelix\\"}) {
+  for (const std::string dir : {"Q:\\Fotelix\\", "C:\\Denied\\Fotelix\\"}) {
     os_->FailCreateFolder("C:\\Denied");
     state_.InstallDir = dir;
     try {

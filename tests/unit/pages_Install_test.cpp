@@ -5,6 +5,7 @@
 
 #include "app_Wizard_fixture.h"
 #include "install/InstallRun.h"
+#include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
 #include "pages/PNL_Error.h"
 #include "pages/PNL_InstallChooseConnection.h"
@@ -287,7 +288,8 @@ TEST_F(InstallPagesTest, InstallRunsToTheFinishedPageAndIgnoresTheHeader) {
 }
 
 TEST_F(InstallPagesTest, AFailedInstallEndsOnTheErrorPageNamingTheFile) {
-  // Room for the folders but not for the program file.
+  // Room for the folders but not for the program file, over an earlier install.
+  MakeFile(kDefaultDir + "Fotelix.Exe", "MZ previous program");
   os_->SetDiskSpace('C', 1000);
   ::Setup.InstallDir = kDefaultDir;
   form->ShowPage("PNLInstallGo", true);
@@ -297,7 +299,70 @@ TEST_F(InstallPagesTest, AFailedInstallEndsOnTheErrorPageNamingTheFile) {
             "Cannot create file C:\\Program Files\\Fotelix\\Fotelix.Exe: the disk is full (error 112)");
   EXPECT_FALSE(form->RunWorking());
   EXPECT_FALSE(os_->FileExists(kDefaultDir + "Fotelix.Exe.new"));
+  EXPECT_EQ(Content(kDefaultDir + "Fotelix.Exe"), "MZ previous program");
   EXPECT_TRUE(PartsInPlace());
+}
+
+// Folder texts that go wrong on a real system: too long for the Windows
+// path limit, letters beyond ASCII (code page 1252), a drive that is not there.
+TEST_F(InstallPagesTest, OddFolderTextsAreRefusedByNameOrInstall) {
+  const std::string tooLong = "Invalid folder.\rThe foldername you choose is longer than 245 characters.";
+  ToFolderPage();
+  for (size_t length : {250u, 400u}) {
+    Headless().MessageBoxes.clear();
+    Enter(*FolderPage().Edit1, "C:\\" + std::string(length - 4, 'a') + "\\");
+    EXPECT_EQ(ActivePage(), "PnlInstallChooseDir") << length;
+    ASSERT_EQ(Headless().MessageBoxes.size(), 1u) << length;
+    EXPECT_EQ(Headless().MessageBoxes[0].Text, tooLong);
+  }
+  const std::string longest = "C:\\" + std::string(242, 'a');
+  Enter(*FolderPage().Edit1, longest);
+  EXPECT_EQ(::Setup.InstallDir, longest + "\\");
+
+  // "C:\Bilder für Ärzte\" installs, and the settings file keeps its bytes.
+  const std::string umlauts = "C:\\Bilder f\xFCr \xC4rzte\\";
+  ::Setup.InstallDir = umlauts;
+  ::Setup.DownloadDir = umlauts + "Images";
+  form->ShowPage("PNLInstallGo", true);
+  Click("&Install Now");
+  ASSERT_EQ(ActivePage(), "PNLInstallReady");
+  EXPECT_TRUE(os_->FileExists(umlauts + "Fotelix.Exe"));
+  const TProductSettings settings = LoadProductSettings(*os_, umlauts);
+  EXPECT_EQ(settings.Problem, "");
+  EXPECT_EQ(settings.DownloadDir, umlauts + "Images");
+
+  // A drive that does not exist: the text passes, the run takes the fallback.
+  form->ShowPage("PnlInstallChooseDir", false);
+  Enter(*FolderPage().Edit1, "Q:\\Fotelix\\");
+  EXPECT_EQ(::Setup.InstallDir, "Q:\\Fotelix\\");
+  form->ShowPage("PNLInstallGo", true);
+  Click("&Install Now");
+  ASSERT_EQ(ActivePage(), "PNLInstallReady");
+  EXPECT_EQ(::Setup.InstallDir, kDefaultDir);
+  EXPECT_TRUE(os_->FileExists(kDefaultDir + "Fotelix.Exe"));
+}
+
+// A chosen folder that takes no new files (a standard user in a protected
+// folder) and a local application data folder that takes none: the run falls
+// back, and the finished page starts the product where it really went.
+TEST_F(InstallPagesTest, UnwritableFoldersFallBackAndTheProductStartsFromThere) {
+  MakeFolder("D:\\Protected");
+  os_->DenyAccess("D:\\Protected");
+  MakeFolder("C:\\Local\\Fotelix");
+  os_->DenyAccess("C:\\Local\\Fotelix");
+  ::Setup.InstallDir = "D:\\Protected\\";
+  form->ShowPage("PNLInstallGo", true);
+  Click("&Install Now");
+  ASSERT_EQ(ActivePage(), "PNLInstallReady");
+  EXPECT_EQ(::Setup.InstallDir, kDefaultDir);
+  EXPECT_EQ(::Setup.DataDir, kDefaultDir);
+  for (const char* file : {"Fotelix.Exe", "Fotelix.Dat", "UnInstall.dat"})
+    EXPECT_TRUE(os_->FileExists(kDefaultDir + file)) << file;
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "~FXProbe.tmp"));
+  EXPECT_EQ(LoadProductSettings(*os_, kDefaultDir).Problem, "");
+  Click("&Start Fotelix");
+  EXPECT_EQ(os_->StartedPrograms(),
+            (std::vector<std::pair<std::string, int>>{{"\"" + kDefaultDir + "Fotelix.Exe\"", 3}}));
 }
 
 TEST_F(InstallPagesTest, StartFotelixStartsTheProductQuotedAndCloses) {

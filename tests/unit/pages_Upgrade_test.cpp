@@ -109,6 +109,31 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
   EXPECT_TRUE(os_->ExitCodes().empty());
 }
 
+// A drive that goes away while it is searched (a disk unplugged, a network
+// drive lost): the search ends with what it found, without a message or a hang.
+TEST_F(UpgradePagesTest, ADriveThatVanishesDuringTheSearchEndsItCleanly) {
+  MapDrive('D', TDriveType::Fixed);
+  MakeFile("C:\\alpha\\Fotelix.exe", "\xE6");
+  for (int i = 0; i < 40; ++i) MakeFolder("D:\\f" + std::to_string(i) + "\\sub");
+  MakeFile("D:\\f39\\sub\\Fotelix.exe", "\xE6");
+  int pumps = 0;
+  std::string vanishedAt;
+  os_->SetMessagePump([&] {
+    if (ActivePage() == "PnlUpgradeFindDir" && ++pumps == 20) {
+      os_->SetVolume('D', "", false);
+      vanishedAt = Search().Label12->Caption();
+    }
+  });
+  form->ShowPage("PnlInstall", false);
+  Page<TPnlInstall>("PnlInstall").RadioButton2->SetChecked(true);
+  Click("&Next");
+  EXPECT_NE(vanishedAt, "");
+  EXPECT_NE(vanishedAt, "0% complete");
+  EXPECT_TRUE(Headless().MessageBoxes.empty());
+  ASSERT_EQ(ActivePage(), "PNLUpgradeStart");
+  EXPECT_EQ(Choice().ComboBoxUpgrade->Items(), std::vector<std::string>{"C:\\alpha\\"});
+}
+
 // The product starts the update with its folder, unquoted; a key pressed at
 // once starts a slide that the start timer interrupts. The run starts only
 // once its page is in place, and the setup program ends with code 0 after
@@ -135,12 +160,36 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
   EXPECT_EQ(os_->ExitCodes(), std::vector<int>{0});
   EXPECT_TRUE(PartsInPlace());
 
-  Start({"/autoupdate", "C:\\x:"});
-  Headless().AdvanceClock(2000);
-  EXPECT_EQ(ActivePage(), "PnlError");
-  EXPECT_EQ(ErrorPage->StaticText1->Caption(), "Cannot create the folder \"C:\\x:\\\".");
+  // Folders that the product should never pass: each ends on the error page
+  // naming it, and nothing is written or started. Without a folder the switch
+  // means nothing and the wizard starts as usual.
+  const std::string overLong = "C:\\" + std::string(300, 'a') + "\\";
+  const std::string notAFolder = "\": that is not a full folder name of at most 245 characters.";
+  const std::pair<std::string, std::string> bad[] = {
+      {"Install_Fotelix.exe /autoupdate", ""},
+      {"Install_Fotelix.exe /autoupdate \"\"", ""},
+      {"Install_Fotelix.exe /autoupdate Fotelix", "Cannot update Fotelix in \"Fotelix\\" + notAFolder},
+      {"Install_Fotelix.exe /autoupdate \\Fotelix\\", "Cannot update Fotelix in \"\\Fotelix\\" + notAFolder},
+      {"Install_Fotelix.exe /autoupdate " + overLong, "Cannot update Fotelix in \"" + overLong + notAFolder},
+      {"Install_Fotelix.exe /autoupdate Q:\\Fotelix", "Cannot create the folder \"Q:\\Fotelix\\\"."},
+  };
+  for (const auto& [line, message] : bad) {
+    SCOPED_TRACE(line);
+    Start(CommandLineArguments(line));
+    Headless().AdvanceClock(2000);
+    EXPECT_EQ(ActivePage(), message.empty() ? "PnlWelcome" : "PnlError");
+    if (!message.empty()) {
+      EXPECT_EQ(ErrorPage->StaticText1->Caption(), message);
+    }
+  }
   EXPECT_EQ(os_->ExitCodes(), std::vector<int>{0});
   EXPECT_EQ(os_->StartedPrograms().size(), 1u);
+
+  // Quoted as the product passes it, the folder with its blanks is updated.
+  Start(CommandLineArguments("Install_Fotelix.exe /autoupdate \"C:\\Program Files\\Fotelix\\\""));
+  Headless().AdvanceClock(2000);
+  EXPECT_EQ(os_->ExitCodes(), (std::vector<int>{0, 0}));
+  EXPECT_EQ(os_->StartedPrograms().size(), 2u);
 }
 
 }  // namespace

@@ -328,8 +328,16 @@ std::unique_ptr<TFile> THostSimPlatform::OpenFile(const std::string& path, TOpen
     if (exists && (StoredAttributes(path) & faReadOnly)) Fail(kErrorAccessDenied, action, path);
   }
   if (mode != TOpenMode::CreateTruncate && !exists) Fail(kErrorFileNotFound, action, path);
+#ifdef _WIN32
+  // By its wide name: the narrow one of a path on Windows is UTF-8, which the
+  // runtime's fopen would read in the ANSI code page, and a name beyond
+  // ASCII would then name another file.
+  const wchar_t* how = mode == TOpenMode::Read ? L"rb" : mode == TOpenMode::CreateTruncate ? L"wb" : L"r+b";
+  std::FILE* file = _wfopen(host.c_str(), how);
+#else
   const char* how = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::CreateTruncate ? "wb" : "r+b";
-  std::FILE* file = std::fopen(host.string().c_str(), how);
+  std::FILE* file = std::fopen(host.c_str(), how);
+#endif
   if (!file) Fail(CodeFromErrno(errno), action, path);
   return std::make_unique<THostSimFile>(file, this, path);
 }

@@ -146,6 +146,18 @@ TShellExecuteError ShellExecuteError(INT_PTR result) {
 
 }  // namespace
 
+void RestrictDllSearchToSystemFolder() {
+  using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  if (!kernel) return;
+  // Through void(*)() so that the cast between function types is explicit.
+  auto set = reinterpret_cast<TSetDefaultDllDirectories>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  // The flag's value, since the old target headers of the products lack it.
+  constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+  if (set) set(kLoadLibrarySearchSystem32);
+}
+
 bool TWin32Platform::FolderExists(const std::string& path) {
   const DWORD attr = Attributes(path);
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);

@@ -33,3 +33,10 @@ class TWin32Platform : public TPlatform {
   void ExitProcess(int code) override;
   bool DeleteRegistryKey(const std::string& key) override;
 };
+
+// Limits where this process loads DLLs from to the Windows system folder, so
+// that a DLL planted beside the program (a Downloads folder, the temporary
+// folder an uninstaller runs from) is never picked up. Call it first thing in
+// WinMain. Systems without the call (before the 2012 security update) keep
+// their default search; nothing else changes there.
+void RestrictDllSearchToSystemFolder();
