@@ -67,6 +67,12 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
       // A full disk does not empty itself while the user waits, and the
       // notice would blame a running program: the error page names it now.
       if (IsDiskFull(error)) throw;
+      // Going on would end on a finished page over the old program file.
+      if (attempt == kUpgradeAttempts)
+        throw std::runtime_error("Fotelix could not be upgraded: \"" + dir +
+                                 "Fotelix.Exe\" is still in use after " +
+                                 std::to_string(kUpgradeAttempts) +
+                                 " attempts. Close Fotelix and start the upgrade again.");
       // The product, or something else, still holds the file.
       status(UpgradeRetryMessage(attempt));
       for (int second = 0; second < kUpgradeRetrySeconds; ++second) {

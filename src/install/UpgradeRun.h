@@ -31,7 +31,7 @@ std::string ProductCommandLine(const std::string& installDir);
 // made; waits three seconds first for an automatic update, so that the
 // product that started the update can end; writes the program file, trying
 // again while it is in use (not when the disk is full: that is raised at
-// once), and goes on without it after the last attempt;
+// once), and raises, naming it, when the last attempt fails too;
 // writes the uninstaller and "Fotelix.BAK", raising on failure of either;
 // shows 100 %. Then, for an automatic update, starts the product maximised
 // (raising when it cannot be started). What comes next, the finished page

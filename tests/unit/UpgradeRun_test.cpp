@@ -91,18 +91,23 @@ TEST_F(UpgradeRunTest, ProgramLockedForTwoAttemptsThenFree) {
   EXPECT_EQ(std::count(bar_.positions.begin(), bar_.positions.end(), 1024), 3);
 }
 
-TEST_F(UpgradeRunTest, ProgramLockedForEverStillWritesTheRest) {
+TEST_F(UpgradeRunTest, ProgramLockedForEverEndsNamingItAfterTheLastAttempt) {
   LockProgram();
-  Run();
-  EXPECT_EQ(statuses_, Messages(1, 21));
-  EXPECT_EQ(UpgradeRetryMessage(21),
+  try {
+    Run();
+    ADD_FAILURE() << "the run reported an upgrade over the old program";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(error.what(), "Fotelix could not be upgraded: \"" + kDir +
+                                "Fotelix.Exe\" is still in use after 21 attempts. Close Fotelix "
+                                "and start the upgrade again.");
+  }
+  EXPECT_EQ(statuses_, Messages(1, 20));
+  EXPECT_EQ(UpgradeRetryMessage(20),
             "Fotelix is still running or in use by another program. Upgrade will retry in a few "
-            "seconds. (Attempt 21)");
-  EXPECT_EQ(os_->SleptMilliseconds(), 21u * 15 * 1000);
+            "seconds. (Attempt 20)");
+  EXPECT_EQ(os_->SleptMilliseconds(), 20u * 15 * 1000);
   EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
-  EXPECT_TRUE(Content(kDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
-  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
-  EXPECT_EQ(label_.captions.back(), "100% complete");
+  EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK"));
 }
 
 TEST_F(UpgradeRunTest, AFullDiskEndsAtOnceNamingTheFileAndKeepsTheProgram) {
