@@ -14,8 +14,13 @@ extern TSetupState Setup;
 // window's AddPage; the window is their host.
 void CreatePages(TFormMain& form);
 
-// Reads the command line, given as the platform split it (arguments 1 to N,
-// quotes removed). The product starts the setup program with
-// "/autoupdate <folder>" for an automatic update: that sets AutoUpdate and
-// InstallDir (with a trailing "\"). Everything else is ignored.
+// The arguments 1 to N of a whole command line, as GetCommandLineA gives it:
+// blanks separate, double quotes group and are removed. A backslash is a
+// plain character, so a quoted folder may end in one ("C:\Fotelix\").
+std::vector<std::string> CommandLineArguments(const std::string& commandLine);
+
+// Reads the command line, given as CommandLineArguments split it. The
+// product starts the setup program with "/autoupdate <folder>" for an
+// automatic update: that sets AutoUpdate and InstallDir (with a trailing
+// "\"). Everything else is ignored.
 void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& state);

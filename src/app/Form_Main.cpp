@@ -1,5 +1,6 @@
 #include "app/Form_Main.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "app/Appl_Globals.h"
@@ -18,18 +19,21 @@ constexpr int kPartsLeft = 40;
 
 }  // namespace
 
-// One switch's slide. Should the switch fail half-way, the parts go back to
-// their places and Busy is released, so that the error page, shown by the
-// next switch, ends up in view with its buttons working. The same happens
-// when a click on the header or the error route switches pages from inside
-// the slide: the latest switch is the one the user sees.
+// One switch's slide. The parts are placed by their distance from home, not
+// moved by steps, so that whichever switch ends last leaves them at home. A
+// switch made from a message during a slide (a click on the header, the
+// error route, the automatic update's timer) takes the parts over from
+// wherever they are: the interrupted switch does nothing more, and the newer
+// one's page is in place, with Busy clear, before its RunPage starts. Should
+// a switch fail half-way, it puts the parts back and releases Busy, so that
+// the error page, shown by the next switch, ends up in view and usable.
 class TFormMain::TSlide {
  public:
   TSlide(TFormMain& form, bool animate) : form_(form), animate_(animate), serial_(++form.switches_) {}
   ~TSlide() {
-    if (!holding_) return;
-    form_.MoveParts(-stepsOut_ * SlideStepPixels);
-    --form_.slides_;
+    if (form_.sliding_ != serial_) return;
+    form_.PlaceParts(0);
+    form_.sliding_ = 0;
   }
   TSlide(const TSlide&) = delete;
   TSlide& operator=(const TSlide&) = delete;
@@ -38,11 +42,9 @@ class TFormMain::TSlide {
   // during the wait, has taken over: this one has nothing more to do.
   bool Out() {
     if (!animate_) return true;
-    holding_ = true;
-    ++form_.slides_;
+    form_.sliding_ = serial_;
     for (int i = 0; i < SlideSteps; ++i) {
-      form_.MoveParts(SlideStepPixels);
-      ++stepsOut_;
+      form_.PlaceParts(std::min(SlideDistance, form_.partsOffset_ + SlideStepPixels));
       form_.WaitStep();
       if (Overtaken()) return false;
     }
@@ -50,15 +52,16 @@ class TFormMain::TSlide {
   }
 
   bool In() {
-    if (!animate_) return true;
-    for (int i = 0; i < SlideSteps; ++i) {
-      form_.MoveParts(-SlideStepPixels);
-      --stepsOut_;
-      form_.WaitStep();
-      if (Overtaken()) return false;
+    if (animate_) {
+      for (int i = SlideSteps - 1; i >= 0; --i) {
+        form_.PlaceParts(i * SlideStepPixels);
+        form_.WaitStep();
+        if (Overtaken()) return false;
+      }
     }
-    holding_ = false;
-    --form_.slides_;
+    // Also ends a slide that this switch interrupted.
+    form_.PlaceParts(0);
+    form_.sliding_ = 0;
     return true;
   }
 
@@ -68,8 +71,6 @@ class TFormMain::TSlide {
   TFormMain& form_;
   bool animate_;
   unsigned serial_;
-  bool holding_ = false;
-  int stepsOut_ = 0;
 };
 
 TFormMain::TFormMain(TComponent* owner, TPlatform& platform, std::vector<std::string> arguments)
@@ -153,7 +154,7 @@ void TFormMain::FormCreate(TObject*) {
   PnlButtons->SetColors(clWhite, clLime, clNavy, clBlue, clCream);
   CreatePages(*this);
   ReadCommandLine(arguments_, Setup);
-  slides_ = 0;
+  sliding_ = 0;
   Application().OnException = [this](TObject* sender, const std::exception& error) {
     HandleAppException(sender, error);
   };
@@ -225,10 +226,12 @@ void TFormMain::ShowPage(const std::string& name, bool animate) {
   page->RunPage();
 }
 
-void TFormMain::MoveParts(int pixels) {
-  PnlHeader->SetLeft(PnlHeader->Left() + pixels);
-  PnlButtons->SetLeft(PnlButtons->Left() + pixels);
-  PageControl->SetLeft(PageControl->Left() - pixels);
+void TFormMain::PlaceParts(int offset) {
+  // Header and bar leave to the right, the pages to the left.
+  partsOffset_ = offset;
+  PnlHeader->SetLeft(kPartsLeft + offset);
+  PnlButtons->SetLeft(kPartsLeft + offset);
+  PageControl->SetLeft(kPartsLeft - offset);
 }
 
 void TFormMain::WaitStep() {

@@ -23,10 +23,12 @@ class TFormMain : public TForm, public TPageHost {
   static constexpr int ClientHeight = 509;
   static constexpr int SlideSteps = 11;
   static constexpr int SlideStepPixels = 70;
+  // How far out of view the parts go.
+  static constexpr int SlideDistance = SlideSteps * SlideStepPixels;
   static constexpr unsigned SlideStepMilliseconds = 40;
 
   // Builds the window and runs FormCreate; arguments are the command line's
-  // arguments 1 to N as the platform split them. The platform serves the
+  // arguments 1 to N (CommandLineArguments). The platform serves the
   // pages for as long as the window lives.
   TFormMain(TComponent* owner, TPlatform& platform, std::vector<std::string> arguments);
   ~TFormMain() override;
@@ -40,7 +42,7 @@ class TFormMain : public TForm, public TPageHost {
   TTimer* AlphaBlendTimer = nullptr;
 
   // --- TPageHost ---
-  bool Busy() const override { return slides_ > 0; }
+  bool Busy() const override { return sliding_ != 0; }
   // A name of no page only ends the fade-in.
   void ShowPage(const std::string& name, bool animate) override;
   void Close() override { TForm::Close(); }
@@ -71,14 +73,17 @@ class TFormMain : public TForm, public TPageHost {
   class TSlide;
   // The stored layout, then FormCreate.
   void Build();
-  void MoveParts(int pixels);
+  // Places header, bar and pages at that distance from home.
+  void PlaceParts(int offset);
   void WaitStep();
 
   TPlatform& platform_;
   std::vector<std::string> arguments_;
   // Freed before the tab sheets that hold them.
   std::vector<std::unique_ptr<TFramePanel>> pages_;
-  int slides_ = 0;
+  int partsOffset_ = 0;
+  // The switch whose slide holds the parts out of place; 0 when none does.
+  unsigned sliding_ = 0;
   int runs_ = 0;
   // Counts the switches begun, so that a slide sees when a newer one took over.
   unsigned switches_ = 0;

@@ -8,20 +8,11 @@
 #include "ui/win32/Win32Backend.h"
 #include "platform/win32/Win32Platform.h"
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<std::string> Arguments() {
-  // The runtime splits the command line as the platform does: blanks
-  // separate, double quotes group and are removed.
-  std::vector<std::string> arguments;
-  for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
-  return arguments;
-}
 
 // The program's icon, from its resources, on the title bar and the taskbar.
 void SetWindowIcon(TFormMain& form) {
@@ -44,7 +35,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Application().SetBackend(std::make_unique<TWin32Backend>());
     Application().Title = "Install_Fotelix";
     Setup.InstallerEdition = "04";
-    form = std::make_unique<TFormMain>(nullptr, platform, Arguments());
+    // Split by the program's own rule: the runtime's would take the
+    // backslash of "C:\Fotelix\" before the closing quote as an escape.
+    form = std::make_unique<TFormMain>(nullptr, platform, CommandLineArguments(::GetCommandLineA()));
     Application().MainForm = form.get();
     form->Show();
     SetWindowIcon(*form);

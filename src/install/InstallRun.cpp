@@ -122,8 +122,11 @@ std::string WithBackslash(const std::string& folder) {
 bool ForceFolders(TPlatform& os, const std::string& path) {
   const std::string folder = WithoutBackslash(path);
   if (folder.size() < 3 || os.FolderExists(folder)) return true;
-  // Each level drops at least one character, down to the bare drive.
-  return ForceFolders(os, ExtractFilePath(folder)) && os.CreateFolder(folder);
+  // A name ending in ":" ("C:\x:") is its own folder part: no level of it
+  // can be made, and walking up would never end.
+  const std::string parent = ExtractFilePath(folder);
+  if (parent.size() >= folder.size()) return false;
+  return ForceFolders(os, parent) && os.CreateFolder(folder);
 }
 
 void MakeFolder(TPlatform& os, const std::string& path) {

@@ -29,7 +29,8 @@ int32_t PositionAtPercent(int32_t maximum, int percent);
 std::string WithBackslash(const std::string& folder);
 
 // Creates the folder and every missing parent; true when the folder exists
-// afterwards. A path shorter than 3 characters (a bare drive) counts as made.
+// afterwards. A path shorter than 3 characters (a bare drive) counts as made;
+// a path that is its own folder part ("C:\x:") is never made.
 bool ForceFolders(TPlatform& os, const std::string& path);
 
 // Creates the folder with its parents, or else as a single level. Reports

@@ -22,19 +22,23 @@ std::string ProductCommandLine(const std::string& installDir) {
   return "\"" + WithBackslash(installDir) + "Fotelix.Exe\"";
 }
 
-void RunUpgrade(TPlatform& os, const TSetupState& state, IRunProgressBar& bar, ILabel& label,
+void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
                 const TStatusCallback& status) {
-  // Every file goes into the folder with its backslash, whichever form the
-  // caller stored.
-  TSetupState upgrade = state;
-  upgrade.InstallDir = WithBackslash(state.InstallDir);
-  const std::string& dir = upgrade.InstallDir;
+  // Kept with its backslash, so that the finished page starts the product
+  // from the very folder written to.
+  state.InstallDir = WithBackslash(state.InstallDir);
+  const std::string dir = state.InstallDir;
 
   bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan()));
-  // Not checked: a folder that cannot be made shows up as failing attempts.
-  if (!os.FolderExists(dir)) ForceFolders(os, dir);
+  if (!os.FolderExists(dir)) {
+    ForceFolders(os, dir);
+    // Every attempt would fail for minutes before the same end; the name
+    // tells the user what to fix.
+    if (!os.FolderExists(dir))
+      throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
+  }
 
-  if (upgrade.AutoUpdate) {
+  if (state.AutoUpdate) {
     // The product that started this update needs a moment to end.
     for (int second = 0; second < 3; ++second) {
       if (second > 0) os.ProcessMessages();
@@ -58,10 +62,10 @@ void RunUpgrade(TPlatform& os, const TSetupState& state, IRunProgressBar& bar, I
   }
 
   WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr);
-  WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", upgrade, [&](int) {
+  WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", state, [&](int) {
     ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99));
   });
   ShowProgress(os, bar, label, bar.Max());
 
-  if (upgrade.AutoUpdate) os.StartProgram(ProductCommandLine(dir), kSwShowMaximized);
+  if (state.AutoUpdate) os.StartProgram(ProductCommandLine(dir), kSwShowMaximized);
 }

@@ -24,13 +24,14 @@ std::string UpgradeRetryMessage(int attempt);
 // The command line that starts the installed product, quoted.
 std::string ProductCommandLine(const std::string& installDir);
 
-// The whole upgrade: creates InstallDir when missing; waits three seconds first
-// for an automatic update, so that the product that started the update can
-// end; writes the program file, trying again while it is in use, and goes on
-// without it after the last attempt; writes the uninstaller and
-// "Fotelix.BAK", raising on failure of either; shows 100 %. Then, for an
-// automatic update, starts the product maximised (raising when it cannot be
-// started). What comes next, the finished page or the end of the process, is
-// the caller's.
-void RunUpgrade(TPlatform& os, const TSetupState& state, IRunProgressBar& bar, ILabel& label,
+// The whole upgrade: gives InstallDir its trailing backslash; creates the
+// folder when missing, raising an error that names it when it cannot be
+// made; waits three seconds first for an automatic update, so that the
+// product that started the update can end; writes the program file, trying
+// again while it is in use, and goes on without it after the last attempt;
+// writes the uninstaller and "Fotelix.BAK", raising on failure of either;
+// shows 100 %. Then, for an automatic update, starts the product maximised
+// (raising when it cannot be started). What comes next, the finished page
+// or the end of the process, is the caller's.
+void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
                 const TStatusCallback& status);

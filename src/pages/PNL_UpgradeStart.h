@@ -1,14 +1,26 @@
 #pragma once
-// The page "Ready to upgrade": in the wizard's order and reachable by name; its
-// controls and handlers come with the work that needs them.
+// "Ready to upgrade": the folders of the copies that the search found, to
+// choose the one to upgrade or repair.
+
+#include <string>
 
 #include "pages/Frame_Panel.h"
+#include "ui/StdCtrls.h"
 
 class TPNLUpgradeStart : public TFramePanel {
  public:
-  TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-    Name = "PNLUpgradeStart";
-    HeaderText = "Ready to upgrade";
-  }
+  TPNLUpgradeStart(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPNLUpgradeStart"; }
+
+  void SetupButtons(tMvButtonBar& bar) override;
+  // Lists the folder of every found copy, in the search's order, the first
+  // one chosen and focused.
+  void EnterPage() override;
+
+  TLabel* Label13 = nullptr;
+  TComboBox* ComboBoxUpgrade = nullptr;
+
+  void ExitClick(TObject* sender);
+  void UpgradeClick(TObject* sender);
+  void PreviousClick(TObject* sender);
 };

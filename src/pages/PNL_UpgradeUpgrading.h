@@ -1,14 +1,25 @@
 #pragma once
-// The page "Upgrading Fotelix": in the wizard's order and reachable by name; its
-// controls and handlers come with the work that needs them.
+// "Upgrading Fotelix": replaces the program file and the uninstaller of the
+// chosen copy and writes a fresh settings file beside them, as soon as the
+// page is in view; also the page of the automatic update, which ends by
+// starting the updated product and ending the setup program.
+
+#include <string>
 
 #include "pages/Frame_Panel.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
 
 class TPNLUpgradeUpgrading : public TFramePanel {
  public:
-  TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-    Name = "PNLUpgradeUpgrading";
-    HeaderText = "Upgrading Fotelix";
-  }
+  TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host);
   std::string ClassName() const override { return "TPNLUpgradeUpgrading"; }
+
+  void EnterPage() override;
+  void RunPage() override;
+
+  // Red: the notice that the program file is in use and will be tried again.
+  TLabel* Label1 = nullptr;
+  TLabel* Label12 = nullptr;
+  TProgressBar* ProgressBar1 = nullptr;
 };

@@ -239,7 +239,12 @@ void TWinControl::RemoveControl(TControl* control) {
   if (hovered_ == control) hovered_ = nullptr;
 }
 
-void TWinControl::Changed(TPeerChange what) { peer_->Changed(what); }
+void TWinControl::Changed(TPeerChange what) {
+  peer_->Changed(what);
+  // The focus may have waited for this window to show.
+  if (what == TPeerChange::Visible && Visible())
+    if (TForm* form = ParentForm()) form->GiveWaitingFocus();
+}
 
 void TWinControl::ParentFontChanged() {
   for (TControl* c : controls_)
@@ -266,8 +271,11 @@ void TWinControl::InvalidateRect(const TRect& rect) { peer_->Invalidate(rect); }
 void TWinControl::Update() { peer_->Update(); }
 
 void TWinControl::SetFocus() {
-  if (!CanFocus()) throw std::logic_error("Cannot focus a disabled or invisible window.");
-  peer_->SetFocus();
+  TForm* form = ParentForm();
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Enabled()) form = nullptr;
+  if (!form) throw std::logic_error("Cannot focus a disabled window or one outside a form.");
+  form->FocusControl(*this);
 }
 
 bool TWinControl::Focused() const { return peer_->Focused(); }

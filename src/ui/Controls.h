@@ -182,8 +182,14 @@ class TWinControl : public TControl {
   void Update() override;
   void InvalidateRect(const TRect& rect);
 
+  // Gives the control the keyboard focus. While it or a window around it is
+  // hidden (a page that has not slid in, a form not yet shown), the focus
+  // waits and arrives as soon as all of them show. A disabled control, or
+  // one in no form, is an error.
   void SetFocus();
   bool Focused() const;
+  // True when the control can take the focus now: it and every window
+  // around it are visible and enabled.
   bool CanFocus() const;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;

@@ -31,6 +31,18 @@ void TForm::Changed(TPeerChange what) {
   TWinControl::Changed(what);
 }
 
+void TForm::FocusControl(TWinControl& control) {
+  waitingFocus_ = TComponentRef<TWinControl>(&control);
+  GiveWaitingFocus();
+}
+
+void TForm::GiveWaitingFocus() {
+  TWinControl* control = waitingFocus_.get();
+  if (!control || control->ParentForm() != this || !control->CanFocus()) return;
+  waitingFocus_ = TComponentRef<TWinControl>();
+  control->Peer().SetFocus();
+}
+
 void TForm::SetAlphaBlend(bool value) {
   if (value == alphaBlend_) return;
   alphaBlend_ = value;

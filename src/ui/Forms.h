@@ -33,12 +33,20 @@ class TForm : public TWinControl {
   // The control with the keyboard focus, as the backend reports it; may be null.
   TWinControl* ActiveControl = nullptr;
 
+  // Gives a control of this form the focus now, or once it and the windows
+  // around it show (see TWinControl::SetFocus); a later call replaces a
+  // waiting one.
+  void FocusControl(TWinControl& control);
+  // Gives the waiting focus if its control can take it now.
+  void GiveWaitingFocus();
+
   void Paint(TCanvas& canvas) override;
 
  protected:
   void Changed(TPeerChange what) override;
 
  private:
+  TComponentRef<TWinControl> waitingFocus_;
   bool alphaBlend_ = false;
   uint8_t alphaBlendValue_ = 255;
 };

@@ -123,6 +123,40 @@ class WineSession:
                            check=False)
         return result.returncode, result.stdout.strip()
 
+    def start_driver(self, *args):
+        """Starts a driver command that goes on beside the test (such as
+        hold); returns its process, whose output the test may read."""
+        process = subprocess.Popen(["wine", "C:\\fxtest\\" + DRIVER_EXE, *args], env=self.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.processes.append(process)
+        return process
+
+    def run_program(self, command_line, timeout_ms=120000):
+        """Starts a program with exactly this command line, as another
+        program starts it, and returns its exit code. Wine's processes keep
+        the standard error they were started with, so a program that this
+        one starts in turn would hold a captured error output open; the
+        driver's is not captured here."""
+        runner = self.start_driver("run", command_line, str(timeout_ms))
+        out, _ = runner.communicate(timeout=timeout_ms / 1000 + 60)
+        if runner.returncode != 0 or not out.startswith("exit "):
+            raise AssertionError(f"{command_line}: {out.strip() or 'the UI driver failed'}")
+        return int(out.split()[1])
+
+    def host_path(self, windows_path):
+        """The Linux path of a path on one of the prefix's drives ("C:\\x")."""
+        drive = self.prefix / "dosdevices" / (windows_path[0].lower() + ":")
+        return drive.joinpath(*[part for part in windows_path[2:].split("\\") if part])
+
+    def map_drive(self, letter, folder):
+        """Maps a drive letter to a new folder on the Linux side, as a fixed disk."""
+        folder = Path(folder)
+        folder.mkdir(parents=True)
+        (self.prefix / "dosdevices" / (letter.lower() + ":")).symlink_to(folder)
+        self._run(["wine", "reg", "add", r"HKLM\Software\Wine\Drives", "/v", letter.lower() + ":",
+                   "/d", "hd", "/f"])
+        return folder
+
     def wait_window(self, caption=MAIN_CAPTION, timeout_ms=30000):
         code, out = self.drive("wait-window", caption, str(timeout_ms),
                                timeout=timeout_ms / 1000 + 60)

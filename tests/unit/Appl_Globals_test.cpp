@@ -49,3 +49,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandLineTest, testing::ValuesIn(kCases),
                          });
 
 }  // namespace
+
+namespace {
+
+// The whole command line as Windows hands it over, split and then read.
+TEST(CommandLineArgumentsTest, SplitsAtBlanksAndGroupsByQuotes) {
+  struct Case {
+    std::string line;
+    std::vector<std::string> arguments;
+    std::string installDir;  // after ReadCommandLine; empty without the switch
+  };
+  const Case cases[] = {
+      {"", {}, ""},
+      {"\"C:\\fx test\\Install_Fotelix.exe\"", {}, ""},
+      // As the product passes its folder: unquoted, with a blank.
+      {"\"C:\\fx test\\Install_Fotelix.exe\" /autoupdate C:\\Program Files\\Fotelix",
+       {"/autoupdate", "C:\\Program", "Files\\Fotelix"},
+       "C:\\Program Files\\Fotelix\\"},
+      // A backslash before the closing quote is a plain character.
+      {"Install_Fotelix.exe /autoupdate \"C:\\Program Files\\Fotelix\\\"",
+       {"/autoupdate", "C:\\Program Files\\Fotelix\\"},
+       "C:\\Program Files\\Fotelix\\"},
+      {"Install_Fotelix.exe  \t/AUTOUPDATE\t \"D:\\Apps\"\\Fx  ", {"/AUTOUPDATE", "D:\\Apps\\Fx"},
+       "D:\\Apps\\Fx\\"},
+      // An empty argument joins as a blank, which is trimmed away.
+      {"setup.exe \"\" /autoupdate C:\\F", {"", "/autoupdate", "C:\\F"}, "C:\\F\\"},
+      {"setup.exe a\"b c\"d \"unclosed  blank", {"ab cd", "unclosed  blank"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::vector<std::string> arguments = CommandLineArguments(c.line);
+    EXPECT_EQ(arguments, c.arguments);
+    TSetupState state;
+    ReadCommandLine(arguments, state);
+    EXPECT_EQ(state.InstallDir, c.installDir);
+    EXPECT_EQ(state.AutoUpdate, !c.installDir.empty());
+  }
+}
+
+}  // namespace

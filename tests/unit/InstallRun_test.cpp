@@ -386,6 +386,10 @@ TEST_F(InstallRunTest, MakeFolderCreatesParentsOrASingleLevel) {
   EXPECT_TRUE(ForceFolders(*os_, "C:"));
   EXPECT_TRUE(ForceFolders(*os_, "C:\\"));
   EXPECT_FALSE(ForceFolders(*os_, "Q:\\Fotelix\\"));  // no such drive
+  // Names whose folder part is the name itself once walked up to: each
+  // would recurse for ever.
+  for (const char* path : {"C:\\x:", "C:\\x:\\", "C:\\a:b\\c", "C:\\x\\\\"})
+    EXPECT_FALSE(ForceFolders(*os_, path)) << path;
 }
 
 }  // namespace

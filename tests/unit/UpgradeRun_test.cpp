@@ -129,13 +129,28 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   EXPECT_EQ(os_->StartedPrograms(), started);
 }
 
-TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedWithOne) {
+TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
   state_.InstallDir = "C:\\Program Files\\Fotelix";
   state_.AutoUpdate = true;
   Run();
   EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
   EXPECT_EQ(os_->StartedPrograms().at(0).first, "\"" + kDir + "Fotelix.Exe\"");
-  EXPECT_EQ(state_.InstallDir, "C:\\Program Files\\Fotelix");
+  EXPECT_EQ(state_.InstallDir, kDir);
+}
+
+TEST_F(UpgradeRunTest, AFolderThatCannotBeMadeIsNamedAtOnce) {
+  for (const std::string dir : {"C:\\x:\\", "C:\\Denied\\Fotelix\\"}) {
+    os_->FailCreateFolder("C:\\Denied");
+    state_.InstallDir = dir;
+    try {
+      Run();
+      ADD_FAILURE() << dir;
+    } catch (const EPlatformError& error) {
+      EXPECT_EQ(error.what(), "Cannot create the folder \"" + dir + "\".");
+    }
+    EXPECT_TRUE(statuses_.empty());
+    EXPECT_EQ(os_->SleptMilliseconds(), 0u);
+  }
 }
 
 TEST_F(UpgradeRunTest, LeavesEverythingOfTheInstallAlone) {

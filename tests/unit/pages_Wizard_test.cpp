@@ -92,16 +92,34 @@ TEST_F(PagesTest, InstallChoiceDefaultsLeadToTheInstallationFolder) {
   EXPECT_TRUE(::Setup.CreateDesktopShortcut);
 }
 
+// With no copy on any fixed disk the search says so and comes back to the
+// choice, as the user left it.
 TEST_F(PagesTest, InstallChoiceUpgradeLeadsToTheSearchAndIsKept) {
+  MapDrive('E', TDriveType::Removable);
+  MakeFile("E:\\Fotelix\\Fotelix.exe", "MZ");  // not a fixed disk: not searched
   form->ShowPage("PnlInstall", true);
   Choice().RadioButton2->SetChecked(true);
   EXPECT_FALSE(Choice().RadioButton1->Checked());
   Choice().CheckBox1->Toggle();
+  std::vector<std::string> pagesAtTheMessage;
+  Headless().MessageBoxResponder = [&](const TMessageBoxCall&) {
+    pagesAtTheMessage.push_back(ActivePage());
+    return idOk;
+  };
   Click("&Next");
-  EXPECT_EQ(ActivePage(), "PnlUpgradeFindDir");
+  EXPECT_EQ(pagesAtTheMessage, std::vector<std::string>{"PnlUpgradeFindDir"});
+  ASSERT_EQ(Headless().MessageBoxes.size(), 1u);
+  EXPECT_EQ(Headless().MessageBoxes[0].Text,
+            "No installed Fotelix versions could be found,\r"
+            "or the found Fotelix versions are newer than\r"
+            "the one in this installation. An upgrade is\r"
+            "not possible.");
+  EXPECT_EQ(Headless().MessageBoxes[0].Caption, "Install_Fotelix");
+  EXPECT_TRUE(::Setup.FoundInstallations.empty());
+  EXPECT_EQ(ActivePage(), "PnlInstall");
+  EXPECT_TRUE(PartsInPlace());
   EXPECT_TRUE(::Setup.UpgradeChosen);
   EXPECT_FALSE(::Setup.CreateDesktopShortcut);
-  form->ShowPage("PnlInstall", true);
   EXPECT_TRUE(Choice().RadioButton2->Checked());
   EXPECT_FALSE(Choice().CheckBox1->Checked());
   Choice().RadioButton1->SetChecked(true);

@@ -223,8 +223,40 @@ TEST_F(UiStdCtrls, EditReportsChangesAndLeavingTheField) {
   other->SetFocus();
   edit->SetText("04");
   EXPECT_EQ(log, (std::vector<std::string>{"change %!!+47-15QQw", "exit", "change 04"}));
-  edit->Hide();
+  edit->SetEnabled(false);
   EXPECT_THROW(edit->SetFocus(), std::logic_error);
+}
+
+// A page fills and focuses its controls before it slides in, and the first
+// page before the window is shown: the focus waits until they all show.
+TEST_F(UiStdCtrls, FocusOfAHiddenControlWaitsUntilItShows) {
+  TPanel* page = Make<TPanel>();
+  page->Hide();
+  TComboBox* box = form->Create<TComboBox>();
+  box->SetParent(page);
+  TEdit* edit = Make<TEdit>();
+  box->SetFocus();
+  EXPECT_FALSE(box->Focused());
+  form->Show();
+  EXPECT_FALSE(box->Focused());
+  page->Show();
+  EXPECT_TRUE(box->Focused());
+  EXPECT_EQ(form->ActiveControl, box);
+
+  // A later wish replaces a waiting one, and a waiting focus whose control
+  // went is forgotten.
+  page->Hide();
+  box->SetFocus();
+  edit->SetFocus();
+  page->Show();
+  EXPECT_TRUE(edit->Focused());
+  auto gone = std::make_unique<TEdit>(nullptr);
+  gone->SetParent(page);
+  page->Hide();
+  gone->SetFocus();
+  gone.reset();
+  page->Show();
+  EXPECT_TRUE(edit->Focused());
 }
 
 TEST_F(UiStdCtrls, ButtonAcceleratorClicksOnlyWhenItCanFocus) {

@@ -190,9 +190,10 @@ TEST_F(UiWin32, TabMovesTheFocusIntoNestedPanels) {
   std::vector<std::string> log;
   first->OnExit = [&](TObject*) { log.push_back("exit first"); };
   second->OnEnter = [&](TObject*) { log.push_back("enter second"); };
+  first->SetFocus();  // before the window shows: the focus waits for it
   form->Show();
-  first->SetFocus();
   Application().ProcessMessages();
+  EXPECT_TRUE(first->Focused());
   ::PostMessageA(Hwnd(first), WM_KEYDOWN, VK_TAB, 0);
   Application().ProcessMessages();
   EXPECT_TRUE(second->Focused());

@@ -11,9 +11,17 @@
 //   fxdrive set-edit N TEXT                 replaces the text of the N-th visible edit (from 0)
 //   fxdrive message-box [TIMEOUT]           prints the caption and text of a message box
 //   fxdrive answer BUTTON [TIMEOUT]         clicks a message box's button
+//   fxdrive combo [TIMEOUT]                 prints the items of the visible combo box, the chosen
+//                                           one's index and whether it has the keyboard focus
+//   fxdrive hold FILE RELEASE [TIMEOUT]     holds FILE open as a running program holds its own
+//                                           file (others may read it, not write, move or delete
+//                                           it) until the file RELEASE exists
+//   fxdrive run COMMANDLINE [TIMEOUT]       starts a program with exactly that command line, as
+//                                           the product starts an update, and prints its exit code
+//   fxdrive close CAPTION [TIMEOUT]         closes the top-level window CAPTION once it shows,
+//                                           printing whether it was maximised
 //   fxdrive list                            prints every visible window, for diagnosis
 //   fxdrive start COMMANDLINE               starts a program as the system starts a registered command
-//   fxdrive close CAPTION [TIMEOUT]         asks a top-level window to close and waits until it has gone
 //
 // Texts match as shown: "&" accelerator marks are ignored on both sides.
 #include <windows.h>
@@ -203,6 +211,89 @@ int Answer(const std::string& button, DWORD timeout) {
   return 0;
 }
 
+int Combo(DWORD timeout) {
+  HWND box = Poll(timeout, []() -> HWND {
+    for (HWND window : VisibleWindows())
+      if (ClassOf(window) == "ComboBox") return window;
+    return nullptr;
+  });
+  if (!box) return Fail("no combo box");
+  const LRESULT count = SendMessageA(box, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Wide: Wine hands the item of another process's list over in its
+    // Unicode form whichever message form asks for it.
+    wchar_t item[1024] = {};
+    if (SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 1024)
+      SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    char text[2048] = {};
+    WideCharToMultiByte(CP_ACP, 0, item, -1, text, sizeof text, nullptr, nullptr);
+    std::printf("item %s\n", text);
+  }
+  std::printf("selected %ld\n", static_cast<long>(SendMessageA(box, CB_GETCURSEL, 0, 0)));
+  // The focus of another program's thread.
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info);
+  std::printf("focused %s\n", info.hwndFocus == box ? "yes" : "no");
+  return 0;
+}
+
+int Hold(const std::string& file, const std::string& release, DWORD timeout) {
+  HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (held == INVALID_HANDLE_VALUE) return Fail("cannot open " + file);
+  std::printf("held %s\n", file.c_str());
+  std::fflush(stdout);
+  const DWORD start = GetTickCount();
+  bool released = false;
+  while (!(released = GetFileAttributesA(release.c_str()) != INVALID_FILE_ATTRIBUTES) &&
+         GetTickCount() - start < timeout)
+    Sleep(100);
+  CloseHandle(held);
+  if (!released) return Fail("not released in time: " + file);
+  std::printf("released %s\n", file.c_str());
+  return 0;
+}
+
+int RunProgram(const std::string& commandLine, DWORD timeout) {
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  // No standard handles: the program, and the product it starts, must not
+  // keep this driver's output open after it has ended.
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return Fail("cannot start " + commandLine);
+  CloseHandle(process.hThread);
+  const DWORD waited = WaitForSingleObject(process.hProcess, timeout);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  if (waited != WAIT_OBJECT_0) return Fail("still running: " + commandLine);
+  std::printf("exit %lu\n", code);
+  return 0;
+}
+
+int Close(const std::string& caption, DWORD timeout) {
+  HWND window = Poll(timeout, [&] {
+    HWND w = FindWindowA(nullptr, caption.c_str());
+    return (w && IsWindowVisible(w)) ? w : nullptr;
+  });
+  if (!window) return Fail("no window " + caption);
+  const bool maximised = IsZoomed(window);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  const DWORD start = GetTickCount();
+  while (IsWindow(window)) {
+    if (GetTickCount() - start >= timeout) return Fail("window stays: " + caption);
+    Sleep(100);
+  }
+  std::printf("closed %s %s\n", caption.c_str(), maximised ? "maximised" : "normal");
+  return 0;
+}
+
 int List() {
   for (HWND window : VisibleWindows()) {
     RECT r;
@@ -230,25 +321,12 @@ int Start(const std::string& commandLine) {
   return 0;
 }
 
-int Close(const std::string& caption, DWORD timeout) {
-  const auto find = [&]() -> HWND {
-    HWND w = FindWindowA(nullptr, caption.c_str());
-    return (w && IsWindowVisible(w)) ? w : nullptr;
-  };
-  HWND window = Poll(timeout, find);
-  if (!window) return Fail("no window " + caption);
-  PostMessageA(window, WM_CLOSE, 0, 0);
-  if (Poll(timeout, [&]() -> HWND { return IsWindow(window) ? nullptr : window; }) == nullptr)
-    return Fail("window " + caption + " did not close");
-  std::printf("closed %s\n", caption.c_str());
-  return 0;
-}
-
 int Usage() {
   std::fprintf(stderr,
                "usage: fxdrive wait-window CAPTION [TIMEOUT] | wait-text TEXT [TIMEOUT] |\n"
                "       click TEXT [TIMEOUT] | checked TEXT [TIMEOUT] | set-edit N TEXT | message-box [TIMEOUT] |\n"
-               "       answer BUTTON [TIMEOUT] | list | start COMMANDLINE | close CAPTION [TIMEOUT]\n");
+               "       answer BUTTON [TIMEOUT] | combo [TIMEOUT] | hold FILE RELEASE [TIMEOUT] |\n"
+               "       run COMMANDLINE [TIMEOUT] | close CAPTION [TIMEOUT] | list | start COMMANDLINE\n");
   return 2;
 }
 
@@ -262,9 +340,12 @@ int Run(int argc, char** argv) {
   if (command == "set-edit" && argc == 4) return SetEdit(std::atoi(argv[2]), argv[3]);
   if (command == "message-box") return ShowMessageBox(TimeoutArg(argc, argv, 2));
   if (command == "answer" && argc >= 3) return Answer(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "close" && argc >= 3) return Close(argv[2], TimeoutArg(argc, argv, 3));
+  if (command == "combo") return Combo(TimeoutArg(argc, argv, 2));
+  if (command == "hold" && argc >= 4) return Hold(argv[2], argv[3], TimeoutArg(argc, argv, 4));
+  if (command == "run" && argc >= 3) return RunProgram(argv[2], TimeoutArg(argc, argv, 3));
   if (command == "list" && argc == 2) return List();
   if (command == "start" && argc == 3) return Start(argv[2]);
-  if (command == "close" && argc >= 3) return Close(argv[2], TimeoutArg(argc, argv, 3));
   return Usage();
 }
 

@@ -1,0 +1,76 @@
+#include "pages/PNL_UpgradeFindDir.h"
+
+#include <exception>
+
+#include "lib/LIB_Data1_ReadWrite.h"
+#include "lib/LIB_FindFiles.h"
+#include "pages/PNL_Layout.h"
+#include "platform/Platform.h"
+#include "resources/Resources.h"
+#include "ui/Dialogs.h"
+
+using namespace PageLayout;
+
+namespace {
+
+// Fixed disks only: copies on removable or network drives are not offered.
+constexpr uint8_t kFixedDisks = 1;
+
+}  // namespace
+
+TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+  Name = "PnlUpgradeFindDir";
+  Image9 = Picture(*this, *this, "Image9", 48, 88, ResourceName::Searching);
+  StaticText4 = StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "");
+  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176);
+  ProgressBar1->SetBounds(288, 176, 392, 18);
+  ProgressBar1->SetRange(0, 100);
+  Label12 = Label(*this, *this, "Label12", 288, 200, "0% complete");
+  SetFontColor(*Label12, clWhite);
+  HeaderText = "Searching Fotelix";
+}
+
+void TPnlUpgradeFindDir::RunPage() {
+  {
+    TWorkingRun run(Host());
+    Progress(0);
+    StaticText4->SetCaption(
+        "Now searching for installed Fotelix versions on your hard disks.\r"
+        "All disks are scanned to find all installations.\r"
+        "This can take a few moments.");
+    State().FoundInstallations = FindFiles(
+        Host().Platform(), "Fotelix.exe", kFixedDisks, "", 0,
+        [this](const std::string& path) { return Filter(path); },
+        [this](uint8_t percent) { return Progress(percent); });
+  }
+  if (!State().FoundInstallations.empty()) {
+    Progress(0);
+    Host().ShowPage("PnlUpgradeStart", true);
+    return;
+  }
+  ShowMessage(
+      "No installed Fotelix versions could be found,\r"
+      "or the found Fotelix versions are newer than\r"
+      "the one in this installation. An upgrade is\r"
+      "not possible.");
+  Host().ShowPage("PnlInstall", true);
+}
+
+bool TPnlUpgradeFindDir::Filter(const std::string& path) {
+  try {
+    TFileSource file(Host().Platform().OpenFile(path, TOpenMode::Read));
+    TDataInput input(file);
+    uint8_t first = 0;
+    TLibData1_ReadWrite().ReadByte(input, first);
+    return first < 231;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TPnlUpgradeFindDir::Progress(uint8_t percent) {
+  ProgressBar1->SetPosition(percent);
+  Label12->SetCaption(std::to_string(percent) + "% complete");
+  Host().Platform().ProcessMessages();
+  return false;
+}

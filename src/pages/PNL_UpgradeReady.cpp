@@ -1,0 +1,45 @@
+#include "pages/PNL_UpgradeReady.h"
+
+#include <exception>
+
+#include "install/UpgradeRun.h"
+#include "pages/PNL_Layout.h"
+#include "platform/Platform.h"
+#include "resources/Resources.h"
+
+using namespace PageLayout;
+
+TPNLUpgradeReady::TPNLUpgradeReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+  Name = "PNLUpgradeReady";
+  Label9 = Label(*this, *this, "Label9", 24, 12, "The upgrade of Fotelix is completed succesfully.",
+                 fsBold);
+  Image8 = Picture(*this, *this, "Image8", 24, 40, ResourceName::UpgradeFinished);
+  Panel45 = Place<TPanel>(*this, *this, "Panel45", 440, 160);
+  Panel45->SetBounds(440, 160, 240, 40);
+  Panel45->SetColor(PageColor);
+  Panel45->SetBevelOuter(TBevelCut::bvNone);
+  Label11 = Label(*this, *Panel45, "Label11", 8, 8, "Enjoy Fotelix!", fsItalic);
+  SetFontColor(*Label11, clWhite);
+  SetFontHeight(*Label11, 19);
+  HeaderText = "Upgrade of Fotelix ready";
+}
+
+void TPNLUpgradeReady::SetupButtons(tMvButtonBar& bar) {
+  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  bar.AddRightButton("&Start Fotelix", 2, 2, [this](TObject* sender) { StartClick(sender); });
+}
+
+void TPNLUpgradeReady::ExitClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().Close();
+}
+
+void TPNLUpgradeReady::StartClick(TObject*) {
+  if (Host().Busy()) return;
+  try {
+    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
+  } catch (const std::exception&) {
+    // The upgrade is done all the same; the user can start the product himself.
+  }
+  Host().Close();
+}

@@ -1,0 +1,46 @@
+#include "pages/PNL_UpgradeStart.h"
+
+#include <vector>
+
+#include "pages/PNL_Layout.h"
+#include "platform/Platform.h"
+
+using namespace PageLayout;
+
+TPNLUpgradeStart::TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+  Name = "PNLUpgradeStart";
+  Label13 = Label(*this, *this, "Label13", 40, 40, "Upgrade and repair Fotelix installed in:");
+  ComboBoxUpgrade = Place<TComboBox>(*this, *this, "ComboBoxUpgrade", 40, 60);
+  ComboBoxUpgrade->SetBounds(40, 60, 632, 21);
+  HeaderText = "Ready to upgrade";
+}
+
+void TPNLUpgradeStart::SetupButtons(tMvButtonBar& bar) {
+  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  bar.AddRightButton("&Upgrade", 2, 1, [this](TObject* sender) { UpgradeClick(sender); });
+  bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
+}
+
+void TPNLUpgradeStart::EnterPage() {
+  std::vector<std::string> folders;
+  for (const std::string& path : State().FoundInstallations) folders.push_back(ExtractFilePath(path));
+  ComboBoxUpgrade->SetItems(folders);
+  ComboBoxUpgrade->SetItemIndex(folders.empty() ? -1 : 0);
+  ComboBoxUpgrade->SetFocus();
+}
+
+void TPNLUpgradeStart::ExitClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().Close();
+}
+
+void TPNLUpgradeStart::UpgradeClick(TObject*) {
+  if (Host().Busy()) return;
+  State().InstallDir = ComboBoxUpgrade->Text();
+  Host().ShowPage("PnlUpgradeUpgrading", true);
+}
+
+void TPNLUpgradeStart::PreviousClick(TObject*) {
+  if (Host().Busy()) return;
+  Host().ShowPage("PnlInstall", true);
+}
