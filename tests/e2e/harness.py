@@ -373,7 +373,7 @@ def message_box_lines(out):
 
 
 def walk_install(session, outdir=None, folder=None, download=None, connection=None, desktop=True,
-                 refused_folders=()):
+                 refused_folders=(), before_install=None):
     """Walks a fresh install as a user does, by the keyboard (a click only puts
     the cursor into a field to type in), from the welcome page of a setup
     program just started to the install-finished page, where
@@ -383,7 +383,9 @@ def walk_install(session, outdir=None, folder=None, download=None, connection=No
     the desktop shortcut. Each text of `refused_folders` is typed on the
     installation folder page first and must be refused there. With `outdir`
     a screenshot of every page is saved there, the install run's caught half
-    way when it can be; returns their paths."""
+    way when it can be; returns their paths. `before_install` is called on
+    the summary page right before "&Install Now" is pressed (the benchmark
+    starts its clock there)."""
     outdir = Path(outdir) if outdir else None
     shots = []
 
@@ -438,6 +440,8 @@ def walk_install(session, outdir=None, folder=None, download=None, connection=No
     session.wait_page("Ready to install")
     shot("07-ready-to-install.png")
     origin = _page_origin(session) if outdir else None
+    if before_install:
+        before_install()
     press(session, "alt+i")
     if outdir:
         shots.append(_shoot_install_run(session, outdir / "08-installing.png", origin))
