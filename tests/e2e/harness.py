@@ -131,7 +131,7 @@ class WineSession:
         self.processes.append(process)
         return process
 
-    def run_program(self, command_line, timeout_ms=120000):
+    def run_command(self, command_line, timeout_ms=120000):
         """Starts a program with exactly this command line, as another
         program starts it, and returns its exit code. Wine's processes keep
         the standard error they were started with, so a program that this
@@ -202,12 +202,6 @@ class WineSession:
         shutil.copy2(BIN / name, self.setup_dir / name)
         result = self._run(["wine", "C:\\fxtest\\" + name, *args], timeout=timeout, check=False)
         return result.returncode, result.stdout.strip()
-
-    def host_path(self, windows_path):
-        """Where a path on C: lies in the prefix."""
-        drive, _, rest = windows_path.partition(":")
-        assert drive.upper() == "C", windows_path
-        return self.c_drive.joinpath(*[part for part in rest.split("\\") if part])
 
     def registry_value(self, key, name):
         """A string value below a registry root such as HKLM, or None when the
