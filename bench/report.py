@@ -95,8 +95,8 @@ def main(argv):
     cpu = next((line.split(":", 1)[1].strip() for line in Path("/proc/cpuinfo").read_text().splitlines()
                 if line.startswith("model name")), platform.processor())
     load = os.getloadavg()
-    wine_what = subprocess.run([str(TOP / "scripts" / "wine-arch.sh"), "--explain"],
-                               capture_output=True, text=True).stdout.strip()
+    wine_what = os.environ.get("FX_BENCH_WINE") or subprocess.run(
+        [str(TOP / "scripts" / "wine-arch.sh"), "--explain"], capture_output=True, text=True).stdout.strip()
     print(f"machine: {platform.node()}, {os.cpu_count()} x {cpu}, {platform.system()} "
           f"{platform.release()}; load {load[0]:.2f} {load[1]:.2f} {load[2]:.2f}")
     print(f"Wine: {wine_what}; medians of several runs")

@@ -14,7 +14,8 @@ runs=${BENCH_RUNS:-5}
 
 ./scripts/bootstrap.sh >/dev/null
 windows=$(./scripts/wine-arch.sh)
-export FX_WINE_ARCH=$windows
+FX_BENCH_WINE=$(./scripts/wine-arch.sh --explain)
+export FX_WINE_ARCH=$windows FX_BENCH_WINE
 mkdir -p "$out"
 
 say() { printf 'bench: %s\n' "$*" >&2; }
