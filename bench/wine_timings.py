@@ -79,9 +79,9 @@ def startup(session, runs, slides):
 def install(session, runs):
     times = []
     for _ in range(runs):
-        setup = subprocess.Popen([session.wine, "C:\\fxtest\\" + harness.SETUP_EXE],
-                                 env=session.env, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL)
+        # Waits for the virtual desktop, which may have closed with the last
+        # program: a driver started while it comes up can hang.
+        setup = session.start_setup()
         marks = {}
 
         def before_install():
