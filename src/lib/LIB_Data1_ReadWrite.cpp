@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 std::string SettingsKey;
@@ -168,16 +169,19 @@ std::string FloatText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";
-  // to_chars never looks at the locale; 14 digits after the point are 15
-  // significant digits, rounded to nearest.
-  char buf[40];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
-  const std::string sci(buf, result.ptr);  // "-d.dddddddddddddde+XX"
+  // 14 digits after the point are 15 significant digits, rounded to
+  // nearest. The C library's formatting (to_chars of a double would link
+  // some 180 KB of tables into the program) writes the locale's decimal
+  // separator, so every character but the digits before the exponent is
+  // skipped: the text never depends on the locale.
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", value);
+  const std::string sci(buf);  // "-d.dddddddddddddde+XX"
   const bool negative = sci[0] == '-';
   const size_t e_at = sci.find('e');
   std::string digits;
   for (size_t i = negative ? 1 : 0; i < e_at; ++i)
-    if (sci[i] != '.') digits += sci[i];
+    if (sci[i] >= '0' && sci[i] <= '9') digits += sci[i];
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int exponent = std::stoi(sci.substr(e_at + 1));
 

@@ -2,8 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <stdexcept>
 
 // The library's header needs size_t and FILE declared first.
@@ -101,10 +100,15 @@ TBitmap LoadJpeg(const std::vector<uint8_t>& data) {
   return bitmap;
 }
 
+// Read with the C library: a file stream would link the whole locale
+// machinery of the C++ library into the program, several hundred kilobytes.
 TBitmap LoadJpegFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), std::fclose);
   if (!in) throw std::runtime_error("Cannot open the picture \"" + path + "\".");
-  std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("Cannot read the picture \"" + path + "\".");
+  std::vector<uint8_t> data;
+  uint8_t piece[64 * 1024];
+  size_t got;
+  while ((got = std::fread(piece, 1, sizeof piece, in.get())) > 0) data.insert(data.end(), piece, piece + got);
+  if (std::ferror(in.get())) throw std::runtime_error("Cannot read the picture \"" + path + "\".");
   return LoadJpeg(data);
 }

@@ -104,7 +104,7 @@ class WineSession:
         self._wait_for_desktop()
         return process
 
-    def _wait_for_desktop(self, timeout=60):
+    def _wait_for_desktop(self, timeout=180):
         # A second Wine program started while the first one is still bringing
         # up the virtual desktop can hang for good; wait until it shows.
         deadline = time.monotonic() + timeout
@@ -131,7 +131,7 @@ class WineSession:
         self.processes.append(process)
         return process
 
-    def run_program(self, command_line, timeout_ms=120000):
+    def run_command(self, command_line, timeout_ms=120000):
         """Starts a program with exactly this command line, as another
         program starts it, and returns its exit code. Wine's processes keep
         the standard error they were started with, so a program that this
@@ -195,6 +195,13 @@ class WineSession:
         """Restarts Wine's Windows as a reboot would: what programs asked to
         be removed at the next restart goes now."""
         self._run([self.wine, "wineboot", "--restart"], timeout=120)
+
+    def run_program(self, name, *args, timeout=120):
+        """Puts a program of the build beside the setup program and runs it to
+        its end; returns (exit code, what it printed)."""
+        shutil.copy2(BIN / name, self.setup_dir / name)
+        result = self._run([self.wine, "C:\\fxtest\\" + name, *args], timeout=timeout, check=False)
+        return result.returncode, result.stdout.strip()
 
     def registry_values(self, key):
         """The values of a registry key below a root such as HKLM, as
@@ -347,7 +354,7 @@ def message_box_lines(out):
 
 
 def walk_install(session, outdir=None, folder=None, download=None, connection=None, desktop=True,
-                 refused_folders=()):
+                 refused_folders=(), before_install=None):
     """Walks a fresh install as a user does, by the keyboard (a click only puts
     the cursor into a field to type in), from the welcome page of a setup
     program just started to the install-finished page, where
@@ -357,7 +364,9 @@ def walk_install(session, outdir=None, folder=None, download=None, connection=No
     the desktop shortcut. Each text of `refused_folders` is typed on the
     installation folder page first and must be refused there. With `outdir`
     a screenshot of every page is saved there, the install run's caught half
-    way when it can be; returns their paths."""
+    way when it can be; returns their paths. `before_install` is called on
+    the summary page right before "&Install Now" is pressed (the benchmark
+    starts its clock there)."""
     outdir = Path(outdir) if outdir else None
     shots = []
 
@@ -412,6 +421,8 @@ def walk_install(session, outdir=None, folder=None, download=None, connection=No
     session.wait_page("Ready to install")
     shot("07-ready-to-install.png")
     origin = _page_origin(session) if outdir else None
+    if before_install:
+        before_install()
     press(session, "alt+i")
     if outdir:
         shots.append(_shoot_install_run(session, outdir / "08-installing.png", origin))

@@ -183,7 +183,7 @@ def test_automatic_update_as_the_product_starts_it(session, tmp_path):
             ("/autoupdate C:\\Apps\\New Fotelix", "C:\\Apps\\New Fotelix\\")]:
         session.host_path(folder + "Fotelix.BAK").unlink(missing_ok=True)
         started = time.monotonic()
-        assert session.run_program(f"{setup} {arguments}") == 0, arguments
+        assert session.run_command(f"{setup} {arguments}") == 0, arguments
         assert time.monotonic() - started >= 3, arguments
         # A new folder has no settings files of its own to keep.
         assert_upgraded(session, folder, kept=None if folder == PROGRAM_FILES else {})

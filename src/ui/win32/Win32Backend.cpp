@@ -354,12 +354,15 @@ class TWin32Peer : public TWindowPeer {
     TGdiObject bitmap(::CreateCompatibleBitmap(scope.Dc(), client.right, client.bottom));
     if (!buffer || !bitmap) throw std::runtime_error("Out of drawing resources.");
     TSelection use(buffer.get(), bitmap.get());
+    // Only the area to repaint reaches the screen, so only it is drawn: a
+    // label's new text then costs its own rectangle, not the whole page.
+    const RECT& area = scope.Area();
+    ::IntersectClipRect(buffer.get(), area.left, area.top, area.right, area.bottom);
     TWin32Canvas canvas(buffer.get());
     // A new bitmap holds no background: where the control leaves it alone
     // it would show black.
     control_.PaintBackground(canvas);
     control_.PaintWindow(canvas);
-    const RECT& area = scope.Area();
     ::BitBlt(scope.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
              area.top, SRCCOPY);
   }
