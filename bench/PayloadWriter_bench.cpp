@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "BareInflate.h"
 #include "install/PayloadWriter.h"
 #include "platform/hostsim/HostSim.h"
 
@@ -43,23 +44,7 @@ void BM_BareInflateToFile(benchmark::State& state) {
   TScratch scratch;
   const TPayload& p = ProgramPayload();
   const std::string path = (scratch.root / "c" / "Fotelix.Exe").string();
-  std::vector<unsigned char> out(64 * 1024);
-  for (auto _ : state) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    z_stream z{};
-    z.next_in = const_cast<unsigned char*>(p.Data);
-    z.avail_in = p.CompressedLength;
-    inflateInit(&z);
-    int result = Z_OK;
-    while (result == Z_OK) {
-      z.next_out = out.data();
-      z.avail_out = static_cast<uInt>(out.size());
-      result = inflate(&z, Z_NO_FLUSH);
-      std::fwrite(out.data(), 1, out.size() - z.avail_out, file.get());
-    }
-    inflateEnd(&z);
-    if (result != Z_STREAM_END) throw std::runtime_error("the stored stream does not inflate");
-  }
+  for (auto _ : state) BareInflateToFile(p, path.c_str());
   state.SetBytesProcessed(state.iterations() * p.ExpandedLength);
 }
 BENCHMARK(BM_BareInflateToFile)->Unit(benchmark::kMicrosecond);

@@ -10,6 +10,7 @@
 // milliseconds of elapsed time, and what it found or wrote.
 #include "app/Appl_Globals.h"
 #include "app/Form_Main.h"
+#include "BareInflate.h"
 #include "install/PayloadWriter.h"
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_UpgradeFindDir.h"
@@ -50,24 +51,8 @@ void Report(const char* name, int runs, const std::function<std::string()>& run)
   std::fflush(stdout);
 }
 
-// The least that restoring the stream can cost: one inflate into one file.
 std::string BareInflate(const TPayload& p, const char* path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "wb"), std::fclose);
-  if (!file) throw std::runtime_error(std::string("cannot create ") + path);
-  std::vector<unsigned char> out(64 * 1024);
-  z_stream z{};
-  z.next_in = const_cast<unsigned char*>(p.Data);
-  z.avail_in = p.CompressedLength;
-  inflateInit(&z);
-  int result = Z_OK;
-  while (result == Z_OK) {
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(out.size());
-    result = inflate(&z, Z_NO_FLUSH);
-    std::fwrite(out.data(), 1, out.size() - z.avail_out, file.get());
-  }
-  inflateEnd(&z);
-  if (result != Z_STREAM_END) throw std::runtime_error("the stored stream does not inflate");
+  BareInflateToFile(p, path);
   return std::to_string(p.ExpandedLength) + " bytes";
 }
 
