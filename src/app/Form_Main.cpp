@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "app/Appl_Globals.h"
+#include "lib/LIB_Text.h"
 #include "pages/PNL_Error.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "install/Uninstall.h"
+#include "lib/LIB_Text.h"
 
 namespace {
 
@@ -13,16 +14,6 @@ namespace {
 // settings files of the install and upgrade runs and the product's cache.
 const char* const kSettingsFiles[] = {"Fotelix.Dat", "FXInst.Dat", "Fotelix.BAK"};
 constexpr char kCacheFolder[] = "cache";
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// File names and registry keys compare without regard to the case of A to Z.
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
 
 std::string WithoutBackslash(std::string path) {
   if (!path.empty() && path.back() == '\\') path.pop_back();
@@ -37,7 +28,7 @@ std::string Quoted(const TUninstallLine& line) {
 // as something else ("..", a trailing dot or blank, a stream after ":") or
 // that holds a wildcard is refused, so the path means exactly what it says.
 std::string PathProblem(TPlatform& os, const std::string& path, bool folder) {
-  const char drive = Lower(path.empty() ? '\0' : path[0]);
+  const char drive = LowerCase(path.empty() ? '\0' : path[0]);
   if (path.size() < 3 || drive < 'a' || drive > 'z' || path[1] != ':' || path[2] != '\\')
     return "is not a full path on a local drive";
   const TDriveType type = os.DriveType(path.substr(0, 3));

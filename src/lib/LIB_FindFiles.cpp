@@ -4,6 +4,8 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "lib/LIB_Text.h"
+
 namespace {
 
 constexpr int64_t kStartPosition = 10000;
@@ -11,13 +13,6 @@ constexpr int64_t kRangeStart = 1000;
 constexpr int64_t kRangeEnd = 998000;
 constexpr int64_t kSortPosition = 999000;
 constexpr int64_t kEndPosition = 1000000;
-
-std::string Trim(const std::string& s) {
-  size_t first = 0, last = s.size();
-  while (first < last && static_cast<unsigned char>(s[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ') --last;
-  return s.substr(first, last - first);
-}
 
 // The trimmed, non-empty pieces of a list separated by ";".
 std::vector<std::string> Pieces(const std::string& list) {
@@ -29,13 +24,6 @@ std::vector<std::string> Pieces(const std::string& list) {
     if (!piece.empty()) pieces.push_back(std::move(piece));
   }
   return pieces;
-}
-
-// Paths are compared with only the letters A to Z folded.
-std::string Folded(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 bool WantedDrive(uint8_t driveKind, TDriveType type) {
@@ -99,7 +87,7 @@ class TSearch {
   void Consider(const std::string& path) {
     const std::string name = ExtractFileName(path);
     if (name == "." || name == "..") return;
-    std::string key = Folded(path);
+    std::string key = LowerCase(path);
     if (seen_.count(key)) return;
     if (onFilter_ && !onFilter_(path)) return;
     seen_.insert(std::move(key));
@@ -154,7 +142,7 @@ std::vector<std::string> FindFiles(TPlatform& os, const std::string& masks, uint
   search.Report(kSortPosition);
   std::vector<std::string> result = search.TakeResult();
   std::stable_sort(result.begin(), result.end(), [](const std::string& a, const std::string& b) {
-    return Folded(a) < Folded(b);
+    return LowerCase(a) < LowerCase(b);
   });
   search.Report(kEndPosition);
   return result;

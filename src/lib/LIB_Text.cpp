@@ -14,8 +14,16 @@ std::string Trim(const std::string& text) {
   return text.substr(first, last - first);
 }
 
+char LowerCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string LowerCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : text) c = LowerCase(c);
   return text;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerCase(a[i]) != LowerCase(b[i])) return false;
+  return true;
 }

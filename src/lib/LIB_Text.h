@@ -9,4 +9,8 @@
 std::string Trim(const std::string& text);
 
 // A to Z turned to a to z.
+char LowerCase(char c);
 std::string LowerCase(std::string text);
+
+// Equal when only the case of A to Z differs.
+bool SameText(const std::string& a, const std::string& b);

@@ -1,14 +1,6 @@
 #include "ui/Classes.h"
 
-#include <cctype>
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
+#include "lib/LIB_Text.h"
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
   for (const auto& c : components_)

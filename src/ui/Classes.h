@@ -69,4 +69,3 @@ class TComponentRef {
   std::weak_ptr<void> life_;
 };
 
-bool SameText(const std::string& a, const std::string& b);

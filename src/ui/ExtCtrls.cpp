@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "lib/LIB_Text.h"
 #include "ui/Application.h"
 #include "ui/Jpeg.h"
 
