@@ -15,4 +15,6 @@ inline constexpr char kMirrorHost[] = "http://home.provider.example";
 // The maker's own server, hosted by the same provider.
 inline constexpr char kProviderServer[] = "http://morvane.provider.example";
 
-inline constexpr char kSupportEmail[] = "support@morvane.example";
+// Short enough to show whole on the install-or-upgrade page, whose link
+// stops at the edge of the white panel.
+inline constexpr char kSupportEmail[] = "help@morvane.example";
