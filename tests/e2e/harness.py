@@ -31,9 +31,10 @@ AGREEMENT = "&I have read the statement above and I fully agree with this statem
 
 
 class WineSession:
-    """One Wine prefix on one Xvfb screen; closed with everything it started."""
+    """One Wine prefix on one Xvfb screen, at 96 DPI unless told another;
+    closed with everything it started."""
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, dpi=None):
         self.workdir = Path(workdir)
         if self.workdir.exists():
             shutil.rmtree(self.workdir)
@@ -55,7 +56,7 @@ class WineSession:
         self.xvfb = None
         try:
             self._start_xvfb()
-            self._make_prefix()
+            self._make_prefix(dpi)
         except BaseException:
             self.close()
             raise
@@ -77,8 +78,11 @@ class WineSession:
         return subprocess.run(args, env=self.env, timeout=timeout, check=check,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
 
-    def _make_prefix(self):
+    def _make_prefix(self, dpi):
         self._run([str(TOP / "scripts" / "wine-prefix.sh")], timeout=300)
+        if dpi:
+            self._run([self.wine, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                       "/t", "REG_DWORD", "/d", str(dpi), "/f"])
         # Without Z: the program sees only the prefix's own drives, so a disk
         # search cannot wander through the Linux file system.
         z_drive = self.prefix / "dosdevices" / "z:"
@@ -438,18 +442,19 @@ def walk_pages(session, outdir):
     return walk_install(session, outdir)
 
 
-def take_screenshots(outdir):
-    """Starts the setup program headless and saves a screenshot of each page it shows."""
+def take_screenshots(outdir, dpi=None):
+    """Starts the setup program headless, on a screen of the given DPI, and
+    saves a screenshot of each page it shows."""
     outdir = Path(outdir)
     outdir.mkdir(parents=True, exist_ok=True)
-    with WineSession(TOP / "build" / "run" / "session") as session:
+    with WineSession(TOP / "build" / "run" / "session", dpi) as session:
         session.start_setup()
         for shot in walk_pages(session, outdir):
             print(shot)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "screenshots":
-        take_screenshots(sys.argv[2])
+    if len(sys.argv) in (3, 4) and sys.argv[1] == "screenshots":
+        take_screenshots(sys.argv[2], int(sys.argv[3]) if len(sys.argv) == 4 else None)
     else:
-        sys.exit("usage: harness.py screenshots OUTDIR")
+        sys.exit("usage: harness.py screenshots OUTDIR [DPI]")
