@@ -2,19 +2,84 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
 #include "ui/win32/Win32Handles.h"
 
+namespace {
+
+const char kStandInFace[] = "MS Shell Dlg 2";
+
+HFONT MakeFont(const TFont& font, int height, const std::string& name) {
+  return ::CreateFontA(-height, 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
+                       (font.Style & fsItalic) ? TRUE : FALSE, (font.Style & fsUnderline) ? TRUE : FALSE,
+                       (font.Style & fsStrikeOut) ? TRUE : FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str());
+}
+
+struct TRealizedFont {
+  int Height;  // of the characters, in pixels
+  int Width;   // of a line of sample text
+  bool Outline;
+};
+
+TRealizedFont Realize(const TFont& font, int height, const std::string& name) {
+  static const std::string sample = "Choose the folder where the program files will be placed";
+  TMemoryDc dc(::CreateCompatibleDC(nullptr));
+  TFontHandle handle(MakeFont(font, height, name));
+  TSelection use(dc.get(), handle.get());
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc.get(), &metrics);
+  SIZE size{};
+  ::GetTextExtentPoint32A(dc.get(), sample.data(), static_cast<int>(sample.size()), &size);
+  return {metrics.tmHeight - metrics.tmInternalLeading, size.cx,
+          (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) != 0};
+}
+
+struct TFontChoice {
+  std::string Name;
+  int Height;
+};
+
+// A face draws the scaled height as itself when it has a size of its own
+// there: an outline face always does; a bitmap face only with a strike
+// within a pixel of it, and not one of half the height that the system
+// enlarges. Otherwise it would come out small or torn apart, and the
+// system's outline dialog face stands in, sized to run as wide as the
+// bitmap face does at the layout's size, scaled: the text then looks as at
+// the layout's scale, only bigger, and fits where it did.
+TFontChoice Choose(const TFont& font, TDpiScale scale) {
+  const int height = scale.Device(font.Height);
+  if (scale.Identity()) return {font.Name, height};
+  static std::map<std::tuple<std::string, int, unsigned, int>, TFontChoice> known;
+  const auto key = std::make_tuple(font.Name, font.Height, font.Style, scale.Dpi());
+  const auto found = known.find(key);
+  if (found != known.end()) return found->second;
+  TFontChoice choice{font.Name, height};
+  const TRealizedFont scaled = Realize(font, height, font.Name);
+  const bool own = scaled.Outline || (std::abs(scaled.Height - height) <= 1 &&
+                                      Realize(font, height / 2, font.Name).Height * 2 != scaled.Height);
+  if (!own) {
+    const TRealizedFont layout = Realize(font, font.Height, font.Name);
+    const TRealizedFont standIn = Realize(font, layout.Height, kStandInFace);
+    choice = {kStandInFace, ::MulDiv(scale.Device(layout.Height), layout.Width, std::max(standIn.Width, 1))};
+  }
+  known.emplace(key, choice);
+  return choice;
+}
+
+}  // namespace
+
 TFontHandle CreateFontHandle(const TFont& font, TDpiScale scale) {
-  return TFontHandle(::CreateFontA(
-      -scale.Device(font.Height), 0, 0, 0, (font.Style & fsBold) ? FW_BOLD : FW_NORMAL,
-      (font.Style & fsItalic) ? TRUE : FALSE, (font.Style & fsUnderline) ? TRUE : FALSE,
-      (font.Style & fsStrikeOut) ? TRUE : FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
+  const TFontChoice choice = Choose(font, scale);
+  return TFontHandle(MakeFont(font, choice.Height, choice.Name));
 }
 
 namespace {
@@ -60,7 +125,9 @@ struct TDib {
 };
 
 // How much of the source span [from, to) lies in source pixel i.
-double Overlap(double from, double to, int i) { return std::max(0.0, std::min(to, i + 1.0) - std::max(from, double(i))); }
+double Overlap(double from, double to, int i) {
+  return std::max(0.0, std::min(to, i + 1.0) - std::max(from, double(i)));
+}
 
 }  // namespace
 
