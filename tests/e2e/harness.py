@@ -54,6 +54,9 @@ class WineSession:
         self.wine = WINE["WINELOADER"]
         self.processes = []
         self.xvfb = None
+        # A denser screen has more pixels, so that the scaled window fits.
+        width, height = (int(n) * (dpi or 96) // 96 for n in SCREEN.split("x"))
+        self.screen = f"{width}x{height}"
         try:
             self._start_xvfb()
             self._make_prefix(dpi)
@@ -64,7 +67,7 @@ class WineSession:
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN + "x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen + "x24",
              "-nolisten", "tcp"],
             pass_fds=[write_fd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -94,7 +97,7 @@ class WineSession:
         explorer = r"HKCU\Software\Wine\Explorer"
         self._run([self.wine, "reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f"])
         self._run([self.wine, "reg", "add", explorer + r"\Desktops", "/v", "Default",
-                   "/d", SCREEN, "/f"])
+                   "/d", self.screen, "/f"])
         self.c_drive = self.prefix / "drive_c"
         self.setup_dir = self.c_drive / "fxtest"
         self.setup_dir.mkdir()
