@@ -54,6 +54,7 @@ class WineSession:
         self.wine = WINE["WINELOADER"]
         self.processes = []
         self.xvfb = None
+        self.dpi = dpi or 96
         # A denser screen has more pixels, so that the scaled window fits.
         width, height = (int(n) * (dpi or 96) // 96 for n in SCREEN.split("x"))
         self.screen = f"{width}x{height}"
@@ -300,13 +301,14 @@ def _page_origin(session):
     raise AssertionError("no page control on the screen:\n" + out)
 
 
-def _bar_half_way(shot, origin):
+def _bar_half_way(shot, origin, dpi):
     """How far the install page's bar is from both ends, in view and in place
     (0 when it is empty, full, or not where the page puts it)."""
     # The middle row of the bar's inside: ProgressBar1 stands at 39, 232,
-    # 634 x 26 on the page.
-    x, y = origin[0] + 40, origin[1] + 232 + 13
-    out = subprocess.run(["convert", str(shot), "-crop", f"632x1+{x}+{y}", "+repage",
+    # 634 x 26 layout pixels on the page, which a denser screen scales.
+    x, y, width = (n * dpi // 96 for n in (40, 232 + 13, 632))
+    x, y = origin[0] + x, origin[1] + y
+    out = subprocess.run(["convert", str(shot), "-crop", f"{width}x1+{x}+{y}", "+repage",
                           "-format", "%c", "histogram:info:-"],
                          check=True, capture_output=True, text=True).stdout
     counts = {}
@@ -333,7 +335,7 @@ def _shoot_install_run(session, path, origin, seconds=10):
     while time.monotonic() < deadline:
         shot = session.screenshot(path.with_name(f"{path.stem}-{n:02d}.png"))
         n += 1
-        score = _bar_half_way(shot, origin)
+        score = _bar_half_way(shot, origin, session.dpi)
         if score > best_score:
             if best:
                 best.unlink()
