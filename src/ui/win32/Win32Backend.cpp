@@ -79,6 +79,13 @@ class TMeasureCanvas : private TDcOwner, public TWin32Canvas {
   }
 };
 
+// The system DPI: the screen's own for a program that declares itself aware
+// of it, 96 for one that the system stretches.
+int ScreenDpi() {
+  TWindowDc screen(nullptr);
+  return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
 TWin32Peer* PeerOf(HWND window) { return static_cast<TWin32Peer*>(::GetPropA(window, kPeerProperty)); }
 
 }  // namespace
@@ -535,7 +542,7 @@ class TWin32Peer : public TWindowPeer {
 
 // ------------------------------------------------------------- the backend
 
-TWin32Backend::TWin32Backend() {
+TWin32Backend::TWin32Backend() : scale_(ScreenDpi()) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&common);
   // No "insert a disk" dialogs from the folder list on empty drives.
@@ -556,10 +563,6 @@ TWin32Backend::TWin32Backend() {
                                    instance, nullptr));
   if (!utility_ || !parking_) throw std::runtime_error("Cannot create the application's hidden windows.");
   ::SetWindowLongPtrA(utility_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  {
-    TWindowDc screen(nullptr);
-    scale_ = TDpiScale(::GetDeviceCaps(screen.get(), LOGPIXELSY));
-  }
   // Last: a backend that failed to start leaves the colours as they were.
   SetSystemColorResolver(&SystemColor);
 }
