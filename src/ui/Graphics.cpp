@@ -24,6 +24,27 @@ TSystemColorResolver g_resolver = ClassicSystemColor;
 
 }  // namespace
 
+namespace {
+
+// Division rounding towards minus infinity: controls slid off to the left
+// stand at negative coordinates and scale by the same rule.
+long long FloorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+}  // namespace
+
+int TDpiScale::Device(int layout) const {
+  return static_cast<int>(FloorDiv(2LL * layout * dpi_ + kLayoutDpi, 2LL * kLayoutDpi));
+}
+
+int TDpiScale::Layout(int device) const {
+  // The largest x with Device(x) <= device.
+  return static_cast<int>(FloorDiv(2LL * kLayoutDpi * device + kLayoutDpi - 1, 2LL * dpi_));
+}
+
+int TDpiScale::LayoutLength(int device) const {
+  return static_cast<int>(-FloorDiv(-static_cast<long long>(device) * kLayoutDpi, dpi_));
+}
+
 TColor ColorToRGB(TColor color) {
   if (color & clSystemColor) return g_resolver(static_cast<int>(color & 0xFF));
   return color;

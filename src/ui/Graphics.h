@@ -70,6 +70,35 @@ struct TRect {
   }
 };
 
+// The controls lay themselves out in the pixels of a 96-DPI screen. A
+// backend on a denser screen scales them at its boundary: layout pixel x
+// covers the device pixels from Device(x) up to, not including,
+// Device(x + 1), so whatever touches in the layout touches on the screen,
+// with neither a gap nor an overlap.
+class TDpiScale {
+ public:
+  static constexpr int kLayoutDpi = 96;
+  explicit TDpiScale(int dpi = kLayoutDpi) : dpi_(dpi > 0 ? dpi : kLayoutDpi) {}
+
+  int Dpi() const { return dpi_; }
+  bool Identity() const { return dpi_ == kLayoutDpi; }
+  // A coordinate or a length, to the nearest device pixel (halves up).
+  int Device(int layout) const;
+  TPoint Device(TPoint layout) const { return {Device(layout.X), Device(layout.Y)}; }
+  TRect Device(const TRect& layout) const {
+    return {Device(layout.Left), Device(layout.Top), Device(layout.Right), Device(layout.Bottom)};
+  }
+  // The layout pixel that covers a device pixel.
+  int Layout(int device) const;
+  TPoint Layout(TPoint device) const { return {Layout(device.X), Layout(device.Y)}; }
+  // The smallest layout length that holds a device length: text measured on
+  // the device still fits where the layout gives it room.
+  int LayoutLength(int device) const;
+
+ private:
+  int dpi_;
+};
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 struct TFont {

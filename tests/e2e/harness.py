@@ -31,9 +31,10 @@ AGREEMENT = "&I have read the statement above and I fully agree with this statem
 
 
 class WineSession:
-    """One Wine prefix on one Xvfb screen; closed with everything it started."""
+    """One Wine prefix on one Xvfb screen, at 96 DPI unless told another;
+    closed with everything it started."""
 
-    def __init__(self, workdir):
+    def __init__(self, workdir, dpi=None):
         self.workdir = Path(workdir)
         if self.workdir.exists():
             shutil.rmtree(self.workdir)
@@ -53,9 +54,13 @@ class WineSession:
         self.wine = WINE["WINELOADER"]
         self.processes = []
         self.xvfb = None
+        self.dpi = dpi or 96
+        # A denser screen has more pixels, so that the scaled window fits.
+        width, height = (int(n) * (dpi or 96) // 96 for n in SCREEN.split("x"))
+        self.screen = f"{width}x{height}"
         try:
             self._start_xvfb()
-            self._make_prefix()
+            self._make_prefix(dpi)
         except BaseException:
             self.close()
             raise
@@ -63,7 +68,7 @@ class WineSession:
     def _start_xvfb(self):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN + "x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen + "x24",
              "-nolisten", "tcp"],
             pass_fds=[write_fd], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
@@ -77,8 +82,11 @@ class WineSession:
         return subprocess.run(args, env=self.env, timeout=timeout, check=check,
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
 
-    def _make_prefix(self):
+    def _make_prefix(self, dpi):
         self._run([str(TOP / "scripts" / "wine-prefix.sh")], timeout=300)
+        if dpi:
+            self._run([self.wine, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                       "/t", "REG_DWORD", "/d", str(dpi), "/f"])
         # Without Z: the program sees only the prefix's own drives, so a disk
         # search cannot wander through the Linux file system.
         z_drive = self.prefix / "dosdevices" / "z:"
@@ -90,7 +98,7 @@ class WineSession:
         explorer = r"HKCU\Software\Wine\Explorer"
         self._run([self.wine, "reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f"])
         self._run([self.wine, "reg", "add", explorer + r"\Desktops", "/v", "Default",
-                   "/d", SCREEN, "/f"])
+                   "/d", self.screen, "/f"])
         self.c_drive = self.prefix / "drive_c"
         self.setup_dir = self.c_drive / "fxtest"
         self.setup_dir.mkdir()
@@ -293,13 +301,14 @@ def _page_origin(session):
     raise AssertionError("no page control on the screen:\n" + out)
 
 
-def _bar_half_way(shot, origin):
+def _bar_half_way(shot, origin, dpi):
     """How far the install page's bar is from both ends, in view and in place
     (0 when it is empty, full, or not where the page puts it)."""
     # The middle row of the bar's inside: ProgressBar1 stands at 39, 232,
-    # 634 x 26 on the page.
-    x, y = origin[0] + 40, origin[1] + 232 + 13
-    out = subprocess.run(["convert", str(shot), "-crop", f"632x1+{x}+{y}", "+repage",
+    # 634 x 26 layout pixels on the page, which a denser screen scales.
+    x, y, width = (n * dpi // 96 for n in (40, 232 + 13, 632))
+    x, y = origin[0] + x, origin[1] + y
+    out = subprocess.run(["convert", str(shot), "-crop", f"{width}x1+{x}+{y}", "+repage",
                           "-format", "%c", "histogram:info:-"],
                          check=True, capture_output=True, text=True).stdout
     counts = {}
@@ -326,7 +335,7 @@ def _shoot_install_run(session, path, origin, seconds=10):
     while time.monotonic() < deadline:
         shot = session.screenshot(path.with_name(f"{path.stem}-{n:02d}.png"))
         n += 1
-        score = _bar_half_way(shot, origin)
+        score = _bar_half_way(shot, origin, session.dpi)
         if score > best_score:
             if best:
                 best.unlink()
@@ -438,18 +447,19 @@ def walk_pages(session, outdir):
     return walk_install(session, outdir)
 
 
-def take_screenshots(outdir):
-    """Starts the setup program headless and saves a screenshot of each page it shows."""
+def take_screenshots(outdir, dpi=None):
+    """Starts the setup program headless, on a screen of the given DPI, and
+    saves a screenshot of each page it shows."""
     outdir = Path(outdir)
     outdir.mkdir(parents=True, exist_ok=True)
-    with WineSession(TOP / "build" / "run" / "session") as session:
+    with WineSession(TOP / "build" / "run" / "session", dpi) as session:
         session.start_setup()
         for shot in walk_pages(session, outdir):
             print(shot)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "screenshots":
-        take_screenshots(sys.argv[2])
+    if len(sys.argv) in (3, 4) and sys.argv[1] == "screenshots":
+        take_screenshots(sys.argv[2], int(sys.argv[3]) if len(sys.argv) == 4 else None)
     else:
-        sys.exit("usage: harness.py screenshots OUTDIR")
+        sys.exit("usage: harness.py screenshots OUTDIR [DPI]")

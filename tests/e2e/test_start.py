@@ -43,3 +43,22 @@ def test_driver_reads_texts_and_gives_up_on_missing_ones(session):
     assert code == 0 and 'text "Install Fotelix 2.12"' in out
     code, _ = session.drive("no-such-command")
     assert code == 2
+
+
+def test_dense_screen_gets_the_pages_scaled_by_the_program(tmp_path_factory):
+    """At 144 DPI the program lays its pages out one and a half times as large
+    itself, instead of being stretched as a picture by the system, and the
+    mouse finds its buttons there."""
+    with WineSession(tmp_path_factory.mktemp("wine") / "session", dpi=144) as session:
+        session.start_setup()
+        session.wait_window()
+        session.wait_page("Welcome")
+        _, out = session.drive("list")
+        sizes = [line.split(" size ")[1].split()[0] for line in out.splitlines()
+                 if " class TPageControl " in line]
+        assert len(sizes) == 1, out
+        width, height = (int(n) for n in sizes[0].split("x"))
+        # The page control has 712 x 377 layout pixels.
+        assert abs(width - 1068) <= 1 and abs(height - 565.5) <= 1, sizes
+        session.click("&Next")
+        session.wait_page("Disclaimer")

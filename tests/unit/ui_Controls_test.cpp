@@ -328,4 +328,30 @@ TEST_F(UiControls, WindowPaintsItselfThenGraphicChildrenInTheirPlace) {
   EXPECT_EQ(THeadlessBackend::PeerOf(*form).PaintCount(), paints + 1);
 }
 
+// A denser screen scales the layout's edges: neighbours still meet, the
+// layout's own DPI changes nothing, every device pixel goes back to the
+// layout pixel that covers it, and measured text keeps its room.
+TEST(UiDpiScale, EdgesScaleSoThatNeighboursMeet) {
+  struct Case {
+    int dpi;
+    int layout;
+    int device;
+  };
+  const Case cases[] = {{96, -7, -7}, {96, 13, 13},  {144, 0, 0},  {144, 1, 2},  {144, 2, 3}, {144, 3, 5},
+                        {144, -1, -1}, {144, -3, -4}, {120, 1, 1},  {120, 2, 3},  {192, 5, 10}};
+  for (const Case& c : cases) {
+    const TDpiScale scale(c.dpi);
+    SCOPED_TRACE(std::to_string(c.dpi) + " dpi, layout " + std::to_string(c.layout));
+    EXPECT_EQ(scale.Device(c.layout), c.device);
+    EXPECT_EQ(scale.Layout(c.device), c.layout);
+    EXPECT_EQ(scale.Layout(scale.Device(c.layout + 1) - 1), c.layout);
+    const TRect left = scale.Device(TRect{c.layout - 5, 0, c.layout, 1});
+    const TRect right = scale.Device(TRect{c.layout, 0, c.layout + 5, 1});
+    EXPECT_EQ(left.Right, right.Left);
+    for (int length : {0, 1, 7, 16}) EXPECT_GE(scale.Device(scale.LayoutLength(length)), length);
+  }
+  EXPECT_EQ(TDpiScale(144).LayoutLength(4), 3);
+  EXPECT_EQ(TDpiScale(96).LayoutLength(17), 17);
+}
+
 }  // namespace

@@ -30,6 +30,7 @@ class UiWin32 : public Win32FormTest<300, 200> {
 };
 
 using UiWin32Canvas = GdiBitmapTest<40, 30>;
+using UiWin32ScaledCanvas = GdiBitmapTest<48, 40>;
 
 TEST_F(UiWin32Canvas, FillsLinesAndBitmapsLandWhereTold) {
   canvas->Brush.Color = clRed;
@@ -63,6 +64,53 @@ TEST_F(UiWin32Canvas, TextFollowsThePlatformRules) {
   TRect wrapped{0, 0, plain.Width() + 2, 0};
   const int height = canvas->DrawText("Next Next Next", wrapped, dtWordBreak | dtCalcRect);
   EXPECT_EQ(height, 3 * one.Height());
+}
+
+// At 144 DPI every layout pixel covers one and a half device pixels: fills
+// and straight lines cover whole cells, a glyph keeps its shown pixels with
+// smooth edges, a picture fills its scaled place, and text measures about as
+// much layout as at 96 DPI, being drawn in a font of the device's size.
+TEST_F(UiWin32ScaledCanvas, LayoutPixelsCoverTheirDevicePixels) {
+  TWin32Canvas scaled(dc.get(), TDpiScale(144));
+  scaled.Brush.Color = clRed;
+  scaled.FillRect({2, 2, 5, 5});  // device 3 to 8
+  scaled.Pen.Color = clBlue;
+  scaled.MoveTo(10, 0);
+  scaled.LineTo(10, 4);  // device columns 15 and 16, rows 0 to 6
+  scaled.Pen.Color = clRed;
+  scaled.LineTo(7, 4);  // backwards: layout 8 to 10, device 12 to 17
+  TBitmap glyph(2, 2, clFuchsia);
+  glyph.SetPixel(1, 0, clLime);
+  scaled.DrawTransparent(20, 10, glyph, clFuchsia);  // device 30 to 33, 15 to 18
+  TBitmap tile(2, 2, clNavy);
+  scaled.StretchDraw({24, 20, 26, 22}, tile);  // device 36 to 39, 30 to 33
+  EXPECT_EQ(At(2, 2), kUnpainted);
+  EXPECT_EQ(At(3, 3), clRed);
+  EXPECT_EQ(At(7, 7), clRed);
+  EXPECT_EQ(At(8, 8), kUnpainted);
+  EXPECT_EQ(At(15, 5), clBlue);
+  EXPECT_EQ(At(16, 5), clBlue);
+  EXPECT_EQ(At(17, 0), kUnpainted);
+  EXPECT_EQ(At(15, 6), clRed);
+  EXPECT_EQ(At(12, 6), clRed);
+  EXPECT_EQ(At(11, 6), kUnpainted);
+  EXPECT_EQ(At(30, 15), kUnpainted);
+  EXPECT_EQ(At(32, 15), clLime);
+  EXPECT_NE(At(31, 15), kUnpainted);  // half covered: mixed
+  EXPECT_NE(At(31, 15), clLime);
+  EXPECT_EQ(At(32, 17), kUnpainted);
+  EXPECT_EQ(At(36, 30), clNavy);
+  EXPECT_EQ(At(38, 32), clNavy);
+  EXPECT_EQ(At(39, 33), kUnpainted);
+
+  canvas->Font.Height = scaled.Font.Height = 11;
+  TRect plain{0, 0, 1000, 0};
+  canvas->DrawText("Choose installation folder", plain, dtSingleLine | dtCalcRect);
+  TRect big{0, 0, 1000, 0};
+  scaled.DrawText("Choose installation folder", big, dtSingleLine | dtCalcRect);
+  EXPECT_NEAR(big.Width(), plain.Width(), plain.Width() / 5);
+  EXPECT_NEAR(big.Height(), plain.Height(), 3);
+  EXPECT_EQ(scaled.TextExtent("Choose installation folder").X, big.Width());
 }
 
 TEST_F(UiWin32, WindowsMirrorTheControls) {

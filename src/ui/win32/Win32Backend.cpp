@@ -73,10 +73,18 @@ struct TDcOwner {
 
 class TMeasureCanvas : private TDcOwner, public TWin32Canvas {
  public:
-  TMeasureCanvas() : TDcOwner{TMemoryDc(::CreateCompatibleDC(nullptr))}, TWin32Canvas(Dc.get()) {
+  explicit TMeasureCanvas(TDpiScale scale)
+      : TDcOwner{TMemoryDc(::CreateCompatibleDC(nullptr))}, TWin32Canvas(Dc.get(), scale) {
     if (!Dc) throw std::runtime_error("Cannot make a device context for measuring text.");
   }
 };
+
+// The system DPI: the screen's own for a program that declares itself aware
+// of it, 96 for one that the system stretches.
+int ScreenDpi() {
+  TWindowDc screen(nullptr);
+  return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
 
 TWin32Peer* PeerOf(HWND window) { return static_cast<TWin32Peer*>(::GetPropA(window, kPeerProperty)); }
 
@@ -116,7 +124,8 @@ class TWin32Peer : public TWindowPeer {
 
   void Invalidate(const TRect& rect) override {
     if (!window_) return;
-    RECT r{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    const TRect device = Scale().Device(rect);
+    RECT r{device.Left, device.Top, device.Right, device.Bottom};
     ::InvalidateRect(window_.get(), &r, Painted() ? FALSE : TRUE);
   }
 
@@ -132,7 +141,7 @@ class TWin32Peer : public TWindowPeer {
     if (window_) {
       POINT p{0, 0};
       ::ClientToScreen(window_.get(), &p);
-      return {p.x, p.y};
+      return Scale().Layout(TPoint{p.x, p.y});
     }
     TPoint origin{control_.Left(), control_.Top()};
     if (control_.Parent()) {
@@ -174,6 +183,7 @@ class TWin32Peer : public TWindowPeer {
 
  private:
   bool Painted() const { return kind_ == TControlKind::Form || kind_ == TControlKind::Custom; }
+  TDpiScale Scale() const { return backend_.Scale(); }
 
   HWND ParentWindow() {
     if (kind_ == TControlKind::Form) return nullptr;
@@ -262,8 +272,12 @@ class TWin32Peer : public TWindowPeer {
   }
 
   void ApplyBounds() {
-    int width = control_.Width();
-    int height = control_.Height();
+    // A child's edges are scaled where they stand in its parent, so that
+    // neighbours still meet; a form has no neighbours and keeps its size.
+    const TDpiScale scale = Scale();
+    const TRect bounds = scale.Device(control_.BoundsRect());
+    int width = kind_ == TControlKind::Form ? scale.Device(control_.Width()) : bounds.Width();
+    int height = kind_ == TControlKind::Form ? scale.Device(control_.Height()) : bounds.Height();
     if (kind_ == TControlKind::Form) {
       // A form's width and height are those of its client area.
       RECT r{0, 0, width, height};
@@ -272,9 +286,9 @@ class TWin32Peer : public TWindowPeer {
       width = r.right - r.left;
       height = r.bottom - r.top;
     } else if (kind_ == TControlKind::ComboBox) {
-      height += 200;  // room for the dropped-down list
+      height += scale.Device(200);  // room for the dropped-down list
     }
-    ::SetWindowPos(window_.get(), nullptr, control_.Left(), control_.Top(), width, height,
+    ::SetWindowPos(window_.get(), nullptr, bounds.Left, bounds.Top, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
@@ -292,7 +306,7 @@ class TWin32Peer : public TWindowPeer {
   }
 
   void ApplyFont() {
-    TFontHandle font = CreateFontHandle(control_.Font());
+    TFontHandle font = CreateFontHandle(control_.Font(), Scale());
     if (!Painted()) ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);  // the old font goes once the window has let go of it
     ::InvalidateRect(window_.get(), nullptr, TRUE);
@@ -314,7 +328,7 @@ class TWin32Peer : public TWindowPeer {
     } else if (auto* list = dynamic_cast<TDirectoryListBox*>(&control_)) {
       ::SendMessageA(w, WM_SETREDRAW, FALSE, 0);
       ::SendMessageA(w, LB_RESETCONTENT, 0, 0);
-      ::SendMessageA(w, LB_SETITEMHEIGHT, 0, list->ItemHeight);
+      ::SendMessageA(w, LB_SETITEMHEIGHT, 0, Scale().Device(list->ItemHeight));
       for (const TDirectoryItem& item : list->Items())
         ::SendMessageA(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.Caption.c_str()));
       ::SendMessageA(w, LB_SETCURSEL, static_cast<WPARAM>(list->SelectedIndex()), 0);
@@ -358,9 +372,11 @@ class TWin32Peer : public TWindowPeer {
     // label's new text then costs its own rectangle, not the whole page.
     const RECT& area = scope.Area();
     ::IntersectClipRect(buffer.get(), area.left, area.top, area.right, area.bottom);
-    TWin32Canvas canvas(buffer.get());
+    TWin32Canvas canvas(buffer.get(), Scale());
     // A new bitmap holds no background: where the control leaves it alone
-    // it would show black.
+    // it would show black. Scaled, the window's size and its painting may
+    // part by a pixel at the far edges, which then take the control's colour.
+    if (!Scale().Identity()) ::FillRect(buffer.get(), &client, BackgroundBrush(control_.Color()));
     control_.PaintBackground(canvas);
     control_.PaintWindow(canvas);
     ::BitBlt(scope.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
@@ -375,16 +391,22 @@ class TWin32Peer : public TWindowPeer {
     }
     if (action == TMouseAction::Down || action == TMouseAction::DoubleClick) ::SetCapture(window_.get());
     if (action == TMouseAction::Up && ::GetCapture() == window_.get()) ::ReleaseCapture();
-    target.MouseInput(action, button, ShiftOf(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    target.MouseInput(action, button, ShiftOf(wParam), Scale().Layout(GET_X_LPARAM(lParam)),
+                      Scale().Layout(GET_Y_LPARAM(lParam)));
   }
 
   void DrawListItem(const DRAWITEMSTRUCT& item) {
     auto* list = dynamic_cast<TDirectoryListBox*>(&control_);
     if (!list || item.itemID == static_cast<UINT>(-1) || item.itemID >= list->Items().size()) return;
     const TDirectoryItem& entry = list->Items()[item.itemID];
-    TWin32Canvas canvas(item.hDC);
+    // The item is drawn in layout pixels from its own top-left corner.
+    const TDpiScale scale = Scale();
+    POINT origin{};
+    ::OffsetViewportOrgEx(item.hDC, item.rcItem.left, item.rcItem.top, &origin);
+    TWin32Canvas canvas(item.hDC, scale);
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const TRect r{item.rcItem.left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
+    const TRect r{0, 0, scale.LayoutLength(item.rcItem.right - item.rcItem.left),
+                  scale.LayoutLength(item.rcItem.bottom - item.rcItem.top)};
     canvas.Brush.Color = selected ? (clSystemColor | COLOR_HIGHLIGHT) : control_.Color();
     canvas.FillRect(r);
     const int x = r.Left + 2 + entry.Level * 8;
@@ -397,6 +419,7 @@ class TWin32Peer : public TWindowPeer {
     canvas.Font.Color = selected ? (clSystemColor | COLOR_HIGHLIGHTTEXT) : control_.Font().Color;
     TRect text{x + 18, r.Top, r.Right, r.Bottom};
     canvas.DrawText(entry.Caption, text, dtSingleLine | dtVCenter | dtNoPrefix);
+    ::SetViewportOrgEx(item.hDC, origin.x, origin.y, nullptr);
   }
 
   // Notifications that a child window sends to its parent.
@@ -519,7 +542,7 @@ class TWin32Peer : public TWindowPeer {
 
 // ------------------------------------------------------------- the backend
 
-TWin32Backend::TWin32Backend() {
+TWin32Backend::TWin32Backend() : scale_(ScreenDpi()) {
   INITCOMMONCONTROLSEX common{sizeof(common), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&common);
   // No "insert a disk" dialogs from the folder list on empty drives.
@@ -655,7 +678,8 @@ int TWin32Backend::TrackPopupMenu(const std::vector<std::string>& captions, TPoi
   ::SetForegroundWindow(owner);
   const int command = static_cast<int>(::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD |
                                                                           TPM_NONOTIFY | TPM_LEFTBUTTON,
-                                                        at.X, at.Y, 0, owner, nullptr));
+                                                        scale_.Device(at.X), scale_.Device(at.Y), 0, owner,
+                                                        nullptr));
   ::PostMessageA(owner, WM_NULL, 0, 0);
   return command - 1;
 }
@@ -715,9 +739,9 @@ int TWin32Backend::ScreenColorDepth() {
 TPoint TWin32Backend::ScreenSize() {
   RECT work{};
   if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  return {work.right - work.left, work.bottom - work.top};
+    return scale_.Layout(TPoint{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+  return scale_.Layout(TPoint{work.right - work.left, work.bottom - work.top});
 }
 
-std::unique_ptr<TCanvas> TWin32Backend::CreateMeasureCanvas() { return std::make_unique<TMeasureCanvas>(); }
+std::unique_ptr<TCanvas> TWin32Backend::CreateMeasureCanvas() { return std::make_unique<TMeasureCanvas>(scale_); }
 

@@ -33,6 +33,9 @@ class TWin32Backend : public TBackend {
 
   // Where windows of controls without a parent wait.
   HWND ParkingWindow() const { return parking_.get(); }
+  // From the layout's pixels to the screen's: read once at start, as a
+  // program that follows the system DPI does.
+  TDpiScale Scale() const { return scale_; }
 
  private:
   static LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,6 +44,7 @@ class TWin32Backend : public TBackend {
   bool PreTranslate(const MSG& msg);
   void Handle(MSG& msg);
 
+  TDpiScale scale_;
   TWindowHandle utility_;
   TWindowHandle parking_;
   std::map<uintptr_t, std::function<void()>> timers_;
