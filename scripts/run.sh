@@ -4,6 +4,8 @@
 # screenshot of every page it shows is saved. Where this machine cannot run
 # 32-bit programs, the 64-bit build of the same sources runs instead
 # (scripts/wine-arch.sh decides; FX_WINE_ARCH=win32|win64 forces either).
+# FX_DPI=144 takes the screenshots as a screen of that density shows the
+# pages.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -21,5 +23,5 @@ fi
 
 shots="$top/build/screenshots"
 rm -rf "$shots"
-/usr/bin/python3 tests/e2e/harness.py screenshots "$shots"
+/usr/bin/python3 tests/e2e/harness.py screenshots "$shots" ${FX_DPI:+"$FX_DPI"}
 echo "screenshots saved in $shots"
