@@ -10,8 +10,11 @@
 #include "ui/win32/Win32Canvas.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -276,6 +279,8 @@ class TWin32Peer : public TWindowPeer {
     }
     ::SetWindowPos(window_.get(), nullptr, control_.Left(), control_.Top(), width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    // At its new width the bar fills to the exact position again.
+    if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) ApplyProgress(*bar, true);
   }
 
   void ApplyVisible() {
@@ -321,8 +326,7 @@ class TWin32Peer : public TWindowPeer {
       ::SendMessageA(w, WM_SETREDRAW, TRUE, 0);
       ::InvalidateRect(w, nullptr, TRUE);
     } else if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
-      ::SendMessageA(w, PBM_SETRANGE32, static_cast<WPARAM>(bar->Min()), bar->Max());
-      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar->Position()), 0);
+      ApplyProgress(*bar, false);
     } else if (auto* form = dynamic_cast<TForm*>(&control_)) {
       LONG ex = ::GetWindowLongA(w, GWL_EXSTYLE);
       if (form->AlphaBlend()) {
@@ -333,6 +337,41 @@ class TWin32Peer : public TWindowPeer {
         ::RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
       }
     }
+  }
+
+  // The native bar repaints at once at every new position, a millisecond or
+  // two under some hosts, and one install moves it thousands of times. So it
+  // hears of a position only when its filled part changes width on the
+  // screen, and always of a new range and of the end; the control keeps
+  // every position for those who read it.
+  void ApplyProgress(const TProgressBar& bar, bool always) {
+    HWND w = window_.get();
+    if (bar.Min() != sentMin_ || bar.Max() != sentMax_) {
+      ::SendMessageA(w, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min()), bar.Max());
+      sentMin_ = bar.Min();
+      sentMax_ = bar.Max();
+      always = true;
+    }
+    if (always || bar.Position() == bar.Max() || Filled(bar, bar.Position()) != Filled(bar, sentPosition_)) {
+      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
+      sentPosition_ = bar.Position();
+    }
+  }
+
+  // Pixels of the bar filled at a position. The bar fills its client area
+  // inside a one-pixel frame, or inside the bar part's margins of a visual
+  // style.
+  int Filled(const TProgressBar& bar, int position) const {
+    if (bar.Max() == bar.Min()) return 0;
+    HWND w = window_.get();
+    RECT area;
+    ::GetClientRect(w, &area);
+    if (HTHEME theme = ::GetWindowTheme(w))
+      ::GetThemeBackgroundContentRect(theme, nullptr, PP_BAR, 0, &area, &area);
+    else
+      ::InflateRect(&area, -1, -1);
+    const int width = std::max(0, static_cast<int>(area.right - area.left));
+    return ::MulDiv(position - bar.Min(), width, bar.Max() - bar.Min());
   }
 
   HBRUSH BackgroundBrush(TColor color) {
@@ -514,6 +553,9 @@ class TWin32Peer : public TWindowPeer {
   TWindowHandle window_;
   WNDPROC oldProc_ = nullptr;
   std::vector<std::string> comboItems_;
+  // What the native progress bar was last told; a range that cannot be
+  // makes the first change tell it everything.
+  int sentMin_ = 0, sentMax_ = -1, sentPosition_ = 0;
   bool tracking_ = false;
 };
 
