@@ -280,7 +280,10 @@ class TWin32Peer : public TWindowPeer {
     ::SetWindowPos(window_.get(), nullptr, control_.Left(), control_.Top(), width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     // At its new width the bar fills to the exact position again.
-    if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) ApplyProgress(*bar, true);
+    if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
+      barWidth_ = -1;
+      ApplyProgress(*bar, true);
+    }
   }
 
   void ApplyVisible() {
@@ -360,18 +363,21 @@ class TWin32Peer : public TWindowPeer {
 
   // Pixels of the bar filled at a position. The bar fills its client area
   // inside a one-pixel frame, or inside the bar part's margins of a visual
-  // style.
-  int Filled(const TProgressBar& bar, int position) const {
+  // style. That width is measured once per size and style: asking for the
+  // style is a round trip to the window server under some hosts.
+  int Filled(const TProgressBar& bar, int position) {
     if (bar.Max() == bar.Min()) return 0;
-    HWND w = window_.get();
-    RECT area;
-    ::GetClientRect(w, &area);
-    if (HTHEME theme = ::GetWindowTheme(w))
-      ::GetThemeBackgroundContentRect(theme, nullptr, PP_BAR, 0, &area, &area);
-    else
-      ::InflateRect(&area, -1, -1);
-    const int width = std::max(0, static_cast<int>(area.right - area.left));
-    return ::MulDiv(position - bar.Min(), width, bar.Max() - bar.Min());
+    if (barWidth_ < 0) {
+      HWND w = window_.get();
+      RECT area;
+      ::GetClientRect(w, &area);
+      if (HTHEME theme = ::GetWindowTheme(w))
+        ::GetThemeBackgroundContentRect(theme, nullptr, PP_BAR, 0, &area, &area);
+      else
+        ::InflateRect(&area, -1, -1);
+      barWidth_ = std::max(0, static_cast<int>(area.right - area.left));
+    }
+    return ::MulDiv(position - bar.Min(), barWidth_, bar.Max() - bar.Min());
   }
 
   HBRUSH BackgroundBrush(TColor color) {
@@ -506,6 +512,9 @@ class TWin32Peer : public TWindowPeer {
   bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (ChildMessage(message, wParam, lParam, result)) return true;
     switch (message) {
+      case WM_THEMECHANGED:
+        barWidth_ = -1;
+        return false;
       case WM_SETFOCUS:
         if (TForm* form = control_.ParentForm()) form->ActiveControl = &control_;
         control_.DoEnter();
@@ -556,6 +565,7 @@ class TWin32Peer : public TWindowPeer {
   // What the native progress bar was last told; a range that cannot be
   // makes the first change tell it everything.
   int sentMin_ = 0, sentMax_ = -1, sentPosition_ = 0;
+  int barWidth_ = -1;  // the native bar's filled width at its end; -1: to be measured
   bool tracking_ = false;
 };
 
