@@ -368,16 +368,29 @@ class TWin32Peer : public TWindowPeer {
   int Filled(const TProgressBar& bar, int position) {
     if (bar.Max() == bar.Min()) return 0;
     if (barWidth_ < 0) {
-      HWND w = window_.get();
       RECT area;
-      ::GetClientRect(w, &area);
-      if (HTHEME theme = ::GetWindowTheme(w))
-        ::GetThemeBackgroundContentRect(theme, nullptr, PP_BAR, 0, &area, &area);
-      else
-        ::InflateRect(&area, -1, -1);
+      ::GetClientRect(window_.get(), &area);
+      if (!StyledBarArea(area)) ::InflateRect(&area, -1, -1);
       barWidth_ = std::max(0, static_cast<int>(area.right - area.left));
     }
     return ::MulDiv(position - bar.Min(), barWidth_, bar.Max() - bar.Min());
+  }
+
+  // The area inside the bar part's margins when the bar is drawn in a visual
+  // style. The style library is only looked up, never loaded: it is there
+  // when the common controls draw in a style, and a program that imported
+  // it would take one planted beside it.
+  bool StyledBarArea(RECT& area) const {
+    HMODULE styles = ::GetModuleHandleA("uxtheme.dll");
+    if (!styles) return false;
+    using TGetWindowTheme = HTHEME(WINAPI*)(HWND);
+    using TGetContentRect = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, RECT*);
+    const auto windowTheme = reinterpret_cast<TGetWindowTheme>(
+        reinterpret_cast<void*>(::GetProcAddress(styles, "GetWindowTheme")));
+    const auto contentRect = reinterpret_cast<TGetContentRect>(
+        reinterpret_cast<void*>(::GetProcAddress(styles, "GetThemeBackgroundContentRect")));
+    HTHEME theme = windowTheme && contentRect ? windowTheme(window_.get()) : nullptr;
+    return theme && SUCCEEDED(contentRect(theme, nullptr, PP_BAR, 0, &area, &area));
   }
 
   HBRUSH BackgroundBrush(TColor color) {
