@@ -138,6 +138,50 @@ TEST_F(UiWin32, WindowsMirrorTheControls) {
   EXPECT_EQ(::GetParent(Hwnd(edit)), Hwnd(form.get()));
 }
 
+// What a window draws of its client area, pixel by pixel.
+std::vector<uint32_t> Drawn(HWND window) {
+  RECT r;
+  ::GetClientRect(window, &r);
+  TMemoryDc dc(::CreateCompatibleDC(nullptr));
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  TGdiObject bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TSelection use(dc.get(), bitmap.get());
+  ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+  ::GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  return std::vector<uint32_t>(first, first + r.right * r.bottom);
+}
+
+// The native bar is told only the positions that change what it shows; a
+// bar told every position shows the same.
+TEST_F(UiWin32, TheProgressBarLooksAsIfToldEveryPosition) {
+  TProgressBar* bar = Make<TProgressBar>();
+  TWindowHandle told(::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0,
+                                       Hwnd(form.get()), nullptr, nullptr, nullptr));
+  struct Run {
+    int width, max, from, to, step;
+  };
+  // Pieces of an install, a range that cuts the position, a way back down,
+  // and a bar resized halfway.
+  for (const Run& run : {Run{157, 530 * 1024, 0, 530 * 1024, 1024}, Run{157, 100, 100, 0, -3},
+                         Run{93, 100000, 0, 99999, 271}}) {
+    bar->SetBounds(10, 10, run.width, 17);
+    ::MoveWindow(told.get(), 10, 40, run.width, 17, FALSE);
+    bar->SetMax(run.max);
+    ::SendMessageA(told.get(), PBM_SETRANGE32, 0, run.max);
+    for (int p = run.from; run.step > 0 ? p <= run.to : p >= run.to; p += run.step) {
+      bar->SetPosition(p);
+      ::SendMessageA(told.get(), PBM_SETPOS, static_cast<WPARAM>(p), 0);
+      ASSERT_EQ(bar->Position(), p);
+      ASSERT_EQ(Drawn(Hwnd(bar)), Drawn(told.get())) << "at " << p << " of " << run.max;
+    }
+  }
+  bar->SetPosition(100000);
+  EXPECT_EQ(::SendMessageA(Hwnd(bar), PBM_GETPOS, 0, 0), 100000);
+}
+
 TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
   TEdit* edit = Make<TEdit>();
   TButton* button = Make<TButton>();

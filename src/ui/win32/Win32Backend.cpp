@@ -10,8 +10,11 @@
 #include "ui/win32/Win32Canvas.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <stdexcept>
@@ -290,6 +293,11 @@ class TWin32Peer : public TWindowPeer {
     }
     ::SetWindowPos(window_.get(), nullptr, bounds.Left, bounds.Top, width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    // At its new width the bar fills to the exact position again.
+    if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
+      barWidth_ = -1;
+      ApplyProgress(*bar, true);
+    }
   }
 
   void ApplyVisible() {
@@ -335,8 +343,7 @@ class TWin32Peer : public TWindowPeer {
       ::SendMessageA(w, WM_SETREDRAW, TRUE, 0);
       ::InvalidateRect(w, nullptr, TRUE);
     } else if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
-      ::SendMessageA(w, PBM_SETRANGE32, static_cast<WPARAM>(bar->Min()), bar->Max());
-      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar->Position()), 0);
+      ApplyProgress(*bar, false);
     } else if (auto* form = dynamic_cast<TForm*>(&control_)) {
       LONG ex = ::GetWindowLongA(w, GWL_EXSTYLE);
       if (form->AlphaBlend()) {
@@ -347,6 +354,57 @@ class TWin32Peer : public TWindowPeer {
         ::RedrawWindow(w, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
       }
     }
+  }
+
+  // The native bar repaints at once at every new position, a millisecond or
+  // two under some hosts, and one install moves it thousands of times. So it
+  // hears of a position only when its filled part changes width on the
+  // screen, and always of a new range and of the end; the control keeps
+  // every position for those who read it.
+  void ApplyProgress(const TProgressBar& bar, bool always) {
+    HWND w = window_.get();
+    if (bar.Min() != sentMin_ || bar.Max() != sentMax_) {
+      ::SendMessageA(w, PBM_SETRANGE32, static_cast<WPARAM>(bar.Min()), bar.Max());
+      sentMin_ = bar.Min();
+      sentMax_ = bar.Max();
+      always = true;
+    }
+    if (always || bar.Position() == bar.Max() || Filled(bar, bar.Position()) != Filled(bar, sentPosition_)) {
+      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
+      sentPosition_ = bar.Position();
+    }
+  }
+
+  // Pixels of the bar filled at a position. The bar fills its client area
+  // inside a one-pixel frame, or inside the bar part's margins of a visual
+  // style. That width is measured once per size and style: asking for the
+  // style is a round trip to the window server under some hosts.
+  int Filled(const TProgressBar& bar, int position) {
+    if (bar.Max() == bar.Min()) return 0;
+    if (barWidth_ < 0) {
+      RECT area;
+      ::GetClientRect(window_.get(), &area);
+      if (!StyledBarArea(area)) ::InflateRect(&area, -1, -1);
+      barWidth_ = std::max(0, static_cast<int>(area.right - area.left));
+    }
+    return ::MulDiv(position - bar.Min(), barWidth_, bar.Max() - bar.Min());
+  }
+
+  // The area inside the bar part's margins when the bar is drawn in a visual
+  // style. The style library is only looked up, never loaded: it is there
+  // when the common controls draw in a style, and a program that imported
+  // it would take one planted beside it.
+  bool StyledBarArea(RECT& area) const {
+    HMODULE styles = ::GetModuleHandleA("uxtheme.dll");
+    if (!styles) return false;
+    using TGetWindowTheme = HTHEME(WINAPI*)(HWND);
+    using TGetContentRect = HRESULT(WINAPI*)(HTHEME, HDC, int, int, const RECT*, RECT*);
+    const auto windowTheme = reinterpret_cast<TGetWindowTheme>(
+        reinterpret_cast<void*>(::GetProcAddress(styles, "GetWindowTheme")));
+    const auto contentRect = reinterpret_cast<TGetContentRect>(
+        reinterpret_cast<void*>(::GetProcAddress(styles, "GetThemeBackgroundContentRect")));
+    HTHEME theme = windowTheme && contentRect ? windowTheme(window_.get()) : nullptr;
+    return theme && SUCCEEDED(contentRect(theme, nullptr, PP_BAR, 0, &area, &area));
   }
 
   HBRUSH BackgroundBrush(TColor color) {
@@ -490,6 +548,9 @@ class TWin32Peer : public TWindowPeer {
   bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (ChildMessage(message, wParam, lParam, result)) return true;
     switch (message) {
+      case WM_THEMECHANGED:
+        barWidth_ = -1;
+        return false;
       case WM_SETFOCUS:
         if (TForm* form = control_.ParentForm()) form->ActiveControl = &control_;
         control_.DoEnter();
@@ -537,6 +598,10 @@ class TWin32Peer : public TWindowPeer {
   TWindowHandle window_;
   WNDPROC oldProc_ = nullptr;
   std::vector<std::string> comboItems_;
+  // What the native progress bar was last told; a range that cannot be
+  // makes the first change tell it everything.
+  int sentMin_ = 0, sentMax_ = -1, sentPosition_ = 0;
+  int barWidth_ = -1;  // the native bar's filled width at its end; -1: to be measured
   bool tracking_ = false;
 };
 
