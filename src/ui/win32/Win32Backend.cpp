@@ -356,11 +356,13 @@ class TWin32Peer : public TWindowPeer {
     }
   }
 
-  // The native bar repaints at once at every new position, a millisecond or
-  // two under some hosts, and one install moves it thousands of times. So it
-  // hears of a position only when its filled part changes width on the
-  // screen, and always of a new range and of the end; the control keeps
-  // every position for those who read it.
+  // The native bar repaints at every new position, a millisecond or two
+  // under some hosts, and one install moves it thousands of times, faster
+  // than any screen shows. So it hears of a position only when its filled
+  // part changes width on the screen, and then at most once a screen frame;
+  // a position held back is told when the frame is over. A new range and
+  // the end are told at once. The control keeps every position for those
+  // who read it.
   void ApplyProgress(const TProgressBar& bar, bool always) {
     HWND w = window_.get();
     if (bar.Min() != sentMin_ || bar.Max() != sentMax_) {
@@ -369,10 +371,17 @@ class TWin32Peer : public TWindowPeer {
       sentMax_ = bar.Max();
       always = true;
     }
-    if (always || bar.Position() == bar.Max() || Filled(bar, bar.Position()) != Filled(bar, sentPosition_)) {
-      ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
-      sentPosition_ = bar.Position();
+    const bool moved = Filled(bar, bar.Position()) != Filled(bar, sentPosition_);
+    if (!always && bar.Position() != bar.Max() && !moved) return;
+    const DWORD now = ::GetTickCount();
+    if (!always && bar.Position() != bar.Max() && now - sentAt_ < kFrameMilliseconds) {
+      if (!frameTimer_) frameTimer_ = ::SetTimer(w, kFrameTimer, kFrameMilliseconds, nullptr) != 0;
+      return;
     }
+    ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
+    sentPosition_ = bar.Position();
+    sentAt_ = now;
+    if (frameTimer_) frameTimer_ = !::KillTimer(w, kFrameTimer);
   }
 
   // Pixels of the bar filled at a position. The bar fills its client area
@@ -421,14 +430,16 @@ class TWin32Peer : public TWindowPeer {
     ::GetClientRect(window_.get(), &client);
     if (client.right <= 0 || client.bottom <= 0) return;
     // Painted into a buffer and copied once: graphic controls over a
-    // picture never show a half-drawn state.
+    // picture never show a half-drawn state. Only the area to repaint
+    // reaches the screen, so the buffer covers only it and only it is
+    // drawn: a label's new text costs its own rectangle, not the whole page.
+    const RECT& area = scope.Area();
+    if (area.right <= area.left || area.bottom <= area.top) return;
     TMemoryDc buffer(::CreateCompatibleDC(scope.Dc()));
-    TGdiObject bitmap(::CreateCompatibleBitmap(scope.Dc(), client.right, client.bottom));
+    TGdiObject bitmap(::CreateCompatibleBitmap(scope.Dc(), area.right - area.left, area.bottom - area.top));
     if (!buffer || !bitmap) throw std::runtime_error("Out of drawing resources.");
     TSelection use(buffer.get(), bitmap.get());
-    // Only the area to repaint reaches the screen, so only it is drawn: a
-    // label's new text then costs its own rectangle, not the whole page.
-    const RECT& area = scope.Area();
+    ::SetViewportOrgEx(buffer.get(), -area.left, -area.top, nullptr);
     ::IntersectClipRect(buffer.get(), area.left, area.top, area.right, area.bottom);
     TWin32Canvas canvas(buffer.get(), Scale());
     // A new bitmap holds no background: where the control leaves it alone
@@ -551,6 +562,10 @@ class TWin32Peer : public TWindowPeer {
       case WM_THEMECHANGED:
         barWidth_ = -1;
         return false;
+      case WM_TIMER:
+        if (wParam != kFrameTimer || !frameTimer_) return false;
+        if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) ApplyProgress(*bar, true);
+        return true;
       case WM_SETFOCUS:
         if (TForm* form = control_.ParentForm()) form->ActiveControl = &control_;
         control_.DoEnter();
@@ -601,6 +616,10 @@ class TWin32Peer : public TWindowPeer {
   // What the native progress bar was last told; a range that cannot be
   // makes the first change tell it everything.
   int sentMin_ = 0, sentMax_ = -1, sentPosition_ = 0;
+  DWORD sentAt_ = 0;
+  bool frameTimer_ = false;  // a position is held back until the frame is over
+  static constexpr UINT_PTR kFrameTimer = 0x4658;  // clear of the bar's own timers
+  static constexpr DWORD kFrameMilliseconds = 16;
   int barWidth_ = -1;  // the native bar's filled width at its end; -1: to be measured
   bool tracking_ = false;
 };

@@ -236,7 +236,11 @@ int TWin32Canvas::DrawText(const std::string& text, TRect& rect, unsigned format
 void TWin32Canvas::StretchPixels(const RECT& device, const TBitmap& bitmap) {
   TDib dib(bitmap);
   ::SetStretchBltMode(dc_, HALFTONE);
-  ::SetBrushOrgEx(dc_, 0, 0, nullptr);
+  // The pattern starts where the window does, also in a buffer that holds
+  // only part of it, so that partial repaints match the whole.
+  POINT origin{};
+  ::GetViewportOrgEx(dc_, &origin);
+  ::SetBrushOrgEx(dc_, (origin.x % 8 + 8) % 8, (origin.y % 8 + 8) % 8, nullptr);
   ::StretchDIBits(dc_, device.left, device.top, device.right - device.left, device.bottom - device.top, 0, 0,
                   bitmap.Width(), bitmap.Height(), dib.Bits.data(), &dib.Info, DIB_RGB_COLORS, SRCCOPY);
 }
