@@ -14,6 +14,7 @@
 #include "install/PayloadWriter.h"
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_UpgradeFindDir.h"
+#include "pages/PNL_Welcome.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 #include "platform/win32/Win32Platform.h"
@@ -63,8 +64,11 @@ TPage& ShowStill(TFormMain& form, const std::string& name) {
     Application().ProcessMessages();
     ::Sleep(10);
   }
-  // As every page switch ends the fade-in.
+  // As every page switch ends the fade-in, and as "&Next" on the welcome
+  // page stops its drifting words.
   form.SetAlphaBlend(false);
+  for (TTabSheet* sheet : form.PageControl->Pages())
+    if (auto* welcome = dynamic_cast<TPnlWelcome*>(sheet->Controls().front())) welcome->Timer1->SetEnabled(false);
   for (TTabSheet* sheet : form.PageControl->Pages())
     if (sheet->Name == name) {
       form.PageControl->SetActivePage(sheet);
