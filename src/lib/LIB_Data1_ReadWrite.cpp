@@ -1,6 +1,6 @@
 #include "lib/LIB_Data1_ReadWrite.h"
 
-#include "lib/LIB_PackText.h"
+#include "lib/LIB_Data1_Format.h"
 #include "lib/LIB_Random.h"
 
 #include <charconv>
@@ -10,27 +10,14 @@
 
 std::string SettingsKey;
 
-namespace {
+using namespace Data1Format;
 
-constexpr uint8_t kEscapeByte = 31;
-constexpr uint8_t kEscapeShift = 84;
-constexpr uint8_t kEndOfFileMark = 26;
-constexpr size_t kKeySize = 256;
-// The tag's key byte; a scrambled string with salt 15 or 17 moves a new byte
-// here, so one tag value may look different before and after it.
-constexpr size_t kTagKeyOffset = 16;
+namespace {
 
 const std::string& CheckedKey() {
   if (SettingsKey.size() != kKeySize)
     throw std::logic_error("settings file: no key; MakeSettingsKey must start the file");
   return SettingsKey;
-}
-
-void SwapForSalt(std::string& key, uint8_t salt) {
-  // Positions salt and salt + 2 (1-based); for salt 254 the second wraps to
-  // 0, which means no swap.
-  const int second = (salt + 2) % 256;
-  if (salt != 0 && second != 0) std::swap(key[salt - 1], key[second - 1]);
 }
 
 }  // namespace
@@ -203,103 +190,4 @@ std::string FloatText(double value) {
     text += "E" + std::to_string(exponent);
   }
   return text;
-}
-
-EDataFormatError::EDataFormatError(size_t offset, const std::string& what)
-    : std::runtime_error("byte offset " + std::to_string(offset) + ": " + what), offset_(offset) {}
-
-uint8_t TSettingsReader::Next(size_t item_start) {
-  if (pos_ >= data_.size())
-    throw EDataFormatError(pos_, item_start == pos_ ? "unexpected end of file"
-                                                    : "file ends inside the item that starts at " +
-                                                          std::to_string(item_start));
-  const size_t at = pos_;
-  const uint8_t b = static_cast<uint8_t>(data_[pos_++]);
-  if (b == kEscapeByte) {
-    if (pos_ >= data_.size())
-      throw EDataFormatError(pos_, "file ends inside an escaped byte");
-    const uint8_t e = static_cast<uint8_t>(data_[pos_++]);
-    if (e < kEscapeShift || e > kEscapeShift + kEscapeByte)
-      throw EDataFormatError(at, "escape followed by " + std::to_string(e));
-    return static_cast<uint8_t>(e - kEscapeShift);
-  }
-  if (b < kEscapeByte) throw EDataFormatError(at, "unescaped control byte " + std::to_string(b));
-  return b;
-}
-
-const std::string& TSettingsReader::Key(size_t item_start) const {
-  if (key_.size() != kKeySize) throw EDataFormatError(item_start, "scrambled item before the key seed");
-  return key_;
-}
-
-uint8_t TSettingsReader::ReadEscapedByte() { return Next(pos_); }
-
-std::string TSettingsReader::ReadRawString() {
-  const size_t start = pos_;
-  const size_t low = Next(start);
-  const size_t length = low + 256 * Next(start);
-  std::string s;
-  s.reserve(length);
-  for (size_t i = 0; i < length; ++i) s += static_cast<char>(Next(start));
-  return s;
-}
-
-std::string TSettingsReader::ReadKeySeed() {
-  std::string seed = ReadRawString();
-  key_ = MixKeySeed(seed);
-  return seed;
-}
-
-uint8_t TSettingsReader::ReadTag() {
-  const size_t start = pos_;
-  const uint8_t b = Next(start);
-  return static_cast<uint8_t>(b - static_cast<uint8_t>(Key(start)[kTagKeyOffset]));
-}
-
-std::string TSettingsReader::ReadString() {
-  const size_t start = pos_;
-  Key(start);
-  const uint8_t salt = Next(start);
-  if (salt == 0 || salt == 255) throw EDataFormatError(start, "string salt " + std::to_string(salt));
-  const size_t low = Next(start);
-  const size_t length = low + 256 * Next(start);
-  std::string s;
-  s.reserve(length);
-  for (size_t i = 0; i < length; ++i)
-    s += static_cast<char>(Next(start) - static_cast<uint8_t>(key_[(salt + i) % kKeySize]));
-  SwapForSalt(key_, salt);
-  return s;
-}
-
-int32_t TSettingsReader::ReadInteger() {
-  const size_t start = pos_;
-  const std::string text = ReadString();
-  int32_t value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
-    throw EDataFormatError(start, "not an integer");
-  return value;
-}
-
-double TSettingsReader::ReadFloat() {
-  const size_t start = pos_;
-  const std::string text = ReadString();
-  if (text == "NAN") return std::nan("");
-  if (text == "INF") return HUGE_VAL;
-  if (text == "-INF") return -HUGE_VAL;
-  double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
-    throw EDataFormatError(start, "not a number");
-  return value;
-}
-
-std::string TSettingsReader::ReadPackedString() {
-  const size_t start = pos_;
-  const std::string packed = ReadRawString();
-  try {
-    return UnpackText(packed);
-  } catch (const std::invalid_argument& e) {
-    throw EDataFormatError(start, e.what());
-  }
 }
