@@ -3,9 +3,9 @@
 #include "lib/LIB_Data1_Format.h"
 #include "lib/LIB_Random.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 std::string SettingsKey;
@@ -152,25 +152,88 @@ void TLibData1_ReadWrite::SwapKeyBytes(int a, int b) {
   std::swap(key[a - 1], key[b - 1]);
 }
 
+namespace {
+
+// Multiplies a number held in base-1e9 limbs, the lowest first, by a factor
+// below 2^31.
+void MultiplyLimbs(std::vector<uint32_t>& limbs, uint32_t factor) {
+  uint64_t carry = 0;
+  for (uint32_t& limb : limbs) {
+    carry += uint64_t{limb} * factor;
+    limb = static_cast<uint32_t>(carry % 1000000000);
+    carry /= 1000000000;
+  }
+  for (; carry; carry /= 1000000000) limbs.push_back(static_cast<uint32_t>(carry % 1000000000));
+}
+
+// The first 15 significant digits of a finite, nonzero value, rounded to
+// nearest with ties to even, without trailing zeros, and the power of ten of
+// the first digit. Worked out exactly from the value's bits: the C library's
+// formatting would link its whole floating-point printer into the program,
+// to_chars some 180 KB of tables, and neither may depend on the locale here.
+std::string RoundedDigits(double value, int& exponent) {
+  int binaryExponent = 0;
+  const double fraction = std::frexp(std::fabs(value), &binaryExponent);
+  const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  // |value| = mantissa * 2^power = the limbs' number / 10^point.
+  int power = binaryExponent - 53;
+  int point = 0;
+  std::vector<uint32_t> limbs{static_cast<uint32_t>(mantissa % 1000000000),
+                              static_cast<uint32_t>(mantissa / 1000000000 % 1000000000),
+                              static_cast<uint32_t>(mantissa / 1000000000 / 1000000000)};
+  while (power > 0) {
+    const int step = std::min(power, 30);
+    MultiplyLimbs(limbs, uint32_t{1} << step);
+    power -= step;
+  }
+  // 2^-n = 5^n / 10^n; 5^13 is the largest power of five below 2^31.
+  while (power < 0) {
+    const int step = std::min(-power, 13);
+    uint32_t five = 1;
+    for (int i = 0; i < step; ++i) five *= 5;
+    MultiplyLimbs(limbs, five);
+    power += step;
+    point += step;
+  }
+  while (limbs.back() == 0) limbs.pop_back();
+  std::string digits;
+  for (auto limb = limbs.rbegin(); limb != limbs.rend(); ++limb) {
+    char group[9];
+    uint32_t rest = *limb;
+    for (int i = 8; i >= 0; --i, rest /= 10) group[i] = static_cast<char>('0' + rest % 10);
+    digits.append(group, 9);
+  }
+  digits.erase(0, digits.find_first_not_of('0'));
+  exponent = static_cast<int>(digits.size()) - 1 - point;
+  if (digits.size() > 15) {
+    const bool beyondHalf = digits.find_first_not_of('0', 16) != std::string::npos;
+    const char next = digits[15];
+    digits.resize(15);
+    if (next > '5' || (next == '5' && (beyondHalf || (digits[14] - '0') % 2 == 1))) {
+      size_t i = 15;
+      while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exponent;
+      } else {
+        ++digits[i - 1];
+      }
+    }
+  }
+  digits.erase(std::max<size_t>(digits.find_last_not_of('0') + 1, 1));
+  return digits;
+}
+
+}  // namespace
+
 std::string FloatText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";
-  // 14 digits after the point are 15 significant digits, rounded to
-  // nearest. The C library's formatting (to_chars of a double would link
-  // some 180 KB of tables into the program) writes the locale's decimal
-  // separator, so every character but the digits before the exponent is
-  // skipped: the text never depends on the locale.
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", value);
-  const std::string sci(buf);  // "-d.dddddddddddddde+XX"
-  const bool negative = sci[0] == '-';
-  const size_t e_at = sci.find('e');
-  std::string digits;
-  for (size_t i = negative ? 1 : 0; i < e_at; ++i)
-    if (sci[i] >= '0' && sci[i] <= '9') digits += sci[i];
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::stoi(sci.substr(e_at + 1));
+  int exponent = 0;
+  const std::string digits = RoundedDigits(value, exponent);
+  const bool negative = value < 0;
 
   std::string text = negative ? "-" : "";
   if (exponent >= -5 && exponent < 15) {
