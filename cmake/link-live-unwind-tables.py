@@ -5,15 +5,16 @@ Run as the link launcher: the arguments are the compiler's link command.
 
 The linker's own script for Windows programs keeps every unwind table
 (KEEP(*(.eh_frame*))), and each table refers to its function, so section
-garbage collection can drop no function that has one: whole objects of the
-static C++ runtime stay in, with their tables. Here the program is linked
-with a script that keeps only the tables named `.eh_frame$F` whose function
-section `.text$F` is live, and again with the functions those tables kept
-alive, until the set no longer grows. Every function of the result has its
-table, so exceptions unwind exactly as before. Tables in plain `.eh_frame`
-sections (objects compiled without function sections, the runtime's start
-and end markers) are all kept, in their input order: the unwinder reads the
-tables up to the end marker.
+garbage collection can drop no function that has one. GCC gives each
+function that several objects may carry (inline functions, template
+instances: most of the static C++ runtime) a table section of its own,
+`.eh_frame$F` beside `.text$F`. Here the program is linked with a script
+that keeps such a table only when its function is live, and again with the
+functions those tables kept alive, until the set no longer grows. Every
+function of the result has its table, so exceptions unwind exactly as
+before. The shared `.eh_frame` section of each object, with the tables of
+its other functions, and the runtime's start and end markers are all kept,
+in their input order: the unwinder reads the tables up to the end marker.
 """
 import os
 import re
@@ -67,8 +68,10 @@ def main():
             rule = "KEEP(*(.eh_frame " + " ".join(".eh_frame$" + f for f in sorted(kept)) + "))"
             with open(script_file, "w") as f:
                 f.write(script.replace(DEFAULT_RULE, rule + "\n    *(.eh_frame$*)"))
-            run(link + ["-Wl,-T," + script_file, "-Wl,-Map," + map_file])
+            said = run(link + ["-Wl,-T," + script_file, "-Wl,-Map," + map_file])
             functions = kept | live_functions(map_file)
+        # What the linker said about the program it made, warnings included.
+        sys.stdout.write(said)
 
 
 if __name__ == "__main__":
