@@ -22,7 +22,8 @@ import subprocess
 import sys
 import tempfile
 
-DEFAULT_RULE = "KEEP(*(.eh_frame*))"
+# The rule as each target's script writes it, spaces and all.
+DEFAULT_RULE = re.compile(r"KEEP\s*\(\s*\*\s*\(\s*\.eh_frame\*\s*\)\s*\)")
 
 
 def run(command):
@@ -36,8 +37,8 @@ def run(command):
 def default_script(link):
     text = run(link + ["-Wl,--verbose"])
     parts = text.split("=" * 50)
-    if len(parts) < 3 or DEFAULT_RULE not in parts[1]:
-        sys.exit("link-live-unwind-tables: the linker's script has no rule " + DEFAULT_RULE)
+    if len(parts) < 3 or len(DEFAULT_RULE.findall(parts[1])) != 1:
+        sys.exit("link-live-unwind-tables: the linker's script has no rule KEEP(*(.eh_frame*))")
     return parts[1]
 
 
@@ -67,7 +68,7 @@ def main():
             kept = functions
             rule = "KEEP(*(.eh_frame " + " ".join(".eh_frame$" + f for f in sorted(kept)) + "))"
             with open(script_file, "w") as f:
-                f.write(script.replace(DEFAULT_RULE, rule + "\n    *(.eh_frame$*)"))
+                f.write(DEFAULT_RULE.sub(lambda _: rule + "\n    *(.eh_frame$*)", script))
             said = run(link + ["-Wl,-T," + script_file, "-Wl,-Map," + map_file])
             functions = kept | live_functions(map_file)
         # What the linker said about the program it made, warnings included.
