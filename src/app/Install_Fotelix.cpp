@@ -6,6 +6,7 @@
 #include "app/Form_Main.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <memory>
@@ -27,6 +28,10 @@ void SetWindowIcon(TFormMain& form) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
+  // COM for the program's thread as long as it runs: the pictures' decoder
+  // and the shell links start it for each call, and stopping it after each
+  // would unload the decoder and load it again for the next picture.
+  const TComScope com;
   TWin32Platform platform;
   // The runs process the window's messages at every step through the platform.
   platform.SetMessagePump([] { Application().ProcessMessages(); });

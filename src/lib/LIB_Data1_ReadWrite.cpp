@@ -1,36 +1,23 @@
 #include "lib/LIB_Data1_ReadWrite.h"
 
-#include "lib/LIB_PackText.h"
+#include "lib/LIB_Data1_Format.h"
 #include "lib/LIB_Random.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 std::string SettingsKey;
 
-namespace {
+using namespace Data1Format;
 
-constexpr uint8_t kEscapeByte = 31;
-constexpr uint8_t kEscapeShift = 84;
-constexpr uint8_t kEndOfFileMark = 26;
-constexpr size_t kKeySize = 256;
-// The tag's key byte; a scrambled string with salt 15 or 17 moves a new byte
-// here, so one tag value may look different before and after it.
-constexpr size_t kTagKeyOffset = 16;
+namespace {
 
 const std::string& CheckedKey() {
   if (SettingsKey.size() != kKeySize)
     throw std::logic_error("settings file: no key; MakeSettingsKey must start the file");
   return SettingsKey;
-}
-
-void SwapForSalt(std::string& key, uint8_t salt) {
-  // Positions salt and salt + 2 (1-based); for salt 254 the second wraps to
-  // 0, which means no swap.
-  const int second = (salt + 2) % 256;
-  if (salt != 0 && second != 0) std::swap(key[salt - 1], key[second - 1]);
 }
 
 }  // namespace
@@ -165,25 +152,88 @@ void TLibData1_ReadWrite::SwapKeyBytes(int a, int b) {
   std::swap(key[a - 1], key[b - 1]);
 }
 
+namespace {
+
+// Multiplies a number held in base-1e9 limbs, the lowest first, by a factor
+// below 2^31.
+void MultiplyLimbs(std::vector<uint32_t>& limbs, uint32_t factor) {
+  uint64_t carry = 0;
+  for (uint32_t& limb : limbs) {
+    carry += uint64_t{limb} * factor;
+    limb = static_cast<uint32_t>(carry % 1000000000);
+    carry /= 1000000000;
+  }
+  for (; carry; carry /= 1000000000) limbs.push_back(static_cast<uint32_t>(carry % 1000000000));
+}
+
+// The first 15 significant digits of a finite, nonzero value, rounded to
+// nearest with ties to even, without trailing zeros, and the power of ten of
+// the first digit. Worked out exactly from the value's bits: the C library's
+// formatting would link its whole floating-point printer into the program,
+// to_chars some 180 KB of tables, and neither may depend on the locale here.
+std::string RoundedDigits(double value, int& exponent) {
+  int binaryExponent = 0;
+  const double fraction = std::frexp(std::fabs(value), &binaryExponent);
+  const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+  // |value| = mantissa * 2^power = the limbs' number / 10^point.
+  int power = binaryExponent - 53;
+  int point = 0;
+  std::vector<uint32_t> limbs{static_cast<uint32_t>(mantissa % 1000000000),
+                              static_cast<uint32_t>(mantissa / 1000000000 % 1000000000),
+                              static_cast<uint32_t>(mantissa / 1000000000 / 1000000000)};
+  while (power > 0) {
+    const int step = std::min(power, 30);
+    MultiplyLimbs(limbs, uint32_t{1} << step);
+    power -= step;
+  }
+  // 2^-n = 5^n / 10^n; 5^13 is the largest power of five below 2^31.
+  while (power < 0) {
+    const int step = std::min(-power, 13);
+    uint32_t five = 1;
+    for (int i = 0; i < step; ++i) five *= 5;
+    MultiplyLimbs(limbs, five);
+    power += step;
+    point += step;
+  }
+  while (limbs.back() == 0) limbs.pop_back();
+  std::string digits;
+  for (auto limb = limbs.rbegin(); limb != limbs.rend(); ++limb) {
+    char group[9];
+    uint32_t rest = *limb;
+    for (int i = 8; i >= 0; --i, rest /= 10) group[i] = static_cast<char>('0' + rest % 10);
+    digits.append(group, 9);
+  }
+  digits.erase(0, digits.find_first_not_of('0'));
+  exponent = static_cast<int>(digits.size()) - 1 - point;
+  if (digits.size() > 15) {
+    const bool beyondHalf = digits.find_first_not_of('0', 16) != std::string::npos;
+    const char next = digits[15];
+    digits.resize(15);
+    if (next > '5' || (next == '5' && (beyondHalf || (digits[14] - '0') % 2 == 1))) {
+      size_t i = 15;
+      while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');
+        digits.pop_back();
+        ++exponent;
+      } else {
+        ++digits[i - 1];
+      }
+    }
+  }
+  digits.erase(std::max<size_t>(digits.find_last_not_of('0') + 1, 1));
+  return digits;
+}
+
+}  // namespace
+
 std::string FloatText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0) return "0";
-  // 14 digits after the point are 15 significant digits, rounded to
-  // nearest. The C library's formatting (to_chars of a double would link
-  // some 180 KB of tables into the program) writes the locale's decimal
-  // separator, so every character but the digits before the exponent is
-  // skipped: the text never depends on the locale.
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", value);
-  const std::string sci(buf);  // "-d.dddddddddddddde+XX"
-  const bool negative = sci[0] == '-';
-  const size_t e_at = sci.find('e');
-  std::string digits;
-  for (size_t i = negative ? 1 : 0; i < e_at; ++i)
-    if (sci[i] >= '0' && sci[i] <= '9') digits += sci[i];
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  const int exponent = std::stoi(sci.substr(e_at + 1));
+  int exponent = 0;
+  const std::string digits = RoundedDigits(value, exponent);
+  const bool negative = value < 0;
 
   std::string text = negative ? "-" : "";
   if (exponent >= -5 && exponent < 15) {
@@ -203,103 +253,4 @@ std::string FloatText(double value) {
     text += "E" + std::to_string(exponent);
   }
   return text;
-}
-
-EDataFormatError::EDataFormatError(size_t offset, const std::string& what)
-    : std::runtime_error("byte offset " + std::to_string(offset) + ": " + what), offset_(offset) {}
-
-uint8_t TSettingsReader::Next(size_t item_start) {
-  if (pos_ >= data_.size())
-    throw EDataFormatError(pos_, item_start == pos_ ? "unexpected end of file"
-                                                    : "file ends inside the item that starts at " +
-                                                          std::to_string(item_start));
-  const size_t at = pos_;
-  const uint8_t b = static_cast<uint8_t>(data_[pos_++]);
-  if (b == kEscapeByte) {
-    if (pos_ >= data_.size())
-      throw EDataFormatError(pos_, "file ends inside an escaped byte");
-    const uint8_t e = static_cast<uint8_t>(data_[pos_++]);
-    if (e < kEscapeShift || e > kEscapeShift + kEscapeByte)
-      throw EDataFormatError(at, "escape followed by " + std::to_string(e));
-    return static_cast<uint8_t>(e - kEscapeShift);
-  }
-  if (b < kEscapeByte) throw EDataFormatError(at, "unescaped control byte " + std::to_string(b));
-  return b;
-}
-
-const std::string& TSettingsReader::Key(size_t item_start) const {
-  if (key_.size() != kKeySize) throw EDataFormatError(item_start, "scrambled item before the key seed");
-  return key_;
-}
-
-uint8_t TSettingsReader::ReadEscapedByte() { return Next(pos_); }
-
-std::string TSettingsReader::ReadRawString() {
-  const size_t start = pos_;
-  const size_t low = Next(start);
-  const size_t length = low + 256 * Next(start);
-  std::string s;
-  s.reserve(length);
-  for (size_t i = 0; i < length; ++i) s += static_cast<char>(Next(start));
-  return s;
-}
-
-std::string TSettingsReader::ReadKeySeed() {
-  std::string seed = ReadRawString();
-  key_ = MixKeySeed(seed);
-  return seed;
-}
-
-uint8_t TSettingsReader::ReadTag() {
-  const size_t start = pos_;
-  const uint8_t b = Next(start);
-  return static_cast<uint8_t>(b - static_cast<uint8_t>(Key(start)[kTagKeyOffset]));
-}
-
-std::string TSettingsReader::ReadString() {
-  const size_t start = pos_;
-  Key(start);
-  const uint8_t salt = Next(start);
-  if (salt == 0 || salt == 255) throw EDataFormatError(start, "string salt " + std::to_string(salt));
-  const size_t low = Next(start);
-  const size_t length = low + 256 * Next(start);
-  std::string s;
-  s.reserve(length);
-  for (size_t i = 0; i < length; ++i)
-    s += static_cast<char>(Next(start) - static_cast<uint8_t>(key_[(salt + i) % kKeySize]));
-  SwapForSalt(key_, salt);
-  return s;
-}
-
-int32_t TSettingsReader::ReadInteger() {
-  const size_t start = pos_;
-  const std::string text = ReadString();
-  int32_t value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
-    throw EDataFormatError(start, "not an integer");
-  return value;
-}
-
-double TSettingsReader::ReadFloat() {
-  const size_t start = pos_;
-  const std::string text = ReadString();
-  if (text == "NAN") return std::nan("");
-  if (text == "INF") return HUGE_VAL;
-  if (text == "-INF") return -HUGE_VAL;
-  double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size())
-    throw EDataFormatError(start, "not a number");
-  return value;
-}
-
-std::string TSettingsReader::ReadPackedString() {
-  const size_t start = pos_;
-  const std::string packed = ReadRawString();
-  try {
-    return UnpackText(packed);
-  } catch (const std::invalid_argument& e) {
-    throw EDataFormatError(start, e.what());
-  }
 }

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <locale>
 #include <random>
 #include <string>
@@ -309,6 +312,27 @@ TEST(FloatText, GeneralFormWithAPointWhateverTheLocale) {
       {std::nan(""), "NAN"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(FloatText(value), text) << text;
+}
+
+// The digits are the C library's correctly rounded ones: two texts with 15
+// significant digits read back to one double only if they are one number.
+TEST(FloatText, DigitsAreTheCorrectlyRoundedOnes) {
+  std::vector<double> values = {123456789012344.5, 123456789012345.5, 0.5, 9.999999999999995e22,
+                                999999999999999.5, 4.9406564584124654e-324, 1.7976931348623157e308,
+                                36526.999999999999, 2.2250738585072014e-308};
+  std::mt19937_64 rng(16);
+  while (values.size() < 20000) {
+    const uint64_t bits = rng();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    if (std::isfinite(v) && v != 0) values.push_back(v);
+  }
+  for (double v : values) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.14e", v);
+    EXPECT_EQ(std::strtod(FloatText(v).c_str(), nullptr), std::strtod(expected, nullptr))
+        << FloatText(v) << " for " << expected;
+  }
 }
 
 TEST_F(Data1Test, WriteFloatLeavesTheProcessLocaleAlone) {

@@ -94,11 +94,12 @@ class TWin32Enumerator : public TFindEnumerator {
   bool pending_;
 };
 
-std::wstring Wide(const std::string& text) {
+// With its terminating null. A vector rather than a wide string: that one
+// alone would link the C++ library's wide-string code into every program.
+std::vector<wchar_t> Wide(const std::string& text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 1, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-  wide.resize(wide.size() - 1);
+  std::vector<wchar_t> wide(length > 0 ? length : 1, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
   return wide;
 }
 
@@ -234,7 +235,7 @@ void TWin32Platform::CreateShellLink(const TShellLink& link, const std::string& 
     Check(shellLink->SetIconLocation(link.IconPath.c_str(), link.IconIndex),
           "set the icon of the shell link", linkFile);
   // A link that was not saved is no link; the caller decides whether that matters.
-  Check(file->Save(Wide(linkFile).c_str(), FALSE), "save the shell link", linkFile);
+  Check(file->Save(Wide(linkFile).data(), FALSE), "save the shell link", linkFile);
 }
 
 TShellLink TWin32Platform::ReadShellLink(const std::string& linkFile) {
@@ -242,7 +243,7 @@ TShellLink TWin32Platform::ReadShellLink(const std::string& linkFile) {
   TComPtr<IShellLinkA> shellLink;
   TComPtr<IPersistFile> file;
   MakeLinkObject(shellLink, file, linkFile);
-  Check(file->Load(Wide(linkFile).c_str(), STGM_READ), "read the shell link", linkFile);
+  Check(file->Load(Wide(linkFile).data(), STGM_READ), "read the shell link", linkFile);
   char buffer[INFOTIPSIZE + MAX_PATH] = {};
   TShellLink link;
   Check(shellLink->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH), "read the shell link", linkFile);
