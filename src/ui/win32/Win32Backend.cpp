@@ -371,17 +371,21 @@ class TWin32Peer : public TWindowPeer {
       sentMax_ = bar.Max();
       always = true;
     }
-    const bool moved = Filled(bar, bar.Position()) != Filled(bar, sentPosition_);
-    if (!always && bar.Position() != bar.Max() && !moved) return;
+    const bool urgent = always || bar.Position() == bar.Max();
+    if (!urgent && Filled(bar, bar.Position()) == Filled(bar, sentPosition_)) return;
     const DWORD now = ::GetTickCount();
-    if (!always && bar.Position() != bar.Max() && now - sentAt_ < kFrameMilliseconds) {
+    if (!urgent && now - sentAt_ < kFrameMilliseconds) {
+      // Told when the frame is over; without a timer, at once.
       if (!frameTimer_) frameTimer_ = ::SetTimer(w, kFrameTimer, kFrameMilliseconds, nullptr) != 0;
-      return;
+      if (frameTimer_) return;
     }
     ::SendMessageA(w, PBM_SETPOS, static_cast<WPARAM>(bar.Position()), 0);
     sentPosition_ = bar.Position();
     sentAt_ = now;
-    if (frameTimer_) frameTimer_ = !::KillTimer(w, kFrameTimer);
+    if (frameTimer_) {
+      ::KillTimer(w, kFrameTimer);
+      frameTimer_ = false;
+    }
   }
 
   // Pixels of the bar filled at a position. The bar fills its client area

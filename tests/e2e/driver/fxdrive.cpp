@@ -373,7 +373,8 @@ int Run(int argc, char** argv) {
 int main(int argc, char** argv) {
   // Positions and sizes as the screen shows them, on a dense screen too.
   using TSetAware = BOOL(WINAPI*)();
-  if (auto aware = reinterpret_cast<TSetAware>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))
+  if (auto aware = reinterpret_cast<TSetAware>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))))
     aware();
   const int status = Run(argc, argv);
   std::fflush(stdout);
