@@ -16,14 +16,17 @@ TOP = Path(__file__).resolve().parents[1]
 
 def setup_overhead(build):
     """The shipped program's size, less the payloads and pictures it carries:
-    their sizes come from the generated payload header and the pictures'
-    table."""
+    their sizes come from the generated payload header, the pictures' table
+    and the icons of the program's resource script."""
     exe = build / "bin" / "Install_Fotelix.exe"
     header = (build / "src" / "install" / "payloads" / "install" / "PayloadData.h").read_text()
     payloads = sum(int(n) for n in re.findall(r"Payload\[(\d+)\]", header))
     table = (build / "resources" / "ResourceData.cpp").read_text()
     names = re.findall(r'\{"([^"]+)", kData\d+', table)
     pictures = sum((TOP / "resources" / "pictures" / name).stat().st_size for name in names)
+    script = (TOP / "resources" / "Install_Fotelix.rc").read_text()
+    icons = re.findall(r'^\w+\s+ICON\s+"([^"]+)"', script, re.M)
+    pictures += sum((TOP / "resources" / icon).stat().st_size for icon in icons)
     size = exe.stat().st_size
     return size, payloads, pictures, size - payloads - pictures
 

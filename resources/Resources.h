@@ -1,8 +1,7 @@
 #pragma once
-// The pictures and the icon that the setup program carries inside itself,
-// compiled in from resources/pictures so that nothing has to lie beside the
-// program. Each resource is the stored file, byte for byte: a baseline JPEG
-// picture, or the Windows icon file.
+// The pictures that the setup program carries inside itself, compiled in from
+// resources/pictures so that nothing has to lie beside the program. Each
+// resource is the stored file, byte for byte: a baseline JPEG picture.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +32,6 @@ constexpr std::string_view InstallFinished = "install_finished.jpg";  // 370 x 3
 constexpr std::string_view Searching = "searching.jpg";              // 200 x 200, Image9
 constexpr std::string_view UpgradeFinished = "upgrade_finished.jpg";  // 383 x 302, Image8
 constexpr std::string_view Icon = "icon.jpg";  // 32 x 32 on the window blue, main window's ImgIcon
-constexpr std::string_view IconFile = "Install_Fotelix.ico";  // 16 x 16 and 32 x 32 with alpha
 }  // namespace ResourceName
 
 // Every carried resource, in name order.

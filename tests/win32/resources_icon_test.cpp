@@ -4,15 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <type_traits>
-
-#include "resources/Resources.h"
 
 namespace {
 
-uint32_t ReadLe32(const unsigned char* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
+struct TModuleDeleter {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using TModuleHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, TModuleDeleter>;
 
 struct TIconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
@@ -24,20 +24,46 @@ struct TBitmapDeleter {
 };
 using TBitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TBitmapDeleter>;
 
-// Our own parse of the icon file proves little if Windows reads it otherwise:
-// each image must become an icon of its size, with 32-bit colour.
-TEST(ResourcesWin32, WindowsMakesAnIconOfEachImageInTheIconFile) {
-  const TResource& ico = GetEmbeddedResource(ResourceName::IconFile);
-  ASSERT_GE(ico.Size, 6u + 2 * 16u);
+// The bytes of one resource of the module, or none.
+std::pair<const unsigned char*, DWORD> ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
+  HRSRC found = FindResourceA(module, name, type);
+  if (!found) return {nullptr, 0};
+  return {static_cast<const unsigned char*>(LockResource(LoadResource(module, found))),
+          SizeofResource(module, found)};
+}
+
+// The setup program beside this test program, as Windows reads it for its
+// file icon and as the program loads it for its window: the icon group
+// "MAINICON" with a 16 and a 32 pixel image, each of which Windows makes an
+// icon of its size with 32-bit colour.
+TEST(ResourcesWin32, TheSetupProgramCarriesItsIconInBothSizes) {
+  char self[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  std::string program(self, length);
+  program.replace(program.find_last_of('\\') + 1, std::string::npos, "Install_Fotelix.exe");
+  TModuleHandle module(LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(module) << program << ": error " << GetLastError();
+
+  const auto [group, groupSize] = ResourceBytes(module.get(), "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  ASSERT_TRUE(group);
+  ASSERT_GE(groupSize, 6u);
+  const unsigned count = group[4] | (group[5] << 8);
+  ASSERT_EQ(count, 2u);
+  ASSERT_GE(groupSize, 6u + 14u * count);
   const int sizes[] = {16, 32};
-  for (int i = 0; i < 2; ++i) {
+  for (unsigned i = 0; i < count; ++i) {
     SCOPED_TRACE(sizes[i]);
-    const unsigned char* entry = ico.Data + 6 + 16 * i;
-    const uint32_t bytes = ReadLe32(entry + 8), offset = ReadLe32(entry + 12);
-    ASSERT_LE(std::size_t{offset} + bytes, ico.Size);
+    // Each group entry: width, height, colours, reserved, planes, bits,
+    // bytes, and the id of its image among the program's icon images.
+    const unsigned char* entry = group + 6 + 14 * i;
+    EXPECT_EQ(entry[0], sizes[i]);
+    const unsigned id = entry[12] | (entry[13] << 8);
+    const auto [image, imageSize] = ResourceBytes(module.get(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+    ASSERT_TRUE(image);
     // The call takes a writable pointer but only reads the image.
-    auto* image = const_cast<PBYTE>(ico.Data + offset);
-    TIconHandle icon(CreateIconFromResourceEx(image, bytes, TRUE, 0x00030000, sizes[i], sizes[i], LR_DEFAULTCOLOR));
+    TIconHandle icon(CreateIconFromResourceEx(const_cast<PBYTE>(image), imageSize, TRUE, 0x00030000,
+                                              sizes[i], sizes[i], LR_DEFAULTCOLOR));
     ASSERT_TRUE(icon) << "error " << GetLastError();
 
     ICONINFO info{};
