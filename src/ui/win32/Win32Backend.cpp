@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -24,7 +25,6 @@ class TWin32Peer;
 namespace {
 
 constexpr UINT kWakeMessage = WM_APP + 1;
-const char kPeerProperty[] = "FxPeer";
 const char kUtilityClass[] = "FxUtilityWindow";
 const char kParkingClass[] = "FxParkingWindow";
 
@@ -89,7 +89,17 @@ int ScreenDpi() {
   return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
-TWin32Peer* PeerOf(HWND window) { return static_cast<TWin32Peer*>(::GetPropA(window, kPeerProperty)); }
+// The peer of each of our windows. A window property would do the same, but
+// some systems ask their server for a property at every message.
+std::map<HWND, TWin32Peer*>& Peers() {
+  static std::map<HWND, TWin32Peer*> peers;
+  return peers;
+}
+
+TWin32Peer* PeerOf(HWND window) {
+  const auto found = Peers().find(window);
+  return found == Peers().end() ? nullptr : found->second;
+}
 
 }  // namespace
 
@@ -102,7 +112,9 @@ class TWin32Peer : public TWindowPeer {
 
   ~TWin32Peer() override {
     if (!window_) return;
-    ::RemovePropA(window_.get(), kPeerProperty);
+    // Not another window's entry, should this one have gone with its parent.
+    const auto entry = Peers().find(window_.get());
+    if (entry != Peers().end() && entry->second == this) Peers().erase(entry);
     if (oldProc_) ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
   }
 
@@ -120,7 +132,7 @@ class TWin32Peer : public TWindowPeer {
       case TPeerChange::Enabled: ::EnableWindow(window_.get(), control_.Enabled()); break;
       case TPeerChange::Text: ApplyText(); break;
       case TPeerChange::Font: ApplyFont(); break;
-      case TPeerChange::Color: ::InvalidateRect(window_.get(), nullptr, TRUE); break;
+      case TPeerChange::Color: InvalidateShowing(nullptr, TRUE); break;
       case TPeerChange::State: ApplyState(); break;
     }
   }
@@ -129,7 +141,14 @@ class TWin32Peer : public TWindowPeer {
     if (!window_) return;
     const TRect device = Scale().Device(rect);
     RECT r{device.Left, device.Top, device.Right, device.Bottom};
-    ::InvalidateRect(window_.get(), &r, Painted() ? FALSE : TRUE);
+    InvalidateShowing(&r, Painted() ? FALSE : TRUE);
+  }
+
+  // A hidden window is painted whole when it shows: telling the system of
+  // each change before then would only cost it (a server request a call on
+  // some systems, hundreds of them while the pages are built).
+  void InvalidateShowing(const RECT* rect, BOOL erase) {
+    if (::IsWindowVisible(window_.get())) ::InvalidateRect(window_.get(), rect, erase);
   }
 
   void Update() override {
@@ -171,6 +190,7 @@ class TWin32Peer : public TWindowPeer {
     LRESULT result = 0;
     bool handled = false;
     Application().Dispatch(&peer->control_, [&] { handled = peer->Handle(message, wParam, lParam, result); });
+    if (message == WM_NCDESTROY) Peers().erase(window);  // destroyed with its parent
     return handled ? result : ::DefWindowProcA(window, message, wParam, lParam);
   }
 
@@ -181,6 +201,7 @@ class TWin32Peer : public TWindowPeer {
     LRESULT result = 0;
     bool handled = false;
     Application().Dispatch(&peer->control_, [&] { handled = peer->Handle(message, wParam, lParam, result); });
+    if (message == WM_NCDESTROY) Peers().erase(window);
     return handled ? result : ::CallWindowProcA(old, window, message, wParam, lParam);
   }
 
@@ -248,7 +269,7 @@ class TWin32Peer : public TWindowPeer {
                                     ::GetModuleHandleA(nullptr), nullptr);
     if (!window) throw std::runtime_error("Cannot create the window of " + control_.ClassName() + " " + control_.Name + ".");
     window_.reset(window);
-    ::SetPropA(window, kPeerProperty, this);
+    Peers()[window] = this;
     if (ownClass.empty())
       oldProc_ = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32Peer::SubclassProc)));
@@ -317,7 +338,7 @@ class TWin32Peer : public TWindowPeer {
     TFontHandle font = CreateFontHandle(control_.Font(), Scale());
     if (!Painted()) ::SendMessageA(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);  // the old font goes once the window has let go of it
-    ::InvalidateRect(window_.get(), nullptr, TRUE);
+    InvalidateShowing(nullptr, TRUE);
   }
 
   void ApplyState() {
