@@ -4,6 +4,20 @@
 #include <memory>
 #include <stdexcept>
 
+void CheckJpegSize(uint64_t width, uint64_t height) {
+  const uint64_t pixels = width * height;
+  if (pixels == 0 || pixels > kMaxJpegPixels) throw std::runtime_error("it is too large or has no pixels.");
+}
+
+TBitmap LoadJpeg(const std::vector<uint8_t>& data) {
+  try {
+    if (data.empty()) throw std::runtime_error("it is empty.");
+    return DecodeJpeg(data);
+  } catch (const std::runtime_error& reason) {
+    throw std::runtime_error(std::string("Cannot read the picture: ") + reason.what());
+  }
+}
+
 // Read with the C library: a file stream would link the whole locale
 // machinery of the C++ library into the program, several hundred kilobytes.
 TBitmap LoadJpegFile(const std::string& path) {

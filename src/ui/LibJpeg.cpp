@@ -37,7 +37,6 @@ struct TDecodeState {
   jpeg_decompress_struct Info;
   TJpegError Error;
   std::vector<uint8_t>* Rgb;
-  const char* Failure;  // a refusal of our own, outside the library
 };
 
 // Frees the decompressor's memory however decoding ends: normally, by the
@@ -59,12 +58,9 @@ bool Decode(TDecodeState& s, const std::vector<uint8_t>& data) {
   jpeg_read_header(&s.Info, TRUE);
   s.Info.out_color_space = JCS_RGB;
   jpeg_start_decompress(&s.Info);
-  const uint64_t pixels = uint64_t{s.Info.output_width} * s.Info.output_height;
-  if (pixels == 0 || pixels > kMaxJpegPixels || s.Info.output_components != 3) {
-    s.Failure = "it is too large or has no pixels.";
-    return false;
-  }
-  s.Rgb->resize(pixels * 3);
+  CheckJpegSize(s.Info.output_width, s.Info.output_height);
+  if (s.Info.output_components != 3) throw std::runtime_error("it is neither a colour nor a grey picture.");
+  s.Rgb->resize(size_t{s.Info.output_width} * s.Info.output_height * 3);
   const size_t stride = size_t{s.Info.output_width} * 3;
   while (s.Info.output_scanline < s.Info.output_height) {
     JSAMPROW row = s.Rgb->data() + size_t{s.Info.output_scanline} * stride;
@@ -76,16 +72,12 @@ bool Decode(TDecodeState& s, const std::vector<uint8_t>& data) {
 
 }  // namespace
 
-TBitmap LoadJpeg(const std::vector<uint8_t>& data) {
-  if (data.empty()) throw std::runtime_error("Cannot read the picture: it is empty.");
+TBitmap DecodeJpeg(const std::vector<uint8_t>& data) {
   std::vector<uint8_t> rgb;
   TDecodeState state{};
   const TDecompressorCleanup cleanup{state.Info};
   state.Rgb = &rgb;
-  if (!Decode(state, data)) {
-    throw std::runtime_error(std::string("Cannot read the picture: ") +
-                             (state.Failure ? state.Failure : state.Error.Message));
-  }
+  if (!Decode(state, data)) throw std::runtime_error(state.Error.Message);
   const int width = static_cast<int>(state.Info.output_width);
   const int height = static_cast<int>(state.Info.output_height);
   TBitmap bitmap(width, height);
