@@ -265,7 +265,13 @@ class TWin32Peer : public TWindowPeer {
       RegisterOwnClass(ownClass);
       windowClass = ownClass.c_str();
     }
-    HWND window = ::CreateWindowExA(exStyle, windowClass, "", style, 0, 0, 0, 0, parent, nullptr,
+    // Born with its place, text and state: each change after creation is a
+    // request to the window server on some systems, several for a move.
+    if (!control_.Enabled()) style |= WS_DISABLED;
+    if (kind_ != TControlKind::Form && Showing()) style |= WS_VISIBLE;
+    const RECT r = DeviceBounds(style, exStyle);
+    HWND window = ::CreateWindowExA(exStyle, windowClass, control_.Caption().c_str(), style, r.left, r.top,
+                                    r.right - r.left, r.bottom - r.top, parent, nullptr,
                                     ::GetModuleHandleA(nullptr), nullptr);
     if (!window) throw std::runtime_error("Cannot create the window of " + control_.ClassName() + " " + control_.Name + ".");
     window_.reset(window);
@@ -274,11 +280,9 @@ class TWin32Peer : public TWindowPeer {
       oldProc_ = reinterpret_cast<WNDPROC>(
           ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32Peer::SubclassProc)));
     ApplyFont();
-    ApplyText();
     ApplyState();
-    ApplyBounds();
-    ::EnableWindow(window, control_.Enabled());
-    ApplyVisible();
+    // A form shows, and so activates, once it is whole.
+    if (kind_ == TControlKind::Form) ApplyVisible();
   }
 
   static void RegisterOwnClass(const std::string& name) {
@@ -295,7 +299,8 @@ class TWin32Peer : public TWindowPeer {
     registered.insert(name);
   }
 
-  void ApplyBounds() {
+  // The window's rectangle in device pixels, for a window of these styles.
+  RECT DeviceBounds(DWORD style, DWORD exStyle) const {
     // A child's edges are scaled where they stand in its parent, so that
     // neighbours still meet; a form has no neighbours and keeps its size.
     const TDpiScale scale = Scale();
@@ -305,14 +310,19 @@ class TWin32Peer : public TWindowPeer {
     if (kind_ == TControlKind::Form) {
       // A form's width and height are those of its client area.
       RECT r{0, 0, width, height};
-      ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_EXSTYLE)));
+      ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
       width = r.right - r.left;
       height = r.bottom - r.top;
     } else if (kind_ == TControlKind::ComboBox) {
       height += scale.Device(200);  // room for the dropped-down list
     }
-    ::SetWindowPos(window_.get(), nullptr, bounds.Left, bounds.Top, width, height,
+    return RECT{bounds.Left, bounds.Top, bounds.Left + width, bounds.Top + height};
+  }
+
+  void ApplyBounds() {
+    const RECT r = DeviceBounds(static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_STYLE)),
+                                static_cast<DWORD>(::GetWindowLongA(window_.get(), GWL_EXSTYLE)));
+    ::SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     // At its new width the bar fills to the exact position again.
     if (auto* bar = dynamic_cast<TProgressBar*>(&control_)) {
@@ -321,12 +331,13 @@ class TWin32Peer : public TWindowPeer {
     }
   }
 
+  bool Showing() const { return control_.Visible() && (kind_ == TControlKind::Form || control_.Parent()); }
+
   void ApplyVisible() {
-    const bool show = control_.Visible() && (kind_ == TControlKind::Form || control_.Parent());
     if (kind_ == TControlKind::Form)
-      ::ShowWindow(window_.get(), show ? SW_SHOW : SW_HIDE);
+      ::ShowWindow(window_.get(), Showing() ? SW_SHOW : SW_HIDE);
     else
-      ::ShowWindow(window_.get(), show ? SW_SHOWNA : SW_HIDE);
+      ::ShowWindow(window_.get(), Showing() ? SW_SHOWNA : SW_HIDE);
   }
 
   void ApplyText() {
