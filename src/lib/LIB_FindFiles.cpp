@@ -141,9 +141,7 @@ std::vector<std::string> FindFiles(TPlatform& os, const std::string& masks, uint
 
   search.Report(kSortPosition);
   std::vector<std::string> result = search.TakeResult();
-  std::stable_sort(result.begin(), result.end(), [](const std::string& a, const std::string& b) {
-    return LowerCase(a) < LowerCase(b);
-  });
+  std::stable_sort(result.begin(), result.end(), LessText);
   search.Report(kEndPosition);
   return result;
 }

@@ -27,3 +27,13 @@ bool SameText(const std::string& a, const std::string& b) {
     if (LowerCase(a[i]) != LowerCase(b[i])) return false;
   return true;
 }
+
+bool LessText(const std::string& a, const std::string& b) {
+  const size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(LowerCase(a[i]));
+    const auto y = static_cast<unsigned char>(LowerCase(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}

@@ -14,3 +14,8 @@ std::string LowerCase(std::string text);
 
 // Equal when only the case of A to Z differs.
 bool SameText(const std::string& a, const std::string& b);
+
+// The order of names that ignores the case of A to Z: byte by byte as
+// unsigned values, a name before its own continuations. Allocates nothing,
+// as it runs for every comparison of a sort.
+bool LessText(const std::string& a, const std::string& b);

@@ -4,16 +4,12 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "lib/LIB_Text.h"
 #include "platform/Platform.h"
 
 namespace {
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 // "c:\a\b\" and "C:\A\B" name the same folder; the form kept is the root
 // with its backslash, other folders without.
@@ -61,7 +57,7 @@ void TDirectoryListBox::SetDrive(char drive) { SetDirectory(std::string(1, Upper
 
 void TDirectoryListBox::Fill(const std::string& directory) {
   std::vector<std::string> subs = ListSubFolders(platform_, directory);
-  std::sort(subs.begin(), subs.end(), [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+  std::stable_sort(subs.begin(), subs.end(), LessText);
   std::vector<TDirectoryItem> items;
   items.push_back({directory.substr(0, 3), directory.substr(0, 3), 0, true});
   size_t pos = 3;
