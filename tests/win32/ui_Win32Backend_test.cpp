@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "ui/Application.h"
 #include "ui/ExtCtrls.h"
@@ -303,6 +304,52 @@ TEST_F(UiWin32, TabMovesTheFocusIntoNestedPanels) {
   Application().ProcessMessages();
   EXPECT_TRUE(second->Focused());
   EXPECT_EQ(log, (std::vector<std::string>{"exit first", "enter second"}));
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM to) {
+  reinterpret_cast<std::vector<HWND>*>(to)->push_back(window);
+  return TRUE;
+}
+
+// The windows of a hidden page are made when it first shows, born with
+// what their controls were told meanwhile, in the controls' order (the Tab
+// order), and made once only.
+TEST_F(UiWin32, AHiddenPanelsWindowsComeWhenItShows) {
+  form->Show();
+  TPanel* page = form->Create<TPanel>();
+  page->SetVisible(false);
+  page->SetParent(form.get());
+  TEdit* edit = form->Create<TEdit>();
+  edit->SetParent(page);
+  edit->SetText("D:\\Pictures\\");
+  TCheckBox* box = form->Create<TCheckBox>();
+  box->SetParent(page);
+  box->SetChecked(true);
+  box->SetEnabled(false);
+  const auto windows = [&] {
+    std::vector<HWND> all;
+    ::EnumChildWindows(Hwnd(form.get()), &CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+  };
+  EXPECT_TRUE(windows().empty());
+
+  page->Show();
+  const std::vector<HWND> shown = windows();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(::GetParent(shown[1]), shown[0]);
+  EXPECT_EQ(::GetWindow(shown[0], GW_CHILD), shown[1]);
+  EXPECT_EQ(::GetWindow(shown[1], GW_HWNDNEXT), shown[2]);
+  char text[64] = {};
+  ::GetWindowTextA(shown[1], text, sizeof text);
+  EXPECT_STREQ(text, "D:\\Pictures\\");
+  EXPECT_TRUE(::IsWindowVisible(shown[1]));
+  EXPECT_EQ(::SendMessageA(shown[2], BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(::IsWindowEnabled(shown[2]));
+  EXPECT_EQ(Hwnd(edit), shown[1]);
+
+  page->Hide();
+  page->Show();
+  EXPECT_EQ(windows(), shown);
 }
 
 TEST_F(UiWin32, NoExceptionLeavesAWindowProcedure) {

@@ -118,17 +118,23 @@ class TWin32Peer : public TWindowPeer {
     if (oldProc_) ::SetWindowLongPtrA(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
   }
 
+  // A window is made when its control first shows, not when it is placed:
+  // the pages of the wizard are built at start-up, hidden, and making their
+  // hundreds of windows then would keep the first page waiting. Until it is
+  // made, the control holds all that the window is born with.
   void Changed(TPeerChange what) override {
-    if (what == TPeerChange::Parent) {
-      if (control_.Parent() || window_) Reparent();
+    if (!window_) {
+      if ((what == TPeerChange::Parent || what == TPeerChange::Visible) && control_.Showing()) Create();
       return;
     }
-    if (what == TPeerChange::Visible && kind_ == TControlKind::Form && control_.Visible()) EnsureHandle();
-    if (!window_) return;
     switch (what) {
-      case TPeerChange::Parent: break;
+      case TPeerChange::Parent: Reparent(); break;
       case TPeerChange::Bounds: ApplyBounds(); break;
-      case TPeerChange::Visible: ApplyVisible(); break;
+      case TPeerChange::Visible:
+        // Its hidden children's windows first: it appears whole.
+        if (control_.Showing()) CreateChildren();
+        ApplyVisible();
+        break;
       case TPeerChange::Enabled: ::EnableWindow(window_.get(), control_.Enabled()); break;
       case TPeerChange::Text: ApplyText(); break;
       case TPeerChange::Font: ApplyFont(); break;
@@ -174,11 +180,29 @@ class TWin32Peer : public TWindowPeer {
     return origin;
   }
 
-  void* Handle() const override { return window_.get(); }
+  // Asked for, the window is made at once, as a parent's is for its child.
+  void* Handle() const override {
+    if (!window_ && (kind_ == TControlKind::Form || control_.Parent())) const_cast<TWin32Peer*>(this)->Create();
+    return window_.get();
+  }
 
   HWND EnsureHandle() {
     if (!window_) Create();
     return window_.get();
+  }
+
+  // The windows of the children that show now and have none yet, and of
+  // theirs.
+  void CreateChildren() {
+    for (TControl* child : control_.Controls()) {
+      auto* win = dynamic_cast<TWinControl*>(child);
+      if (!win || !win->Visible()) continue;
+      auto& peer = static_cast<TWin32Peer&>(win->Peer());
+      if (peer.window_)
+        peer.CreateChildren();
+      else
+        peer.Create();
+    }
   }
 
   TWinControl& Control() const { return control_; }
@@ -217,17 +241,14 @@ class TWin32Peer : public TWindowPeer {
   }
 
   void Reparent() {
-    HWND parent = ParentWindow();
-    if (!window_) {
-      Create();
-      return;
-    }
-    ::SetParent(window_.get(), parent);
+    ::SetParent(window_.get(), ParentWindow());
+    if (control_.Showing()) CreateChildren();
     ApplyVisible();
   }
 
   void Create() {
     HWND parent = ParentWindow();
+    if (window_) return;  // made with its parent's children
     const char* windowClass = nullptr;
     DWORD style = kind_ == TControlKind::Form ? WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN
                                               : WS_CHILD | WS_CLIPSIBLINGS;
@@ -281,6 +302,7 @@ class TWin32Peer : public TWindowPeer {
           ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32Peer::SubclassProc)));
     ApplyFont();
     ApplyState();
+    if (control_.Showing()) CreateChildren();
     // A form shows, and so activates, once it is whole.
     if (kind_ == TControlKind::Form) ApplyVisible();
   }
