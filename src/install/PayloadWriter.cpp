@@ -27,10 +27,10 @@ const TPayload kUninstaller = {kUninstallerPayload, kUninstallerBlockCount,
 // A zlib inflater that reads from one buffer; released on every path.
 class TInflater {
  public:
-  TInflater(const std::vector<unsigned char>& input, std::string path) : path_(std::move(path)) {
+  TInflater(const unsigned char* input, size_t size, std::string path) : path_(std::move(path)) {
     std::memset(&stream_, 0, sizeof stream_);
-    stream_.next_in = const_cast<unsigned char*>(input.data());
-    stream_.avail_in = static_cast<uInt>(input.size());
+    stream_.next_in = const_cast<unsigned char*>(input);
+    stream_.avail_in = static_cast<uInt>(size);
     if (inflateInit(&stream_) != Z_OK) Damaged(path_, "the inflater could not start");
   }
   ~TInflater() { inflateEnd(&stream_); }
@@ -133,14 +133,11 @@ void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IP
     os.ProcessMessages();
   };
 
-  std::vector<unsigned char> buffer;
-  buffer.reserve(static_cast<size_t>(payload.BlockCount) * kPayloadBlockSize);
-  for (uint32_t i = 1; i <= payload.BlockCount; ++i) {
-    const unsigned char* block = payload.Data + static_cast<size_t>(i - 1) * kPayloadBlockSize;
-    buffer.insert(buffer.end(), block, block + kPayloadBlockSize);
-    report(static_cast<int64_t>(i) * kPayloadBlockSize);
-  }
-  TInflater inflater(buffer, path);
+  // The stored blocks lie one after the other in the program's own image,
+  // ready to inflate where they are: the first part of the bar stands for
+  // taking them in, block by block, and copying them would only cost.
+  for (uint32_t i = 1; i <= payload.BlockCount; ++i) report(static_cast<int64_t>(i) * kPayloadBlockSize);
+  TInflater inflater(payload.Data, static_cast<size_t>(payload.BlockCount) * kPayloadBlockSize, path);
 
   // A file in use, such as the running program, cannot be replaced: say so
   // before anything is written.
