@@ -289,7 +289,7 @@ class TWin32Peer : public TWindowPeer {
     // Born with its place, text and state: each change after creation is a
     // request to the window server on some systems, several for a move.
     if (!control_.Enabled()) style |= WS_DISABLED;
-    if (kind_ != TControlKind::Form && Showing()) style |= WS_VISIBLE;
+    if (kind_ != TControlKind::Form && ShownInParent()) style |= WS_VISIBLE;
     const RECT r = DeviceBounds(style, exStyle);
     HWND window = ::CreateWindowExA(exStyle, windowClass, control_.Caption().c_str(), style, r.left, r.top,
                                     r.right - r.left, r.bottom - r.top, parent, nullptr,
@@ -353,13 +353,15 @@ class TWin32Peer : public TWindowPeer {
     }
   }
 
-  bool Showing() const { return control_.Visible() && (kind_ == TControlKind::Form || control_.Parent()); }
+  // Whether its own window is shown, whatever its parents': control_.Showing()
+  // tells whether it is on the screen.
+  bool ShownInParent() const { return control_.Visible() && (kind_ == TControlKind::Form || control_.Parent()); }
 
   void ApplyVisible() {
     if (kind_ == TControlKind::Form)
-      ::ShowWindow(window_.get(), Showing() ? SW_SHOW : SW_HIDE);
+      ::ShowWindow(window_.get(), ShownInParent() ? SW_SHOW : SW_HIDE);
     else
-      ::ShowWindow(window_.get(), Showing() ? SW_SHOWNA : SW_HIDE);
+      ::ShowWindow(window_.get(), ShownInParent() ? SW_SHOWNA : SW_HIDE);
   }
 
   void ApplyText() {
