@@ -14,42 +14,111 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# wine64 is for machines that cannot execute 32-bit programs: there the
-# Windows suites run the x86-64 build (scripts/wine-arch.sh decides).
-packages=(
+# Everything that both Windows builds need. wine64 runs the x86-64 build on
+# machines where 32-bit Wine cannot be had (scripts/wine-arch.sh decides).
+required=(
   cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev
-  wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool imagemagick
+  wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   python3 python3-pytest dpkg-dev
 )
+# 32-bit Wine comes from the i386 architecture, whose indexes a mirror may
+# serve damaged for days; without it the Windows suites still run, so it is
+# installed on its own and its failure is only told, with the reason kept
+# for wine-arch.sh.
+wine32=wine32:i386
+wine32_why="$deps/wine32-why"
+lists_stamp="$deps/apt-lists-refreshed"
+retry_pause=${FX_APT_RETRY_PAUSE:-5}
 
 installed() {
   [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
-missing=()
-for p in "${packages[@]}"; do
-  installed "$p" || missing+=("$p")
-done
-
-apt_updated=0
-apt_update() {
-  if [ "$apt_updated" -eq 0 ]; then
-    say "apt-get update"
-    as_root apt-get update -qq
-    apt_updated=1
-  fi
+# The line of apt's output that says why it failed: the unmet dependency
+# where there is one, else its first error.
+apt_reason() {
+  local unmet error
+  unmet=$(grep -m 1 -E ' : (Pre)?Depends:' <<<"$1" | sed -E 's/^ +//; s/ +/ /g' || true)
+  error=$(grep -m 1 '^E: ' <<<"$1" | sed 's/^E: //' || true)
+  if [ -n "$error" ] && [ -n "$unmet" ]; then echo "$error ($unmet)"
+  else echo "${error:-${unmet:-$(tail -n 1 <<<"$1")}}"; fi
 }
 
+# apt-get update exits non-zero when a single index fails to download, even
+# though every other one was read: a few tries, then carry on with what was
+# read. The stamp's time says when the lists were refreshed and its text
+# which indexes could not be read then. TRIES is 1 where only 32-bit Wine
+# wants fresh lists.
+apt_updated=0
+apt_update() {
+  local tries=${1:-3} try out failed
+  [ "$apt_updated" -eq 0 ] || return 0
+  apt_updated=1
+  for ((try = 1; try <= tries; try++)); do
+    if [ "$try" -eq 1 ]; then say "apt-get update"; else say "apt-get update, try $try of $tries"; fi
+    if out=$(as_root apt-get update -qq 2>&1); then
+      : >"$lists_stamp"
+      return 0
+    fi
+    [ "$try" -eq "$tries" ] || sleep "$retry_pause"
+  done
+  failed=$(grep -oE 'Failed to fetch [^ ]+' <<<"$out" | sed -E 's/^Failed to fetch //; s#^.*/dists/##' |
+           sort -u | paste -sd ' ' -)
+  echo "${failed:-$(apt_reason "$out")}" >"$lists_stamp"
+  say "some package indexes could not be read, going on without them: $(cat "$lists_stamp")"
+}
+
+mkdir -p "$deps"
+missing=()
+for p in "${required[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+want_wine32=0
+installed "$wine32" || want_wine32=1
+
+if [ "$want_wine32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  say "adding the i386 architecture for 32-bit Wine"
+  as_root dpkg --add-architecture i386
+  rm -f "$lists_stamp"
+fi
+
 if [ "${#missing[@]}" -gt 0 ]; then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    say "adding the i386 architecture for 32-bit Wine"
-    as_root dpkg --add-architecture i386
-  fi
   apt_update
   say "installing: ${missing[*]}"
-  as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_log="$deps/apt-install.log"
+  if ! as_root env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$apt_log" 2>&1; then
+    # Name each package that apt cannot install, asked one at a time.
+    named=0
+    for p in "${missing[@]}"; do
+      if ! out=$(apt-get install -s -qq --no-install-recommends "$p" 2>&1); then
+        say "cannot install $p, which the build needs: $(apt_reason "$out")"
+        named=1
+      fi
+    done
+    if [ "$named" -eq 0 ]; then
+      say "apt-get install failed; the end of $apt_log:"
+      tail -n 20 "$apt_log" >&2
+    fi
+    exit 1
+  fi
+fi
+
+# Tried on every run until it succeeds. The lists are refreshed for it only
+# when this run has not refreshed them and they are over an hour old, so that
+# a machine whose mirror refuses it is not slowed down at each command.
+if [ "$want_wine32" -eq 1 ]; then
+  if [ -z "$(find "$lists_stamp" -mmin -60 2>/dev/null)" ]; then apt_update 1; fi
+  say "installing $wine32"
+  if out=$(as_root env DEBIAN_FRONTEND=noninteractive \
+      apt-get install -y -qq --no-install-recommends "$wine32" 2>&1); then
+    rm -f "$wine32_why"
+  else
+    unread=$(cat "$lists_stamp" 2>/dev/null || true)
+    echo "apt-get cannot install $wine32: $(apt_reason "$out")${unread:+; indexes not read: $unread}" >"$wine32_why"
+    say "32-bit Wine left out, the Windows suites will run the 64-bit build: $(cat "$wine32_why")"
+  fi
 fi
 
 # libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built

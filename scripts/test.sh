@@ -80,6 +80,7 @@ count() {
   failed=$((failed + 1))  # a suite that printed no summary did not pass
 }
 
+run_suite scripts /usr/bin/python3 -m pytest tests/scripts -p no:cacheprovider
 run_suite host cmake --workflow --preset host
 run_suite host-asan cmake --workflow --preset host-asan
 if [ "$windows" = win32 ]; then
