@@ -29,11 +29,6 @@ void Tell(const std::string& text, UINT icon) {
   throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-std::string WithoutBackslash(std::string path) {
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 // The log names the installation folder by its long name; started by a
 // short one ("C:\PROGRA~1\..."), the uninstaller must still know it.
 std::string LongPath(const std::string& path) {

@@ -9,11 +9,6 @@
 
 namespace {
 
-std::string WithoutBackslash(std::string path) {
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 // A shell folder + "\Fotelix\", or nothing when the query left no folder.
 // The result code is not looked at: a folder that does not exist yet comes
 // with a code other than 0, and MakeFolder creates it.
@@ -128,11 +123,6 @@ void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t po
 int32_t PositionAtPercent(int32_t maximum, int percent) {
   // The default rounding mode rounds halves to the even neighbour.
   return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
-}
-
-std::string WithBackslash(const std::string& folder) {
-  if (!folder.empty() && folder.back() == '\\') return folder;
-  return folder + '\\';
 }
 
 bool ForceFolders(TPlatform& os, const std::string& path) {

@@ -25,9 +25,6 @@ void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t po
 // point and rounded to the nearest integer, halves to even.
 int32_t PositionAtPercent(int32_t maximum, int percent);
 
-// The folder with a trailing backslash.
-std::string WithBackslash(const std::string& folder);
-
 // Creates the folder and every missing parent; true when the folder exists
 // afterwards. A path shorter than 3 characters (a bare drive) counts as made;
 // a path that is its own folder part ("C:\x:") is never made.

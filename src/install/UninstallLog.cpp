@@ -15,11 +15,6 @@ namespace {
 const char* const kSettingsFiles[] = {"Fotelix.Dat", "FXInst.Dat", "Fotelix.BAK"};
 constexpr char kCacheFolder[] = "cache";
 
-std::string WithoutBackslash(std::string path) {
-  if (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
-
 std::string Quoted(const TUninstallLine& line) {
   return "\"<" + std::string(1, line.Tag) + line.Operand + ">\"";
 }

@@ -16,7 +16,7 @@ bool TFind::Next(TSearchRec& rec) {
 }
 
 std::vector<std::string> ListSubFolders(TPlatform& os, const std::string& folder) {
-  const std::string pattern = folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + "*";
+  const std::string pattern = WithBackslash(folder) + "*";
   std::vector<std::string> names;
   TFind find(os, pattern, faAnyFile);
   TSearchRec rec;
@@ -33,6 +33,16 @@ std::string ExtractFilePath(const std::string& path) {
 std::string ExtractFileName(const std::string& path) {
   const size_t slash = path.find_last_of("\\:");
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string WithBackslash(const std::string& folder) {
+  if (!folder.empty() && folder.back() == '\\') return folder;
+  return folder + '\\';
+}
+
+std::string WithoutBackslash(std::string path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
 }
 
 std::string ReadWholeFile(TPlatform& os, const std::string& path) {

@@ -214,6 +214,10 @@ std::vector<std::string> ListSubFolders(TPlatform& os, const std::string& folder
 std::string ExtractFilePath(const std::string& path);
 // The name part of a path, after the last backslash.
 std::string ExtractFileName(const std::string& path);
+// The path with one trailing backslash more, unless it has one already.
+std::string WithBackslash(const std::string& folder);
+// The path without its trailing backslash, if it has one.
+std::string WithoutBackslash(std::string path);
 
 // The whole content of a file; raises EPlatformError when it cannot be read.
 std::string ReadWholeFile(TPlatform& os, const std::string& path);
