@@ -14,6 +14,7 @@
 
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -37,20 +38,6 @@ std::string LongPath(const std::string& path) {
   return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
 }
 
-class TOwnedHandle {
- public:
-  explicit TOwnedHandle(HANDLE handle) : handle_(handle) {}
-  ~TOwnedHandle() {
-    if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  TOwnedHandle(const TOwnedHandle&) = delete;
-  TOwnedHandle& operator=(const TOwnedHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 // A folder of this program's own: started from the shared temporary folder
 // itself, the copy could load a library that someone else put there.
 std::string MakeFreshFolder() {
@@ -72,41 +59,43 @@ std::string MakeFreshFolder() {
 void HandOver(const std::string& self, const std::string& installDir) {
   const std::string folder = MakeFreshFolder();
   const std::string copy = folder + "Uninstall.exe";
-  if (!CopyFileA(self.c_str(), copy.c_str(), FALSE)) {
-    RemoveDirectoryA(folder.c_str());
-    Fail("The uninstaller cannot be copied to \"" + folder + "\"");
-  }
-  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-  TOwnedHandle deleteOnClose(CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                         &inherited, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  HANDLE me = nullptr;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &me, SYNCHRONIZE, TRUE, 0);
-  TOwnedHandle original(me);
-  // Without its trailing backslash: before the closing quote it would
-  // escape the quote.
-  std::string line = "\"" + copy + "\" " + kRemoveSwitch + " \"" + WithoutBackslash(installDir) + "\" " +
-                     std::to_string(reinterpret_cast<uintptr_t>(me));
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
-                      &process)) {
+  // Leaves nothing of the copy behind, and reports the failure that stopped it.
+  const auto abandon = [&](const std::string& what) {
     const DWORD error = GetLastError();
     DeleteFileA(copy.c_str());
     RemoveDirectoryA(folder.c_str());
     SetLastError(error);
-    Fail("The uninstaller cannot be started from \"" + folder + "\"");
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+    Fail(what);
+  };
+  if (!CopyFileA(self.c_str(), copy.c_str(), FALSE))
+    abandon("The uninstaller cannot be copied to \"" + folder + "\"");
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  const TKernelHandle deleteOnClose(CreateFileA(copy.c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_DELETE, &inherited,
+                                                OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  // Without it the copy could not wait, and would find this program's file
+  // still held.
+  TKernelHandle original;
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), original.Out(),
+                       SYNCHRONIZE, TRUE, 0))
+    abandon("The uninstaller cannot hand its work over");
+  // Without its trailing backslash: before the closing quote it would
+  // escape the quote.
+  std::string line = "\"" + copy + "\" " + kRemoveSwitch + " \"" + WithoutBackslash(installDir) +
+                     "\" " + std::to_string(reinterpret_cast<uintptr_t>(original.get()));
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    abandon("The uninstaller cannot be started from \"" + folder + "\"");
+  const TKernelHandle thread(process.hThread);
+  const TKernelHandle started(process.hProcess);
 }
 
-int RemoveAsCopy(const std::string& installDir, HANDLE original) {
-  if (original) {
-    // The original ends right after starting this copy; its file can go only then.
-    WaitForSingleObject(original, 60000);
-    CloseHandle(original);
-  }
+int RemoveAsCopy(const std::string& installDir, const TKernelHandle& original) {
+  // The original ends right after starting this copy; its file can go only then.
+  if (original) WaitForSingleObject(original.get(), 60000);
   TWin32Platform os;
   std::string report;
   try {
@@ -132,9 +121,10 @@ int RemoveAsCopy(const std::string& installDir, HANDLE original) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
-  if (__argc == 4 && std::string(__argv[1]) == kRemoveSwitch)
-    return RemoveAsCopy(std::string(__argv[2]) + "\\",
-                        reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoul(__argv[3], nullptr, 10))));
+  if (__argc == 4 && std::string(__argv[1]) == kRemoveSwitch) {
+    const auto handle = static_cast<uintptr_t>(std::strtoul(__argv[3], nullptr, 10));
+    return RemoveAsCopy(std::string(__argv[2]) + "\\", TKernelHandle(reinterpret_cast<HANDLE>(handle)));
+  }
 
   TWin32Platform os;
   try {

@@ -10,6 +10,7 @@
 #include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
 #include "install/UpgradeRun.h"
+#include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "unit/RunFakes.h"
 
@@ -38,34 +39,6 @@ class TTestWin32Platform : public TWin32Platform {
 
  private:
   std::string root_;
-};
-
-class TFileHandle {
- public:
-  explicit TFileHandle(HANDLE handle) : handle_(handle) {}
-  ~TFileHandle() { Close(); }
-  TFileHandle(const TFileHandle&) = delete;
-  TFileHandle& operator=(const TFileHandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Close() {
-    if (Valid()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-class TRegistryKey {
- public:
-  ~TRegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  HKEY* Out() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
 };
 
 class InstallRunWin32Test : public testing::Test {
@@ -112,13 +85,13 @@ class InstallRunWin32Test : public testing::Test {
   }
 
   std::string RegistryValue(const char* name) {
-    TRegistryKey key;
+    TRegKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
       return "<no key>";
     char buffer[MAX_PATH * 2] = {};
     DWORD size = sizeof buffer - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
             ERROR_SUCCESS ||
         type != REG_SZ)
       return "<no value>";
@@ -189,9 +162,9 @@ TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
     file->Close();
   }
   // Held as a running program holds its file: no sharing at all.
-  TFileHandle running(CreateFileA((dir + "Fotelix.Exe").c_str(), GENERIC_READ, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(running.Valid());
+  TKernelHandle running(CreateFileA((dir + "Fotelix.Exe").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(running);
 
   TSetupState state;
   state.InstallDir = dir;

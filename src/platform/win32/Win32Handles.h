@@ -11,8 +11,8 @@
 
 // ------------------------------------------- kernel objects, searches, keys
 
-// A handle whose empty value is the kind's own (INVALID_HANDLE_VALUE for a
-// file or a search), closed by the kind's function.
+// A handle whose empty values are the kind's own (INVALID_HANDLE_VALUE for a
+// search), closed by the kind's function.
 template <class Kind>
 class TOwnedHandle {
  public:
@@ -30,7 +30,7 @@ class TOwnedHandle {
     return *this;
   }
 
-  explicit operator bool() const { return handle_ != Kind::Empty(); }
+  explicit operator bool() const { return !Kind::IsEmpty(handle_); }
   Handle get() const { return handle_; }
   Handle release() {
     const Handle handle = handle_;
@@ -56,7 +56,10 @@ class TOwnedHandle {
 
 struct TKernelObjectKind {
   using Handle = HANDLE;
-  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static Handle Empty() { return nullptr; }
+  // A file that cannot be opened comes as INVALID_HANDLE_VALUE, a process,
+  // a thread or a duplicate that cannot be had as null.
+  static bool IsEmpty(Handle handle) { return handle == nullptr || handle == INVALID_HANDLE_VALUE; }
   static bool Close(Handle handle) { return ::CloseHandle(handle) != FALSE; }
 };
 // Files, processes and threads.
@@ -65,6 +68,7 @@ using TKernelHandle = TOwnedHandle<TKernelObjectKind>;
 struct TSearchKind {
   using Handle = HANDLE;
   static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static bool IsEmpty(Handle handle) { return handle == Empty(); }
   static bool Close(Handle handle) { return ::FindClose(handle) != FALSE; }
 };
 // A search begun by FindFirstFileA.
@@ -73,9 +77,17 @@ using TSearchHandle = TOwnedHandle<TSearchKind>;
 struct TRegistryKeyKind {
   using Handle = HKEY;
   static Handle Empty() { return nullptr; }
+  static bool IsEmpty(Handle handle) { return handle == Empty(); }
   static bool Close(Handle handle) { return ::RegCloseKey(handle) == ERROR_SUCCESS; }
 };
 using TRegKey = TOwnedHandle<TRegistryKeyKind>;
+
+// Memory that a system call allocated for its caller, such as the text of
+// FormatMessageA.
+struct TLocalMemoryDeleter {
+  void operator()(void* memory) const { ::LocalFree(memory); }
+};
+using TLocalText = std::unique_ptr<char, TLocalMemoryDeleter>;
 
 // ------------------------------------------------------------------ drawing
 

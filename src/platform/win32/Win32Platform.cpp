@@ -17,8 +17,8 @@ std::string SystemMessage(DWORD code) {
   const DWORD length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  const TLocalText owned(text);
   std::string message = length ? std::string(text, length) : "unknown error";
-  if (text) LocalFree(text);
   while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
                               message.back() == '.' || message.back() == ' '))
     message.pop_back();
