@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 
 #include "install/DefaultSettings.h"
+#include "install/RunSteps.h"
 #include "install/Uninstall.h"
 #include "lib/LIB_Endpoints.h"
 
@@ -68,47 +70,17 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
   state.CacheDir = state.DataDir + "cache\\";
 }
 
-// Settings files that an older version kept beside the program.
-void RemoveOldDataFiles(TPlatform& os, const TSetupState& state) {
-  for (const char* name : {"fotelix.dat", "fotelix.bak"}) {
-    try {
-      const std::string path = state.InstallDir + name;
-      if (os.FileExists(path)) os.RemoveFile(path);
-    } catch (const std::exception&) {
-      // A file that stays is overwritten or ignored by the product.
-    }
-  }
+// A shell folder that the query names, or a failure: without one the links
+// would go to the root of whatever drive is current.
+std::string KnownShellFolder(TPlatform& os, int csidl) {
+  std::string folder;
+  if (os.GetShellFolder(csidl, folder) != 0 || folder.empty())
+    throw std::runtime_error("The shell folder " + std::to_string(csidl) + " is unknown.");
+  return folder;
 }
 
-// The Start-menu group. A failing link skips the ones after it.
-void CreateStartMenuGroup(TPlatform& os, const TSetupState& state) {
-  try {
-    std::string programs;
-    // An empty answer would put the group at the root of the current drive.
-    if (os.GetShellFolder(kCsidlPrograms, programs) != 0 || programs.empty()) return;
-    const std::string group = programs + "\\Fotelix";
-    // Fails when the group exists from an earlier install; its links are
-    // then replaced.
-    os.CreateFolder(group);
-    CreateShortcut(os, state.InstallDir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0);
-    CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web",
-                   "", -1);
-    CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1);
-    CreateShortcut(os, state.InstallDir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk",
-                   "Uninstall Fotelix", "", 0);
-  } catch (const std::exception&) {
-    // The product runs without its Start-menu group.
-  }
-}
-
-void CreateDesktopShortcut(TPlatform& os, const TSetupState& state) {
-  try {
-    std::string desktop;
-    if (os.GetShellFolder(kCsidlDesktopDirectory, desktop) != 0 || desktop.empty()) return;
-    CreateShortcut(os, state.InstallDir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0);
-  } catch (const std::exception&) {
-    // The product runs without a desktop link.
-  }
+void RemoveIfThere(TPlatform& os, const std::string& path) {
+  if (os.FileExists(path)) os.RemoveFile(path);
 }
 
 }  // namespace
@@ -163,30 +135,62 @@ int32_t InstallProgressMax() {
 }
 
 void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label) {
-  bar.SetMax(InstallProgressMax());
-  SettleInstallDir(os, state);
-  SettleDataDir(os, state);
-  RemoveOldDataFiles(os, state);
-
-  WriteProgramFile(os, state.InstallDir + "Fotelix.Exe", &bar, &label);
-  try {
-    WriteUninstaller(os, state.InstallDir + "Uninstall.Exe", nullptr, nullptr);
-  } catch (const std::exception&) {
-    // The product runs without its uninstaller.
-  }
-  CreateStartMenuGroup(os, state);
-  RegisterUninstaller(os, state);
-  ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 96));
-  if (state.CreateDesktopShortcut) CreateDesktopShortcut(os, state);
-  ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 98));
-
-  const auto at99 = [&](int) { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99)); };
-  WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, at99);
-  try {
-    WriteSettingsFile(os, state.InstallDir + "FXInst.Dat", state, at99);
-  } catch (const std::exception&) {
-    // The copy in the installation folder is a spare; the product reads the
-    // one in DataDir.
-  }
-  WriteUninstallLog(os, state);
+  const auto at = [&](int percent) {
+    return [&, percent] { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), percent)); };
+  };
+  const auto at99 = [&](int) { at(99)(); };
+  const std::string& dir = state.InstallDir;
+  std::string group, desktop;
+  constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
+  constexpr TOnFailure kIgnored = TOnFailure::Ignored;
+  constexpr TOnFailure kSkipsRest = TOnFailure::SkipsRestOfBlock;
+  RunSteps({
+      {"progress scale", kEnds, [&] { bar.SetMax(InstallProgressMax()); }},
+      {"installation folder", kEnds, [&] { SettleInstallDir(os, state); }},
+      {"data folder", kEnds, [&] { SettleDataDir(os, state); }},
+      // Settings files that an older version kept beside the program; one
+      // that stays is overwritten or ignored by the product.
+      {"old fotelix.dat", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.dat"); }},
+      {"old fotelix.bak", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.bak"); }},
+      {"program file", kEnds, [&] { WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label); }},
+      // The product runs without its uninstaller.
+      {"uninstaller", kIgnored, [&] { WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr); }},
+      // The product runs without its Start-menu group. A failing link skips
+      // the ones after it.
+      {"Start-menu group", kSkipsRest,
+       [&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }},
+      // Fails when the group exists from an earlier install; its links are
+      // then replaced.
+      {"Start-menu group", kIgnored, [&] { os.CreateFolder(group); }},
+      {"Start-menu group", kSkipsRest,
+       [&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }},
+      {"Start-menu group", kSkipsRest,
+       [&] {
+         CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web",
+                        "", -1);
+       }},
+      {"Start-menu group", kSkipsRest,
+       [&] { CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1); }},
+      {"Start-menu group", kSkipsRest,
+       [&] {
+         CreateShortcut(os, dir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk", "Uninstall Fotelix",
+                        "", 0);
+       }},
+      // Without administrator rights there is no entry; the product still works.
+      {"uninstall entry", kIgnored, [&] { RegisterUninstaller(os, state); }},
+      {"96 %", kEnds, at(96)},
+      {"desktop link", kSkipsRest, [&] { desktop = KnownShellFolder(os, kCsidlDesktopDirectory); },
+       state.CreateDesktopShortcut},
+      {"desktop link", kIgnored,
+       [&] { CreateShortcut(os, dir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0); },
+       state.CreateDesktopShortcut},
+      {"98 %", kEnds, at(98)},
+      {"settings file", kEnds, [&] { WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, at99); }},
+      // A spare: the product reads the one in DataDir.
+      {"installation copy of the settings file", kIgnored,
+       [&] { WriteSettingsFile(os, dir + "FXInst.Dat", state, at99); }},
+      // The log records what the run meant to make; a missing or short log
+      // leaves the uninstaller less to remove, never something else.
+      {"uninstall log", kIgnored, [&] { WriteUninstallLog(os, state); }},
+  });
 }

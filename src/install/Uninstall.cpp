@@ -1,6 +1,5 @@
 #include "install/Uninstall.h"
 
-#include <exception>
 #include <memory>
 
 std::string UninstallCommand(const TSetupState& state) {
@@ -8,12 +7,8 @@ std::string UninstallCommand(const TSetupState& state) {
 }
 
 void RegisterUninstaller(TPlatform& os, const TSetupState& state) {
-  try {
-    os.WriteRegistryString(kUninstallKey, "DisplayName", "Fotelix");
-    os.WriteRegistryString(kUninstallKey, "UninstallString", UninstallCommand(state));
-  } catch (const std::exception&) {
-    // Without administrator rights there is no entry; the product still works.
-  }
+  os.WriteRegistryString(kUninstallKey, "DisplayName", "Fotelix");
+  os.WriteRegistryString(kUninstallKey, "UninstallString", UninstallCommand(state));
 }
 
 std::vector<std::string> UninstallLogLines(const TSetupState& state) {
@@ -38,15 +33,10 @@ std::vector<std::string> UninstallLogLines(const TSetupState& state) {
 }
 
 void WriteUninstallLog(TPlatform& os, const TSetupState& state) {
-  try {
-    std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + kUninstallLogName, TOpenMode::CreateTruncate);
-    for (const std::string& line : UninstallLogLines(state)) {
-      const std::string text = line + "\r\n";
-      file->Write(text.data(), text.size());
-    }
-    file->Close();
-  } catch (const std::exception&) {
-    // The log records what the run meant to make; a missing or short log
-    // leaves the uninstaller less to remove, never something else.
+  std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + kUninstallLogName, TOpenMode::CreateTruncate);
+  for (const std::string& line : UninstallLogLines(state)) {
+    const std::string text = line + "\r\n";
+    file->Write(text.data(), text.size());
   }
+  file->Close();
 }

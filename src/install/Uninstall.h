@@ -22,14 +22,14 @@ inline constexpr char kUninstallLogName[] = "UnInstall.dat";
 // taken for a shorter program path ("C:\Program.exe").
 std::string UninstallCommand(const TSetupState& state);
 
-// Writes "DisplayName" and "UninstallString" under kUninstallKey. Any
-// failure ends it quietly: without rights the product is simply not listed.
+// Writes "DisplayName" and "UninstallString" under kUninstallKey; raises
+// EPlatformError at the first that cannot be written.
 void RegisterUninstaller(TPlatform& os, const TSetupState& state);
 
 // The log's lines, without line ends: 11, or 12 with the desktop shortcut.
 // The uninstaller reads the operands as plain paths, so they stay unquoted.
 std::vector<std::string> UninstallLogLines(const TSetupState& state);
 
-// Writes InstallDir + "UnInstall.dat" anew, each line ended by CR LF. Any
-// failure ends it quietly; the lines before the failing one stay written.
+// Writes InstallDir + "UnInstall.dat" anew, each line ended by CR LF. Raises
+// EPlatformError at the first failure; the lines before it stay written.
 void WriteUninstallLog(TPlatform& os, const TSetupState& state);

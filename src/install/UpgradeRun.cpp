@@ -5,6 +5,7 @@
 
 #include "install/DefaultSettings.h"
 #include "install/PayloadWriter.h"
+#include "install/RunSteps.h"
 #include "lib/LIB_FolderName.h"
 
 namespace {
@@ -14,6 +15,59 @@ constexpr uint32_t kOneSecond = 1000;
 bool IsDiskFull(const std::exception& error) {
   const auto* platform = dynamic_cast<const EPlatformError*>(&error);
   return platform && (platform->Code() == kErrorDiskFull || platform->Code() == kErrorHandleDiskFull);
+}
+
+// The folder of an automatic update comes from another program's command
+// line: a relative or damaged one would write into whatever folder is current.
+void CheckUpgradeFolder(const std::string& dir) {
+  if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
+    throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
+                                "\": that is not a full folder name of at most " +
+                                std::to_string(kMaxFolderLength) + " characters.");
+}
+
+void MakeUpgradeFolder(TPlatform& os, const std::string& dir) {
+  if (os.FolderExists(dir)) return;
+  ForceFolders(os, dir);
+  // Every attempt would fail for minutes before the same end; the name
+  // tells the user what to fix.
+  if (!os.FolderExists(dir))
+    throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
+}
+
+void WaitForTheProduct(TPlatform& os) {
+  for (int second = 0; second < 3; ++second) {
+    if (second > 0) os.ProcessMessages();
+    os.Sleep(kOneSecond);
+  }
+}
+
+// Writes the program file, trying again while something holds it.
+void ReplaceProgramFile(TPlatform& os, const std::string& dir, IRunProgressBar& bar, ILabel& label,
+                        const TStatusCallback& status) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label);
+      return;
+    } catch (const std::exception& error) {
+      // A full disk does not empty itself while the user waits, and the
+      // notice would blame a running program: the error page names it now.
+      if (IsDiskFull(error)) throw;
+      // Going on would end on a finished page over the old program file.
+      if (attempt == kUpgradeAttempts)
+        throw std::runtime_error("Fotelix could not be upgraded: \"" + dir +
+                                 "Fotelix.Exe\" is still in use after " +
+                                 std::to_string(kUpgradeAttempts) +
+                                 " attempts. Close Fotelix and start the upgrade again.");
+    }
+    // The product, or something else, still holds the file.
+    status(UpgradeRetryMessage(attempt));
+    for (int second = 0; second < kUpgradeRetrySeconds; ++second) {
+      os.Sleep(kOneSecond);
+      os.ProcessMessages();
+    }
+    status("");
+  }
 }
 
 }  // namespace
@@ -35,59 +89,25 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
   // from the very folder written to.
   state.InstallDir = WithBackslash(state.InstallDir);
   const std::string dir = state.InstallDir;
-  // The folder of an automatic update comes from another program's command
-  // line: a relative or damaged one would write into whatever folder is current.
-  if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
-    throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
-                                "\": that is not a full folder name of at most " +
-                                std::to_string(kMaxFolderLength) + " characters.");
-
-  bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan()));
-  if (!os.FolderExists(dir)) {
-    ForceFolders(os, dir);
-    // Every attempt would fail for minutes before the same end; the name
-    // tells the user what to fix.
-    if (!os.FolderExists(dir))
-      throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
-  }
-
-  if (state.AutoUpdate) {
-    // The product that started this update needs a moment to end.
-    for (int second = 0; second < 3; ++second) {
-      if (second > 0) os.ProcessMessages();
-      os.Sleep(kOneSecond);
-    }
-  }
-
-  for (int attempt = 1; attempt <= kUpgradeAttempts; ++attempt) {
-    try {
-      WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label);
-      break;
-    } catch (const std::exception& error) {
-      // A full disk does not empty itself while the user waits, and the
-      // notice would blame a running program: the error page names it now.
-      if (IsDiskFull(error)) throw;
-      // Going on would end on a finished page over the old program file.
-      if (attempt == kUpgradeAttempts)
-        throw std::runtime_error("Fotelix could not be upgraded: \"" + dir +
-                                 "Fotelix.Exe\" is still in use after " +
-                                 std::to_string(kUpgradeAttempts) +
-                                 " attempts. Close Fotelix and start the upgrade again.");
-      // The product, or something else, still holds the file.
-      status(UpgradeRetryMessage(attempt));
-      for (int second = 0; second < kUpgradeRetrySeconds; ++second) {
-        os.Sleep(kOneSecond);
-        os.ProcessMessages();
-      }
-      status("");
-    }
-  }
-
-  WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr);
-  WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", state, [&](int) {
-    ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99));
+  // Every failure ends the upgrade: its files belong together, and the
+  // finished page must not show over an old program.
+  constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
+  RunSteps({
+      {"installation folder", kEnds, [&] { CheckUpgradeFolder(dir); }},
+      {"progress scale", kEnds, [&] { bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan())); }},
+      {"installation folder", kEnds, [&] { MakeUpgradeFolder(os, dir); }},
+      // The product that started this update needs a moment to end.
+      {"wait for the product", kEnds, [&] { WaitForTheProduct(os); }, state.AutoUpdate},
+      {"program file", kEnds, [&] { ReplaceProgramFile(os, dir, bar, label, status); }},
+      {"uninstaller", kEnds, [&] { WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr); }},
+      {"settings file", kEnds,
+       [&] {
+         WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", state, [&](int) {
+           ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99));
+         });
+       }},
+      {"100 %", kEnds, [&] { ShowProgress(os, bar, label, bar.Max()); }},
+      {"start the product", kEnds, [&] { os.StartProgram(ProductCommandLine(dir), kSwShowMaximized); },
+       state.AutoUpdate},
   });
-  ShowProgress(os, bar, label, bar.Max());
-
-  if (state.AutoUpdate) os.StartProgram(ProductCommandLine(dir), kSwShowMaximized);
 }

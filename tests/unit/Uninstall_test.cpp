@@ -19,7 +19,7 @@ class UninstallTest : public HostSimTest {
   TSetupState state_;
 };
 
-TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsQuietlyWhenTheDiskFills) {
+TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsWhenTheDiskFills) {
   MakeFile("C:\\Program Files\\Fotelix\\UNINSTALL.DAT", std::string(4000, 'x'));
   WriteUninstallLog(*os_, state_);
   std::string full;
@@ -28,18 +28,18 @@ TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsQuietlyWhenTheDiskFills) {
 
   // Lines after the one that did not fit are missing; those before stay.
   os_->SetDiskSpace('C', 100);
-  EXPECT_NO_THROW(WriteUninstallLog(*os_, state_));
+  EXPECT_THROW(WriteUninstallLog(*os_, state_), EPlatformError);
   const std::string cut = Content("C:\\Program Files\\Fotelix\\UnInstall.dat");
   EXPECT_LT(cut.size(), full.size());
   EXPECT_EQ(full.compare(0, cut.size(), cut), 0);
 
   os_->DenyAccess("C:\\Program Files\\Fotelix\\UnInstall.dat");
-  EXPECT_NO_THROW(WriteUninstallLog(*os_, state_));
+  EXPECT_THROW(WriteUninstallLog(*os_, state_), EPlatformError);
 }
 
-TEST_F(UninstallTest, RefusedRegistryIsQuiet) {
+TEST_F(UninstallTest, RefusedRegistryIsRaised) {
   os_->FailRegistry(true);
-  EXPECT_NO_THROW(RegisterUninstaller(*os_, state_));
+  EXPECT_THROW(RegisterUninstaller(*os_, state_), EPlatformError);
   std::string value;
   EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
 }
