@@ -39,9 +39,54 @@ TPoint FitCaption(TCanvas& canvas, std::string& caption, int available, bool wor
   return {measure.Width(), measure.Height()};
 }
 
-void DrawFrameLines(TCanvas& canvas, const TLbButtonFace& f, bool down) {
+// A disabled button is never drawn pressed.
+bool ShownDown(const TLbButtonFace& f) { return f.Down && f.Enabled; }
+
+// Caption and glyph move one pixel with the press, except on the flat face,
+// which turns its caption bold instead.
+int PressOffset(const TLbButtonFace& f) { return ShownDown(f) && f.FaceKind != TLbFaceKind::Flat ? 1 : 0; }
+
+TColor FaceColor(const TLbButtonFace& f) {
+  TColor face = ColorToRGB(f.Color);
+  if (f.Enabled && f.HotTrackColor != clNone) face = BlendHotColor(f.FadeStep, f.Color, f.HotTrackColor);
+  if (ShownDown(f) && f.ColorWhenDown != clNone) face = f.ColorWhenDown;
+  return face;
+}
+
+const TBitmap& GlyphOf(const TLbButtonFace& f) {
+  static const TBitmap kNoGlyph;
+  return f.Glyph ? *f.Glyph : kNoGlyph;
+}
+
+int GlyphCellWidth(const TLbButtonFace& f) {
+  return f.GlyphCells > 0 ? GlyphOf(f).Width() / f.GlyphCells : 0;
+}
+
+void PaintBackground(TCanvas& canvas, const TLbButtonFace& f, TColor face) {
   const int w = f.Width;
   const int h = f.Height;
+  const TRect whole{-1, -1, w + 1, h + 1};
+  canvas.Brush.Style = TBrushStyle::Solid;
+  if (f.FaceKind == TLbFaceKind::Shape) {
+    canvas.Brush.Color = clFuchsia;
+    canvas.FillRect(whole);
+  } else if (!f.Transparent) {
+    canvas.Brush.Color = face;
+    if (f.FaceKind == TLbFaceKind::Flat || f.FaceKind == TLbFaceKind::Classic) {
+      canvas.FillRect(whole);
+    } else if (f.FaceKind == TLbFaceKind::Gradient) {
+      const int split = h / 4 + PressOffset(f);
+      FillGradient(canvas, f.LightColor, face, {2, 2, w - 2, split});
+      FillGradient(canvas, face, f.LightColor, {2, split, w - 2, h - 1});
+    }
+  }
+  canvas.Brush.Style = TBrushStyle::Clear;
+}
+
+void PaintFrameLines(TCanvas& canvas, const TLbButtonFace& f) {
+  const int w = f.Width;
+  const int h = f.Height;
+  const bool down = ShownDown(f);
   canvas.Pen.Style = TPenStyle::Solid;
   if (f.FaceKind == TLbFaceKind::Classic) {
     canvas.Pen.Color = f.ShadowColor;
@@ -70,6 +115,59 @@ void DrawFrameLines(TCanvas& canvas, const TLbButtonFace& f, bool down) {
     canvas.LineTo(w - 1, h - 1);
     canvas.LineTo(0, h - 1);
   }
+}
+
+void PaintFrame(TCanvas& canvas, const TLbButtonFace& f, TColor face) {
+  const int w = f.Width;
+  const int h = f.Height;
+  const bool down = ShownDown(f);
+  switch (f.FaceKind) {
+    case TLbFaceKind::Flat:
+    case TLbFaceKind::Classic:
+      if ((f.Enabled && (!f.Flat || f.Hot || down)) || (!f.Enabled && !f.Flat)) PaintFrameLines(canvas, f);
+      break;
+    case TLbFaceKind::Gradient:
+      canvas.Pen.Style = TPenStyle::Solid;
+      canvas.Pen.Color = down ? f.ShadowColor : face;
+      canvas.Rectangle({1, 1, w - 1, h - 1});
+      canvas.Pen.Color = f.ShadowColor;
+      canvas.RoundRect({0, 0, w, h}, 6, 6);
+      break;
+    case TLbFaceKind::Rounded:
+      canvas.Brush.Style = TBrushStyle::Solid;
+      canvas.Brush.Color = face;
+      canvas.Pen.Style = TPenStyle::Clear;
+      canvas.RoundRect({0, 1, w, h}, 4, 4);
+      canvas.Brush.Style = TBrushStyle::Clear;
+      canvas.Pen.Style = TPenStyle::Solid;
+      canvas.Pen.Color = f.ShadowColor;
+      canvas.MoveTo(4, 0);
+      canvas.LineTo(w - 5, 0);
+      canvas.MoveTo(4, h - 1);
+      canvas.LineTo(w - 5, h - 1);
+      break;
+    case TLbFaceKind::Shape:
+      break;
+  }
+}
+
+// In the font that LayoutButtonFace has set.
+void PaintCaption(TCanvas& canvas, const TLbButtonFace& f, const TLbFaceLayout& layout) {
+  // The shape face keeps its caption's colour when disabled.
+  if (!f.Enabled && f.FaceKind != TLbFaceKind::Shape) canvas.Font.Color = kDisabledCaption;
+  TRect r = layout.CaptionRect;
+  canvas.DrawText(layout.Caption, r, layout.CaptionFormat);
+}
+
+void PaintGlyph(TCanvas& canvas, const TLbButtonFace& f, const TLbFaceLayout& layout) {
+  const TRect& r = layout.GlyphRect;
+  const int sourceX = GlyphCellIndex(f.GlyphCells, f.Enabled, ShownDown(f), f.Hot) * r.Width();
+  DrawGlyphCell(canvas, GlyphOf(f), r.Left, r.Top, sourceX, r.Height(), r.Width(), 0);
+}
+
+void PaintMenuArrow(TCanvas& canvas, const TLbButtonFace& f) {
+  const TBitmap& arrow = LbArrowBitmap();
+  canvas.DrawTransparent(f.Width - 11, f.Height / 2 - 1, arrow, arrow.Pixel(0, arrow.Height() - 1));
 }
 
 }  // namespace
@@ -187,133 +285,87 @@ std::optional<TLbColorStyleValues> ApplyColorStyle(TLbColorStyle style) {
   return std::nullopt;
 }
 
-void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& f) {
+TLbFaceLayout LayoutButtonFace(TCanvas& canvas, const TLbButtonFace& f) {
   const int w = f.Width;
   const int h = f.Height;
-  // A disabled button is never drawn pressed.
-  const bool down = f.Down && f.Enabled;
-  const int off = (down && f.FaceKind != TLbFaceKind::Flat) ? 1 : 0;
-
-  TColor face = ColorToRGB(f.Color);
-  if (f.Enabled && f.HotTrackColor != clNone) face = BlendHotColor(f.FadeStep, f.Color, f.HotTrackColor);
-  if (down && f.ColorWhenDown != clNone) face = f.ColorWhenDown;
-
-  // Background.
-  const TRect whole{-1, -1, w + 1, h + 1};
-  canvas.Brush.Style = TBrushStyle::Solid;
-  if (f.FaceKind == TLbFaceKind::Shape) {
-    canvas.Brush.Color = clFuchsia;
-    canvas.FillRect(whole);
-  } else if (!f.Transparent) {
-    canvas.Brush.Color = face;
-    if (f.FaceKind == TLbFaceKind::Flat || f.FaceKind == TLbFaceKind::Classic) {
-      canvas.FillRect(whole);
-    } else if (f.FaceKind == TLbFaceKind::Gradient) {
-      FillGradient(canvas, f.LightColor, face, {2, 2, w - 2, h / 4 + off});
-      FillGradient(canvas, face, f.LightColor, {2, h / 4 + off, w - 2, h - 1});
-    }
-  }
-  canvas.Brush.Style = TBrushStyle::Clear;
-
-  // Frame.
-  switch (f.FaceKind) {
-    case TLbFaceKind::Flat:
-    case TLbFaceKind::Classic:
-      if ((f.Enabled && (!f.Flat || f.Hot || down)) || (!f.Enabled && !f.Flat))
-        DrawFrameLines(canvas, f, down);
-      break;
-    case TLbFaceKind::Gradient:
-      canvas.Pen.Style = TPenStyle::Solid;
-      canvas.Pen.Color = down ? f.ShadowColor : face;
-      canvas.Rectangle({1, 1, w - 1, h - 1});
-      canvas.Pen.Color = f.ShadowColor;
-      canvas.RoundRect({0, 0, w, h}, 6, 6);
-      break;
-    case TLbFaceKind::Rounded:
-      canvas.Brush.Style = TBrushStyle::Solid;
-      canvas.Brush.Color = face;
-      canvas.Pen.Style = TPenStyle::Clear;
-      canvas.RoundRect({0, 1, w, h}, 4, 4);
-      canvas.Brush.Style = TBrushStyle::Clear;
-      canvas.Pen.Style = TPenStyle::Solid;
-      canvas.Pen.Color = f.ShadowColor;
-      canvas.MoveTo(4, 0);
-      canvas.LineTo(w - 5, 0);
-      canvas.MoveTo(4, h - 1);
-      canvas.LineTo(w - 5, h - 1);
-      break;
-    case TLbFaceKind::Shape:
-      break;
-  }
-
+  const int off = PressOffset(f);
+  const int gh = GlyphOf(f).Height();
+  const int cw = GlyphCellWidth(f);
   canvas.Font = f.Font;
-  if (f.FaceKind == TLbFaceKind::Flat && down) canvas.Font.Style |= fsBold;
+  if (f.FaceKind == TLbFaceKind::Flat && ShownDown(f)) canvas.Font.Style |= fsBold;
 
-  static const TBitmap kNoGlyph;
-  const TBitmap& glyph = f.Glyph ? *f.Glyph : kNoGlyph;
-  const int gh = glyph.Height();
-  const int cw = f.GlyphCells > 0 ? glyph.Width() / f.GlyphCells : 0;
-  const int sourceX = GlyphCellIndex(f.GlyphCells, f.Enabled, down, f.Hot) * cw;
-  const unsigned format = TextFormatOf(f.Alignment);
-  std::string caption = f.Caption;
-
+  TLbFaceLayout layout;
+  layout.Caption = f.Caption;
   if (f.FaceKind == TLbFaceKind::Shape) {
-    const int a = std::max(w - 8, 0);
-    const TPoint size = FitCaption(canvas, caption, a, f.WordWrap);
-    DrawGlyphCell(canvas, glyph, (w - cw) / 2, (h - gh) / 2, sourceX, gh, cw, 0);
-    TRect r{off, (h - size.Y) / 2 + off, w, h};
-    canvas.DrawText(caption, r, dtWordBreak | dtCenter);
-  } else {
-    int a = 0, tx = 0, ty = 0, gx = 0, gy = 0, th = 0;
-    if (f.Layout == blGlyphLeft || f.Layout == blGlyphRight) {
-      a = std::max(w - 8 - (cw > 0 ? cw + 4 : 0), 0);
-      const TPoint size = FitCaption(canvas, caption, a, f.WordWrap);
-      th = size.Y;
-      ty = (h - th) / 2 + off;
-      tx = off + 4;
-      gy = (h - gh) / 2 + off;
-      const int tw4 = caption.empty() ? 0 : size.X + 4;
-      if (f.Layout == blGlyphLeft) {
-        if (cw > 0) tx += cw + 4;
-        gx = off + 4;
-        if (!f.WordWrap) {
-          if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw - tw4 + off;
-          else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off - tw4 / 2;
-        }
-      } else {
-        gx = tx + tw4;
-        if (!f.WordWrap) {
-          if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw + off;
-          else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off + tw4 / 2;
-        }
+    const TPoint size = FitCaption(canvas, layout.Caption, std::max(w - 8, 0), f.WordWrap);
+    layout.CaptionRect = {off, (h - size.Y) / 2 + off, w, h};
+    layout.CaptionFormat = dtWordBreak | dtCenter;
+    const TPoint glyph{(w - cw) / 2, (h - gh) / 2};
+    layout.GlyphRect = {glyph.X, glyph.Y, glyph.X + cw, glyph.Y + gh};
+    return layout;
+  }
+
+  int a = 0, tx = 0, ty = 0, gx = 0, gy = 0, th = 0;
+  if (f.Layout == blGlyphLeft || f.Layout == blGlyphRight) {
+    a = std::max(w - 8 - (cw > 0 ? cw + 4 : 0), 0);
+    const TPoint size = FitCaption(canvas, layout.Caption, a, f.WordWrap);
+    th = size.Y;
+    ty = (h - th) / 2 + off;
+    tx = off + 4;
+    gy = (h - gh) / 2 + off;
+    const int tw4 = layout.Caption.empty() ? 0 : size.X + 4;
+    if (f.Layout == blGlyphLeft) {
+      if (cw > 0) tx += cw + 4;
+      gx = off + 4;
+      if (!f.WordWrap) {
+        if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw - tw4 + off;
+        else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off - tw4 / 2;
       }
     } else {
-      a = std::max(w - 8, 0);
-      const TPoint size = FitCaption(canvas, caption, a, f.WordWrap);
-      th = size.Y;
-      const int block = th + (gh > 0 ? gh + 4 : 0);
-      tx = off + 4;
-      if (f.Layout == blGlyphTop) {
-        ty = (h - block) / 2 + gh + off;
-        gy = (h - block) / 2 + off;
-      } else {
-        ty = (h - block) / 2 + off;
-        gy = (h - block) / 2 + th + off;
+      gx = tx + tw4;
+      if (!f.WordWrap) {
+        if (f.Alignment == TAlignment::taRightJustify) gx = w - 4 - cw + off;
+        else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off + tw4 / 2;
       }
-      gx = off + 4;
-      if (f.Alignment == TAlignment::taRightJustify) gx = w - cw - 4 + off;
-      else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off;
     }
-    if (!f.Enabled) canvas.Font.Color = kDisabledCaption;
-    TRect r{tx, ty, tx + a, ty + th};
-    canvas.DrawText(caption, r, format);
-    DrawGlyphCell(canvas, glyph, gx, gy, sourceX, gh, cw, 0);
+  } else {
+    a = std::max(w - 8, 0);
+    const TPoint size = FitCaption(canvas, layout.Caption, a, f.WordWrap);
+    th = size.Y;
+    const int block = th + (gh > 0 ? gh + 4 : 0);
+    tx = off + 4;
+    if (f.Layout == blGlyphTop) {
+      ty = (h - block) / 2 + gh + off;
+      gy = (h - block) / 2 + off;
+    } else {
+      ty = (h - block) / 2 + off;
+      gy = (h - block) / 2 + th + off;
+    }
+    gx = off + 4;
+    if (f.Alignment == TAlignment::taRightJustify) gx = w - cw - 4 + off;
+    else if (f.Alignment == TAlignment::taCenter) gx = (w - cw) / 2 + off;
   }
+  layout.CaptionRect = {tx, ty, tx + a, ty + th};
+  layout.CaptionFormat = TextFormatOf(f.Alignment);
+  layout.GlyphRect = {gx, gy, gx + cw, gy + gh};
+  return layout;
+}
 
-  if (f.HasMenu) {
-    const TBitmap& arrow = LbArrowBitmap();
-    canvas.DrawTransparent(w - 11, h / 2 - 1, arrow, arrow.Pixel(0, arrow.Height() - 1));
+void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& f) {
+  const TColor face = FaceColor(f);
+  PaintBackground(canvas, f, face);
+  PaintFrame(canvas, f, face);
+  const TLbFaceLayout layout = LayoutButtonFace(canvas, f);
+  // The shape face puts its caption over its glyph; the others the glyph
+  // over the caption.
+  if (f.FaceKind == TLbFaceKind::Shape) {
+    PaintGlyph(canvas, f, layout);
+    PaintCaption(canvas, f, layout);
+  } else {
+    PaintCaption(canvas, f, layout);
+    PaintGlyph(canvas, f, layout);
   }
+  if (f.HasMenu) PaintMenuArrow(canvas, f);
 }
 
 TLbButtonThread::TLbButtonThread(std::function<void()> tick)

@@ -76,6 +76,19 @@ struct TLbButtonFace {
   TAlignment Alignment = TAlignment::taLeftJustify;
 };
 
+// Where a face puts its caption and its glyph cell.
+struct TLbFaceLayout {
+  std::string Caption;  // cut from the right to fit, unless word-wrapped
+  TRect CaptionRect;
+  unsigned CaptionFormat = 0;
+  TRect GlyphRect;  // the cell shown; empty without a glyph
+};
+
+// Measures the caption on canvas, in the face's font, which it sets there
+// (bold while a flat face is pressed); draws nothing.
+TLbFaceLayout LayoutButtonFace(TCanvas& canvas, const TLbButtonFace& face);
+
+// Background, frame, caption, glyph and the menu arrow, as the layout places them.
 void DrawButtonFace(TCanvas& canvas, const TLbButtonFace& face);
 
 // A vertical gradient in 32 bands from the top colour to the bottom colour.

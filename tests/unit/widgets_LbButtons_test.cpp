@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <vector>
 
 #include "ui/RecordingCanvas.h"
 
@@ -21,17 +21,19 @@ class RecordingCanvas : public TRecordingCanvas {
 
 TPoint At(const TCanvasOp& op) { return {op.Rect.Left, op.Rect.Top}; }
 
-std::set<int> RowsCovered(const std::vector<TCanvasOp>& fills) {
-  std::set<int> rows;
-  for (const TCanvasOp& op : fills)
-    for (int y = op.Rect.Top; y < op.Rect.Bottom; ++y) rows.insert(y);
-  return rows;
+// The colour that the fills leave at a pixel, the last one on top; clNone
+// where none reaches.
+TColor FilledAt(const TRecordingCanvas& canvas, int x, int y) {
+  TColor color = clNone;
+  for (const TCanvasOp& op : canvas.OpsOf(TCanvasOpKind::FillRect))
+    if (x >= op.Rect.Left && x < op.Rect.Right && y >= op.Rect.Top && y < op.Rect.Bottom)
+      color = op.Brush.Color;
+  return color;
 }
 
-std::set<int> Range(int first, int last) {
-  std::set<int> rows;
-  for (int y = first; y <= last; ++y) rows.insert(y);
-  return rows;
+TLbFaceLayout LayoutOf(const TLbButtonFace& f) {
+  RecordingCanvas canvas;
+  return LayoutButtonFace(canvas, f);
 }
 
 // A strip of `cells` images, 4 x 4 each, every cell filled with its own colour
@@ -57,33 +59,30 @@ TLbButtonFace GradientFace(int height, bool down) {
 }
 
 TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
-  struct Case {
-    bool down;
-    std::set<int> upper, lower;
-  } cases[] = {
-      {false, Range(2, 4), Range(5, 21)},
-      {true, Range(2, 5), Range(6, 21)},
-  };
-  for (const Case& c : cases) {
+  // The blue of rows 0 to 22 down the middle: light to face in rows 2 to 4,
+  // face to light from row 5 (23 div 4) to 21; pressed, the split is a row lower.
+  const std::vector<int> kUp = {-1,  -1,  214, 173, 132, 132, 140, 148, 156, 164, 168, 177,
+                                185, 193, 201, 209, 214, 222, 230, 238, 246, 250, -1};
+  const std::vector<int> kDown = {-1,  -1,  226, 193, 160, 132, 132, 140, 148, 156, 164, 173,
+                                  181, 189, 197, 205, 214, 222, 230, 238, 246, 250, -1};
+  for (bool down : {false, true}) {
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, GradientFace(23, c.down));
-    const std::vector<TCanvasOp> fills = canvas.OpsOf(TCanvasOpKind::FillRect);
-    // The 32nd band of each gradient starts at its bottom edge and is empty.
-    ASSERT_EQ(fills.size(), 62u) << "down=" << c.down;
-    const std::vector<TCanvasOp> upper(fills.begin(), fills.begin() + 31);
-    const std::vector<TCanvasOp> lower(fills.begin() + 31, fills.end());
-    EXPECT_EQ(RowsCovered(upper), c.upper) << "down=" << c.down;
-    EXPECT_EQ(RowsCovered(lower), c.lower) << "down=" << c.down;
-    for (const TCanvasOp& op : fills) {
-      EXPECT_EQ(op.Rect.Left, 2);
-      EXPECT_EQ(op.Rect.Right, 88);
-      EXPECT_EQ(op.Pen.Style, TPenStyle::Clear);
+    DrawButtonFace(canvas, GradientFace(23, down));
+    std::vector<int> blue;
+    for (int y = 0; y < 23; ++y) {
+      const TColor c = FilledAt(canvas, 45, y);
+      blue.push_back(c == clNone ? -1 : GetBValue(c));
+      if (c != clNone) {
+        EXPECT_EQ(c & 0xFFFF, 0u) << "row " << y;
+      }
     }
-    // Light at the top edge, nearly the face in the middle, light again at the bottom.
-    EXPECT_EQ(upper.front().Brush.Color, RGB(0, 0, 255));
-    EXPECT_EQ(upper.back().Brush.Color, RGB(0, 0, 132));  // 255 - 127 * 30 / 31
-    EXPECT_EQ(lower.front().Brush.Color, RGB(0, 0, 128));
-    EXPECT_EQ(lower.back().Brush.Color, RGB(0, 0, 250));
+    EXPECT_EQ(blue, down ? kDown : kUp);
+    // Two pixels in from either side.
+    EXPECT_EQ(FilledAt(canvas, 1, 10), clNone);
+    EXPECT_NE(FilledAt(canvas, 2, 10), clNone);
+    EXPECT_NE(FilledAt(canvas, 87, 10), clNone);
+    EXPECT_EQ(FilledAt(canvas, 88, 10), clNone);
+    for (const TCanvasOp& op : canvas.OpsOf(TCanvasOpKind::FillRect)) EXPECT_EQ(op.Pen.Style, TPenStyle::Clear);
   }
 }
 
@@ -253,17 +252,13 @@ TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
     f.Caption = "OK";
     f.Layout = c.layout;
     f.Alignment = c.alignment;
-    RecordingCanvas canvas;
-    DrawButtonFace(canvas, f);
-    const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
-    const std::vector<TCanvasOp> glyph = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
-    ASSERT_EQ(text.size(), 1u);
-    ASSERT_EQ(glyph.size(), 1u);
+    const TLbFaceLayout layout = LayoutOf(f);
     const std::string label = "layout " + std::to_string(c.layout) + " alignment " +
                               std::to_string(static_cast<int>(c.alignment)) + " down " + std::to_string(c.down);
-    EXPECT_EQ(text[0].Rect, c.text) << label;
-    EXPECT_EQ(At(glyph[0]), c.glyph) << label;
-    EXPECT_EQ(text[0].Format, c.format) << label;
+    EXPECT_EQ(layout.Caption, "OK") << label;
+    EXPECT_EQ(layout.CaptionRect, c.text) << label;
+    EXPECT_EQ(layout.GlyphRect, (TRect{c.glyph.X, c.glyph.Y, c.glyph.X + 16, c.glyph.Y + 16})) << label;
+    EXPECT_EQ(layout.CaptionFormat, c.format) << label;
   }
 }
 
@@ -276,9 +271,7 @@ TEST(LbButtonsTest, WordWrapKeepsTheGlyphBesideTheCaptionAtTheLeftEdge) {
   f.Caption = "OK";
   f.Alignment = TAlignment::taRightJustify;
   f.WordWrap = true;
-  RecordingCanvas canvas;
-  DrawButtonFace(canvas, f);
-  EXPECT_EQ(At(canvas.OpsOf(TCanvasOpKind::DrawTransparent).at(0)), (TPoint{4, 12}));
+  EXPECT_EQ(LayoutOf(f).GlyphRect, (TRect{4, 12, 20, 28}));
 }
 
 TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
