@@ -9,6 +9,7 @@ of the tree, and refuse what a scenario tells them to refuse.
 import os
 import shutil
 import subprocess
+import sys
 from pathlib import Path
 
 import pytest
@@ -191,3 +192,31 @@ def test_wine_arch_reasons(tmp_path):
     env = {k: v for k, v in os.environ.items() if not k.startswith("FX_")}
     assert subprocess.run([script], env=env, capture_output=True, text=True).stdout in ("win32\n", "win64\n")
     assert not list((tmp_path / "tree" / "build").glob(".ia32-probe.*"))
+
+
+def test_layer_check(tmp_path):
+    # The tree itself is checked by the native suites; here, that the check can fail.
+    script = TOP / "scripts" / "check-layers.py"
+    climbs = {
+        "src/install/InstallRun.cpp": '#include "ui/Controls.h"\n',
+        "src/lib/LIB_Text.cpp": "  #  include <Windows.h>\n",
+        "src/pages/PNL_Error.h": '#include "app/Form_Main.h"\n',
+        "src/app/Form_Main.cpp": '#include "platform/hostsim/HostSim.h"\n#include "ui/win32/Win32Backend.h"\n',
+        # Where they belong.
+        "src/ui/win32/Win32Backend.cpp": "#include <windows.h>\n",
+        "tests/unit/X_test.cpp": '#include "platform/hostsim/HostSim.h"\n#include "app/Form_Main.h"\n',
+    }
+    for name, text in climbs.items():
+        (tmp_path / name).parent.mkdir(parents=True, exist_ok=True)
+        (tmp_path / name).write_text("#pragma once\n" + text)
+    run = subprocess.run([sys.executable, str(script), str(tmp_path)], capture_output=True, text=True)
+    assert run.returncode == 1
+    assert run.stdout.splitlines() == [
+        'src/app/Form_Main.cpp:2: "platform/hostsim/HostSim.h": a test double in what ships',
+        'src/app/Form_Main.cpp:3: "ui/win32/Win32Backend.h": a Windows header outside the Windows layers',
+        'src/install/InstallRun.cpp:2: "ui/Controls.h": install may not include ui',
+        "src/lib/LIB_Text.cpp:2: <Windows.h>: a Windows header outside the Windows layers",
+        'src/pages/PNL_Error.h:2: "app/Form_Main.h": pages may not include app',
+        "layers: 5 include(s) out of place",
+    ]
+
