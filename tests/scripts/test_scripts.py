@@ -220,3 +220,37 @@ def test_layer_check(tmp_path):
         "layers: 5 include(s) out of place",
     ]
 
+
+def test_junit_count(tmp_path):
+    ctest = ('<testsuite tests="4" failures="1"><testcase name="a" status="run"/>'
+             '<testcase name="b" status="fail"><failure message="Failed"/></testcase>'
+             '<testcase name="c" status="notrun"><skipped message="Skipped"/></testcase>'
+             '<testcase name="fotelix_tests_wine" status="{status}"/></testsuite>')
+    gtest = ('<testsuites><testsuite name="S"><testcase name="x" status="run" result="completed"/>'
+             '<testcase name="y" status="run" result="completed"/>'
+             '<testcase name="z" status="run" result="skipped"><skipped message=""/></testcase>'
+             '{failure}</testsuite></testsuites>')
+    ctest_xml, gtest_xml, pytest_xml = (tmp_path / n for n in ("junit.xml", "fotelix_tests_wine.xml", "e2e.xml"))
+    pytest_xml.write_text('<testsuites><testsuite><testcase name="t1"/><testcase name="t2">'
+                          '<error message="boom"/></testcase></testsuite></testsuites>')
+
+    def count(*args):
+        script = str(TOP / "scripts" / "junit-count.py")
+        return subprocess.run([sys.executable, script, *map(str, args)], capture_output=True, text=True,
+                              check=True).stdout.split()
+
+    cases = [
+        # (the Windows test's status, a failing GoogleTest case, or None for no XML of its own; counts)
+        ("run", "", ["3", "1", "2"]),
+        ("fail", '<testcase name="w" status="run"><failure message="no"/></testcase>', ["3", "2", "2"]),
+        ("fail", "", ["3", "2", "2"]),  # the run failed after all its cases passed
+        ("fail", None, ["1", "2", "1"]),  # cut off before writing: the CTest test counts
+    ]
+    for status, failure, expected in cases:
+        ctest_xml.write_text(ctest.format(status=status))
+        gtest_xml.unlink(missing_ok=True)
+        if failure is not None:
+            gtest_xml.write_text(gtest.format(failure=failure))
+        assert count(ctest_xml, "--inner", gtest_xml) == expected, (status, failure)
+    # A runner that wrote nothing did not pass.
+    assert count(pytest_xml, tmp_path / "missing.xml") == ["1", "2", "0"]
