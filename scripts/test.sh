@@ -93,6 +93,8 @@ fi
 if [ -d tests/e2e ]; then
   run_suite e2e /usr/bin/python3 -m pytest tests/e2e -p no:cacheprovider
 fi
+# A second build of the shipped programs elsewhere, and a signed build installed under Wine.
+run_suite release /usr/bin/python3 -m pytest tests/release -p no:cacheprovider
 
 printf '\nWindows suites: %s\n' "$windows_why"
 if [ "${#broken[@]}" -gt 0 ]; then

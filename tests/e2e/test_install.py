@@ -1,5 +1,7 @@
 """The install route walked as a user walks it, and what it leaves behind."""
 import filecmp
+import os
+import subprocess
 
 import pytest
 
@@ -58,6 +60,12 @@ def check_installation(session, install_dir, download_dir, performance, desktop)
     entry = session.registry_values(UNINSTALL_KEY)
     assert entry["DisplayName"] == "Fotelix"
     assert entry["UninstallString"] == f'"{install_dir}Uninstall.Exe"'
+    # A signed build installs signed programs (tests/release makes one).
+    if os.environ.get("FX_SIGNED_BY"):
+        for name in ("Fotelix.Exe", "Uninstall.Exe"):
+            verified = subprocess.run(["osslsigncode", "verify", "-CAfile", os.environ["FX_SIGNED_BY"],
+                                       "-in", str(folder / name)], capture_output=True, text=True)
+            assert verified.returncode == 0 and "Signature verification: ok" in verified.stdout, name
 
 
 def test_default_install_by_keyboard_then_start_fotelix(session, tmp_path):
