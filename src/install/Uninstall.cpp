@@ -11,6 +11,10 @@ void RegisterUninstaller(TPlatform& os, const TSetupState& state) {
   try {
     os.WriteRegistryString(kUninstallKey, "DisplayName", "Fotelix");
     os.WriteRegistryString(kUninstallKey, "UninstallString", UninstallCommand(state));
+    // Without these the system's list offers to change and to repair the
+    // product, and either would only start the uninstaller.
+    os.WriteRegistryNumber(kUninstallKey, "NoModify", 1);
+    os.WriteRegistryNumber(kUninstallKey, "NoRepair", 1);
   } catch (const std::exception&) {
     // Without administrator rights there is no entry; the product still works.
   }
