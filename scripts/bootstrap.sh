@@ -20,7 +20,7 @@ required=(
   cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
-  python3 python3-pytest dpkg-dev
+  python3 python3-pytest dpkg-dev openssl osslsigncode
 )
 # 32-bit Wine comes from the i386 architecture, whose indexes a mirror may
 # serve damaged for days; without it the Windows suites still run, so it is

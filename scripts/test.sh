@@ -69,6 +69,9 @@ run_suite "$windows" "build/$windows/junit.xml" --inner "build/$windows/tests/fo
   cmake --workflow --preset "$windows"
 run_suite e2e "$logs/e2e.xml" -- \
   /usr/bin/python3 -m pytest tests/e2e -p no:cacheprovider --junitxml="$logs/e2e.xml"
+# A second build of the shipped programs elsewhere, and a signed build installed under Wine.
+run_suite release "$logs/release.xml" -- \
+  /usr/bin/python3 -m pytest tests/release -p no:cacheprovider --junitxml="$logs/release.xml"
 
 printf '\nWindows suites: %s\n' "$windows_why"
 if [ "${#broken[@]}" -gt 0 ]; then

@@ -9,6 +9,10 @@ std::string UninstallCommand(const TSetupState& state) {
 void RegisterUninstaller(TPlatform& os, const TSetupState& state) {
   os.WriteRegistryString(kUninstallKey, "DisplayName", "Fotelix");
   os.WriteRegistryString(kUninstallKey, "UninstallString", UninstallCommand(state));
+  // Without these the system's list offers to change and to repair the
+  // product, and either would only start the uninstaller.
+  os.WriteRegistryNumber(kUninstallKey, "NoModify", 1);
+  os.WriteRegistryNumber(kUninstallKey, "NoRepair", 1);
 }
 
 std::vector<std::string> UninstallLogLines(const TSetupState& state) {

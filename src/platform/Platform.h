@@ -158,6 +158,8 @@ class TPlatform {
   // String values below HKEY_LOCAL_MACHINE; the key is created when missing.
   virtual void WriteRegistryString(const std::string& key, const std::string& name,
                                    const std::string& value) = 0;
+  // A number value (a double word) below HKEY_LOCAL_MACHINE, likewise.
+  virtual void WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) = 0;
   // False when the key or the value does not exist.
   virtual bool ReadRegistryString(const std::string& key, const std::string& name,
                                   std::string& value) = 0;

@@ -1,5 +1,7 @@
 """The install route walked as a user walks it, and what it leaves behind."""
 import filecmp
+import os
+import subprocess
 
 import pytest
 
@@ -55,9 +57,15 @@ def check_installation(session, install_dir, download_dir, performance, desktop)
 
     assert links_in(session.host_path(shell["Programs"]) / "Fotelix") == START_MENU_LINKS
     assert links_in(session.host_path(shell["Desktop"])) == (["Fotelix.Lnk"] if desktop else [])
-    entry = session.registry_values(UNINSTALL_KEY)
-    assert entry["DisplayName"] == "Fotelix"
-    assert entry["UninstallString"] == f'"{install_dir}Uninstall.Exe"'
+    assert session.registry_values(UNINSTALL_KEY) == {
+        "DisplayName": "Fotelix", "UninstallString": f'"{install_dir}Uninstall.Exe"',
+        "NoModify": "0x1", "NoRepair": "0x1"}
+    # A signed build installs signed programs (tests/release makes one).
+    if os.environ.get("FX_SIGNED_BY"):
+        for name in ("Fotelix.Exe", "Uninstall.Exe"):
+            verified = subprocess.run(["osslsigncode", "verify", "-CAfile", os.environ["FX_SIGNED_BY"],
+                                       "-in", str(folder / name)], capture_output=True, text=True)
+            assert verified.returncode == 0 and "Signature verification: ok" in verified.stdout, name
 
 
 def test_default_install_by_keyboard_then_start_fotelix(session, tmp_path):

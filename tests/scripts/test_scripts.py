@@ -63,7 +63,8 @@ esac
 
 REQUIRED = """cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev
-  wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3 python3-pytest dpkg-dev""".split()
+  wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3 python3-pytest dpkg-dev
+  openssl osslsigncode""".split()
 
 
 def make_tree(root: Path) -> Path:

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,11 +104,14 @@ TEST_F(InstallRunTest, DefaultInstallWritesEveryItem) {
     EXPECT_EQ(back.IconIndex, l.icon) << l.file;
   }
 
-  std::string value;
-  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
-  EXPECT_EQ(value, "Fotelix");
-  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
-  EXPECT_EQ(value, "\"C:\\Program Files\\Fotelix\\Uninstall.Exe\"");
+  std::ifstream registry(os_->RegistryFile(), std::ios::binary);
+  std::stringstream entry;
+  entry << registry.rdbuf();
+  const std::string key = std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey;
+  EXPECT_EQ(entry.str(), key + "\tDisplayName\tFotelix\n" +    //
+                             key + "\tNoModify\tdword:00000001\n" +  //
+                             key + "\tNoRepair\tdword:00000001\n" +  //
+                             key + "\tUninstallString\t\"C:\\Program Files\\Fotelix\\Uninstall.Exe\"\n");
 
   const std::vector<std::string> values = SettingsValues(kDataDir + "Fotelix.Dat");
   EXPECT_EQ(values, SettingsValues(kDefaultDir + "FXInst.Dat"));

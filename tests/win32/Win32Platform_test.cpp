@@ -241,6 +241,16 @@ TEST_F(Win32PlatformTest, ShellLinkRegistryAndSystemQueries) {
   ASSERT_TRUE(os_.ReadRegistryString(key, "uninstallstring", value));
   EXPECT_EQ(value, "\"" + dir_ + "Uninstall.Exe\"");
   EXPECT_FALSE(os_.ReadRegistryString(key, "Missing", value));
+  os_.WriteRegistryNumber(key, "NoModify", 0x12345678);
+  EXPECT_FALSE(os_.ReadRegistryString(key, "NoModify", value));  // not a string
+  HKEY opened = nullptr;
+  DWORD type = 0, number = 0, size = sizeof number;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExA(opened, "NoModify", nullptr, &type, reinterpret_cast<BYTE*>(&number), &size),
+            ERROR_SUCCESS);
+  RegCloseKey(opened);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(number, 0x12345678u);
   // A key goes with its values, never with sub-keys.
   EXPECT_FALSE(os_.DeleteRegistryKey("Software\\FotelixTest"));
   EXPECT_TRUE(os_.DeleteRegistryKey(key));

@@ -483,25 +483,37 @@ TShellLink THostSimPlatform::ReadShellLink(const std::string& linkFile) {
   return link;
 }
 
+void THostSimPlatform::WriteRegistryValue(const std::string& key, const std::string& name,
+                                          TRegistryValue value) {
+  if (failRegistry_) Fail(kErrorAccessDenied, "write to the registry key", "HKEY_LOCAL_MACHINE\\" + key);
+  value.Label = key + '\t' + name;
+  registry_[LowerText(key) + '\n' + LowerText(name)] = std::move(value);
+  SaveRegistry();
+}
+
 void THostSimPlatform::WriteRegistryString(const std::string& key, const std::string& name,
                                            const std::string& value) {
-  if (failRegistry_) Fail(kErrorAccessDenied, "write to the registry key", "HKEY_LOCAL_MACHINE\\" + key);
-  registry_[LowerText(key) + '\n' + LowerText(name)] = {key + '\t' + name, value};
-  SaveRegistry();
+  WriteRegistryValue(key, name, {"", value, false});
+}
+
+void THostSimPlatform::WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(value));
+  WriteRegistryValue(key, name, {"", text, true});
 }
 
 bool THostSimPlatform::ReadRegistryString(const std::string& key, const std::string& name,
                                           std::string& value) {
   const auto it = registry_.find(LowerText(key) + '\n' + LowerText(name));
-  if (it == registry_.end()) return false;
-  value = it->second.second;
+  if (it == registry_.end() || it->second.Number) return false;
+  value = it->second.Text;
   return true;
 }
 
 void THostSimPlatform::SaveRegistry() const {
   std::ofstream out(RegistryFile(), std::ios::binary | std::ios::trunc);
   for (const auto& entry : registry_)
-    out << "HKEY_LOCAL_MACHINE\\" << entry.second.first << '\t' << entry.second.second << '\n';
+    out << "HKEY_LOCAL_MACHINE\\" << entry.second.Label << '\t' << entry.second.Text << '\n';
   out.close();
   if (!out) Fail(31, "save the simulated registry", RegistryFile().string());
 }

@@ -82,6 +82,7 @@ class THostSimPlatform : public TPlatform {
   TShellLink ReadShellLink(const std::string& linkFile) override;
   void WriteRegistryString(const std::string& key, const std::string& name,
                            const std::string& value) override;
+  void WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) override;
   bool ReadRegistryString(const std::string& key, const std::string& name,
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
@@ -119,8 +120,16 @@ class THostSimPlatform : public TPlatform {
   std::map<int, std::pair<std::string, int32_t>> shellFolders_;
   std::set<std::string> failCreate_, locked_, denied_;
   bool failRegistry_ = false, failStart_ = false;
+  // A value as the registry file shows it: the key and name as written, and
+  // the text of a string or "dword:" and the eight hex digits of a number,
+  // as the system's registry export does.
+  struct TRegistryValue {
+    std::string Label, Text;
+    bool Number;
+  };
   // Keyed by the lower-cased key and name, which Windows compares without case.
-  std::map<std::string, std::pair<std::string, std::string>> registry_;
+  std::map<std::string, TRegistryValue> registry_;
+  void WriteRegistryValue(const std::string& key, const std::string& name, TRegistryValue value);
   std::vector<std::pair<std::string, int>> started_;
   std::vector<std::string> opened_;
   int64_t clockMs_ = 0;  // milliseconds since 1970-01-01 00:00 local time

@@ -262,17 +262,29 @@ TShellLink TWin32Platform::ReadShellLink(const std::string& linkFile) {
   return link;
 }
 
-void TWin32Platform::WriteRegistryString(const std::string& key, const std::string& name,
-                                         const std::string& value) {
+namespace {
+
+void WriteRegistryValue(const std::string& key, const std::string& name, DWORD type, const void* data,
+                        DWORD size) {
   const std::string subject = "HKEY_LOCAL_MACHINE\\" + key;
   TRegKey handle;
   LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                 nullptr, handle.Out(), nullptr);
   if (result != ERROR_SUCCESS) Fail(result, "open the registry key", subject);
-  result = RegSetValueExA(handle.get(), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1));
+  result = RegSetValueExA(handle.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
   if (result != ERROR_SUCCESS) Fail(result, "write the registry value " + name + " of", subject);
+}
+
+}  // namespace
+
+void TWin32Platform::WriteRegistryString(const std::string& key, const std::string& name,
+                                         const std::string& value) {
+  WriteRegistryValue(key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void TWin32Platform::WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) {
+  const DWORD number = value;
+  WriteRegistryValue(key, name, REG_DWORD, &number, sizeof number);
 }
 
 bool TWin32Platform::ReadRegistryString(const std::string& key, const std::string& name,

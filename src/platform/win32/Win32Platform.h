@@ -21,6 +21,7 @@ class TWin32Platform : public TPlatform {
   int32_t GetShellFolder(int csidl, std::string& path) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
   TShellLink ReadShellLink(const std::string& linkFile) override;
+  void WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) override;
   void WriteRegistryString(const std::string& key, const std::string& name,
                            const std::string& value) override;
   bool ReadRegistryString(const std::string& key, const std::string& name,
