@@ -54,22 +54,6 @@ TShiftState ShiftOf(WPARAM keys) {
   return shift;
 }
 
-// BeginPaint and EndPaint as one scope, whatever happens between them.
-class TPaintScope {
- public:
-  explicit TPaintScope(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
-  ~TPaintScope() { ::EndPaint(window_, &paint_); }
-  TPaintScope(const TPaintScope&) = delete;
-  TPaintScope& operator=(const TPaintScope&) = delete;
-  HDC Dc() const { return dc_; }
-  const RECT& Area() const { return paint_.rcPaint; }
-
- private:
-  HWND window_;
-  PAINTSTRUCT paint_{};
-  HDC dc_;
-};
-
 struct TDcOwner {
   TMemoryDc Dc;
 };
@@ -831,36 +815,16 @@ int TWin32Backend::TrackPopupMenu(const std::vector<std::string>& captions, TPoi
   return command - 1;
 }
 
-namespace {
-
-// The clipboard, opened for one scope.
-class TClipboardScope {
- public:
-  TClipboardScope() : open_(::OpenClipboard(nullptr) != FALSE) {
-    if (!open_) throw std::runtime_error("Cannot open the clipboard.");
-  }
-  ~TClipboardScope() { ::CloseClipboard(); }
-  TClipboardScope(const TClipboardScope&) = delete;
-  TClipboardScope& operator=(const TClipboardScope&) = delete;
-
- private:
-  bool open_;
-};
-
-struct TGlobalDeleter {
-  void operator()(void* memory) const { ::GlobalFree(memory); }
-};
-
-}  // namespace
-
 void TWin32Backend::SetClipboardText(const std::string& text) {
-  std::unique_ptr<void, TGlobalDeleter> memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  TGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
   if (!memory) throw std::runtime_error("Not enough memory for the clipboard.");
-  char* bytes = static_cast<char*>(::GlobalLock(memory.get()));
-  if (!bytes) throw std::runtime_error("Not enough memory for the clipboard.");
-  std::copy(text.begin(), text.end(), bytes);
-  bytes[text.size()] = '\0';
-  ::GlobalUnlock(memory.get());
+  {
+    TGlobalLock lock(memory.get());
+    char* bytes = lock.Bytes();
+    if (!bytes) throw std::runtime_error("Not enough memory for the clipboard.");
+    std::copy(text.begin(), text.end(), bytes);
+    bytes[text.size()] = '\0';
+  }
   TClipboardScope clipboard;
   ::EmptyClipboard();
   if (!::SetClipboardData(CF_TEXT, memory.get())) throw std::runtime_error("Cannot put the text on the clipboard.");
@@ -871,11 +835,10 @@ std::string TWin32Backend::ClipboardText() {
   TClipboardScope clipboard;
   HANDLE data = ::GetClipboardData(CF_TEXT);
   if (!data) return {};
-  const char* bytes = static_cast<const char*>(::GlobalLock(data));
+  TGlobalLock lock(data);
+  const char* bytes = lock.Bytes();
   if (!bytes) return {};
-  std::string text(bytes, strnlen(bytes, ::GlobalSize(data)));
-  ::GlobalUnlock(data);
-  return text;
+  return std::string(bytes, strnlen(bytes, ::GlobalSize(data)));
 }
 
 int TWin32Backend::ScreenColorDepth() {
