@@ -209,6 +209,16 @@ TEST_F(UiWin32, TypedTextAndClicksComeBackThroughTheControls) {
   EXPECT_EQ(changed, "typed");
   ::SendMessageA(Hwnd(button), BM_CLICK, 0, 0);
   EXPECT_EQ(clicks, 1);
+  // A click toggles a check box and checks a radio button, clicked twice too.
+  TCheckBox* box = Make<TCheckBox>();
+  TRadioButton* radio = Make<TRadioButton>();
+  for (int i = 0; i < 2; ++i) {
+    ::SendMessageA(Hwnd(box), BM_CLICK, 0, 0);
+    ::SendMessageA(Hwnd(radio), BM_CLICK, 0, 0);
+  }
+  EXPECT_FALSE(box->Checked());
+  EXPECT_TRUE(radio->Checked());
+  EXPECT_EQ(::SendMessageA(Hwnd(radio), BM_GETCHECK, 0, 0), BST_CHECKED);
   // Alt+N as the keyboard gives it to the focused window.
   form->Show();
   ::PostMessageA(Hwnd(edit), WM_SYSCHAR, 'n', 0);

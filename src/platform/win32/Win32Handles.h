@@ -175,3 +175,29 @@ class TComScope {
  private:
   HRESULT result_;
 };
+
+// ----------------------------------------------------------- global memory
+
+// Movable global memory, as the clipboard takes it: freed unless released
+// to its new owner.
+struct TGlobalMemoryDeleter {
+  void operator()(HGLOBAL memory) const { ::GlobalFree(memory); }
+};
+using TGlobalMemory = std::unique_ptr<void, TGlobalMemoryDeleter>;
+
+// The bytes of movable global memory, locked for one scope; null when the
+// memory cannot be locked.
+class TGlobalLock {
+ public:
+  explicit TGlobalLock(HGLOBAL memory) : memory_(memory), bytes_(static_cast<char*>(::GlobalLock(memory))) {}
+  ~TGlobalLock() {
+    if (bytes_) ::GlobalUnlock(memory_);
+  }
+  TGlobalLock(const TGlobalLock&) = delete;
+  TGlobalLock& operator=(const TGlobalLock&) = delete;
+  char* Bytes() const { return bytes_; }
+
+ private:
+  HGLOBAL memory_;
+  char* bytes_;
+};

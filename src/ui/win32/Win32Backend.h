@@ -1,7 +1,6 @@
 #pragma once
-// The real backend: each windowed control gets a window, painted through a
-// buffer so that graphic controls over a picture never flicker; message-loop
-// timers; MessageBoxA; the clipboard.
+// The real backend: each windowed control gets a window through the peer of
+// its kind (Win32Peer.h); message-loop timers; MessageBoxA; the clipboard.
 
 #include <map>
 #include <memory>
