@@ -43,7 +43,7 @@ class TFormMain : public TForm, public TPageHost {
 
   // --- TPageHost ---
   bool Busy() const override { return sliding_ != 0; }
-  // A name of no page only ends the fade-in.
+  // A name of no page is a fault of the program and raises.
   void ShowPage(const std::string& name, bool animate) override;
   void Close() override { TForm::Close(); }
   TSetupState& State() override;

@@ -1,6 +1,7 @@
 #include "pages/PNL_Disclaimer.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
 #include "ui/Jpeg.h"
@@ -8,7 +9,7 @@
 using namespace PageLayout;
 
 TPnlDisclaimer::TPnlDisclaimer(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlDisclaimer";
+  Name = PageName::PnlDisclaimer;
   txtDisclaimer = StaticText(*this, *this, "txtDisclaimer", 4, 14, 374, 290, "");
   txtDisclaimer->SetParentColor(false);
   txtDisclaimer->SetColor(clWhite);
@@ -68,7 +69,7 @@ void TPnlDisclaimer::ExitClick(TObject*) {
 void TPnlDisclaimer::NextClick(TObject*) {
   if (Host().Busy()) return;
   if (CheckBox1->Checked()) {
-    Host().ShowPage("PnlInstall", true);
+    Host().ShowPage(PageName::PnlInstall, true);
     return;
   }
   ShowMessage(
@@ -79,5 +80,5 @@ void TPnlDisclaimer::NextClick(TObject*) {
 
 void TPnlDisclaimer::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PnlWelcome", true);
+  Host().ShowPage(PageName::PnlWelcome, true);
 }

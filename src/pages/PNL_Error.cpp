@@ -1,6 +1,7 @@
 #include "pages/PNL_Error.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 #include "ui/Application.h"
 #include "resources/Resources.h"
@@ -10,7 +11,7 @@ using namespace PageLayout;
 TPnlError* ErrorPage = nullptr;
 
 TPnlError::TPnlError(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlError";
+  Name = PageName::PnlError;
   Image1 = Picture(*this, *this, "Image1", 16, 8, ResourceName::Error);
   Image1->SetBounds(16, 8, 121, 122);
 

@@ -1,12 +1,13 @@
 #include "pages/PNL_Install.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
 TPnlInstall::TPnlInstall(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlInstall";
+  Name = PageName::PnlInstall;
   Panel44 = Place<TPanel>(*this, *this, "Panel44", 8, 8);
   Panel44->SetBounds(8, 8, 337, 281);
   Panel44->SetColor(clWhite);
@@ -70,10 +71,10 @@ void TPnlInstall::NextClick(TObject*) {
   if (Host().Busy()) return;
   State().UpgradeChosen = RadioButton2->Checked();
   State().CreateDesktopShortcut = CheckBox1->Checked();
-  Host().ShowPage(State().UpgradeChosen ? "PnlUpgradeFindDir" : "PnlInstallChooseDir", true);
+  Host().ShowPage(State().UpgradeChosen ? PageName::PnlUpgradeFindDir : PageName::PnlInstallChooseDir, true);
 }
 
 void TPnlInstall::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PnlDisclaimer", true);
+  Host().ShowPage(PageName::PnlDisclaimer, true);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
 
@@ -21,7 +22,7 @@ const std::vector<std::string> kConnections = {
 
 TPNLInstallChooseConnection::TPNLInstallChooseConnection(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host) {
-  Name = "PNLInstallChooseConnection";
+  Name = PageName::PNLInstallChooseConnection;
   Image1 = Picture(*this, *this, "Image1", 16, 16, ResourceName::Connection);
   StaticText1 = StaticText(*this, *this, "StaticText1", 200, 16, 216, 105, "");
   rgConnection = Place<TRadioGroup>(*this, *this, "rgConnection", 200, 130);
@@ -63,10 +64,10 @@ void TPNLInstallChooseConnection::NextClick(TObject*) {
     return;
   }
   State().ConnectionKind = rgConnection->ItemIndex();
-  Host().ShowPage("PNLInstallGo", true);
+  Host().ShowPage(PageName::PNLInstallGo, true);
 }
 
 void TPNLInstallChooseConnection::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallChooseDownloadDir", true);
+  Host().ShowPage(PageName::PNLInstallChooseDownloadDir, true);
 }

@@ -3,11 +3,12 @@
 #include <exception>
 
 #include "install/InstallRun.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 TPNLInstallChooseDownloadDir::TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host)
     : TFolderChoicePage(owner, host, ResourceName::DownloadFolder) {
-  Name = "PNLInstallChooseDownloadDir";
+  Name = PageName::PNLInstallChooseDownloadDir;
   HeaderText = "Choose download folder";
 }
 
@@ -55,11 +56,11 @@ void TPNLInstallChooseDownloadDir::NextClick(TObject*) {
   // Stored as accepted: a folder typed without a trailing backslash reaches
   // the settings file without one.
   State().DownloadDir = folder;
-  Host().ShowPage("PNLInstallChooseConnection", true);
+  Host().ShowPage(PageName::PNLInstallChooseConnection, true);
 }
 
 void TPNLInstallChooseDownloadDir::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallChooseDir", true);
+  Host().ShowPage(PageName::PnlInstallChooseDir, true);
   State().DownloadDir.clear();
 }

@@ -1,13 +1,14 @@
 #include "pages/PNL_InstallGo.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
 TPNLInstallGo::TPNLInstallGo(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLInstallGo";
+  Name = PageName::PNLInstallGo;
   Image7 = Place<TImage>(*this, *this, "Image7", 8, 8);
   Image7->SetBounds(8, 8, 193, 164);
   Image7->SetStretch(true);
@@ -46,10 +47,10 @@ void TPNLInstallGo::ExitClick(TObject*) {
 
 void TPNLInstallGo::NextClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallInstalling", true);
+  Host().ShowPage(PageName::PNLInstallInstalling, true);
 }
 
 void TPNLInstallGo::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PnlInstallChooseConnection", true);
+  Host().ShowPage(PageName::PNLInstallChooseConnection, true);
 }

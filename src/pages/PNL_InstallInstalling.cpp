@@ -1,6 +1,7 @@
 #include "pages/PNL_InstallInstalling.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 
 using namespace PageLayout;
 
@@ -10,7 +11,7 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
       ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232)),
       bar_(*ProgressBar1),
       percent_(*Label12) {
-  Name = "PNLInstallInstalling";
+  Name = PageName::PNLInstallInstalling;
   // Its own font, whatever the page's: white, regular, 11 pixels.
   TFont font;
   font.Color = clWhite;
@@ -27,7 +28,7 @@ void TPNLInstallInstalling::RunPage() {
     TWorkingRun run(Host());
     RunInstall(Host().Platform(), State(), bar_, percent_);
   }
-  Host().ShowPage("PNLInstallReady", true);
+  Host().ShowPage(PageName::PNLInstallReady, true);
 }
 
 void TPNLInstallInstalling::ShowProgress(int32_t position) {

@@ -1,13 +1,14 @@
 #include "pages/PNL_InstallReady.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
 TPNLInstallReady::TPNLInstallReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLInstallReady";
+  Name = PageName::PNLInstallReady;
   Label9 = Label(*this, *this, "Label9", 8, 24, "The installation of Fotelix is completed succesfully.");
   TFont bold;
   bold.Style = fsBold;

@@ -1,12 +1,13 @@
 #include "pages/PNL_UpgradeReady.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
 TPNLUpgradeReady::TPNLUpgradeReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLUpgradeReady";
+  Name = PageName::PNLUpgradeReady;
   Label9 = Label(*this, *this, "Label9", 24, 12, "The upgrade of Fotelix is completed succesfully.",
                  fsBold);
   Image8 = Picture(*this, *this, "Image8", 24, 40, ResourceName::UpgradeFinished);

@@ -3,12 +3,13 @@
 #include <vector>
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 
 using namespace PageLayout;
 
 TPNLUpgradeStart::TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLUpgradeStart";
+  Name = PageName::PNLUpgradeStart;
   Label13 = Label(*this, *this, "Label13", 40, 40, "Upgrade and repair Fotelix installed in:");
   ComboBoxUpgrade = Place<TComboBox>(*this, *this, "ComboBoxUpgrade", 40, 60);
   ComboBoxUpgrade->SetBounds(40, 60, 632, 21);
@@ -37,10 +38,10 @@ void TPNLUpgradeStart::ExitClick(TObject*) {
 void TPNLUpgradeStart::UpgradeClick(TObject*) {
   if (Host().Busy()) return;
   State().InstallDir = ComboBoxUpgrade->Text();
-  Host().ShowPage("PnlUpgradeUpgrading", true);
+  Host().ShowPage(PageName::PNLUpgradeUpgrading, true);
 }
 
 void TPNLUpgradeStart::PreviousClick(TObject*) {
   if (Host().Busy()) return;
-  Host().ShowPage("PnlInstall", true);
+  Host().ShowPage(PageName::PnlInstall, true);
 }

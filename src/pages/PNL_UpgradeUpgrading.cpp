@@ -2,6 +2,7 @@
 
 #include "install/UpgradeRun.h"
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "pages/PNL_Progress.h"
 #include "platform/Platform.h"
 
@@ -9,7 +10,7 @@ using namespace PageLayout;
 
 TPNLUpgradeUpgrading::TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host) {
-  Name = "PNLUpgradeUpgrading";
+  Name = PageName::PNLUpgradeUpgrading;
   Label1 = Label(*this, *this, "Label1", 8, 8, ".");
   SetFontColor(*Label1, clRed);
   ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168);
@@ -38,5 +39,5 @@ void TPNLUpgradeUpgrading::RunPage() {
     Host().Platform().ExitProcess(0);
     return;
   }
-  Host().ShowPage("PNLUpgradeReady", true);
+  Host().ShowPage(PageName::PNLUpgradeReady, true);
 }

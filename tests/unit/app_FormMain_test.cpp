@@ -143,15 +143,11 @@ TEST_F(FormMainTest, ShowPageMatchesNamesInAnyLetterCase) {
   EXPECT_TRUE(PartsInPlace());
 }
 
-TEST_F(FormMainTest, AnUnknownNameOnlyEndsTheFadeIn) {
-  form->Show();
-  Headless().AdvanceClock(300);
-  ASSERT_TRUE(form->AlphaBlend());
-  form->ShowPage("PnlNowhere", true);
-  EXPECT_FALSE(form->AlphaBlend());
-  EXPECT_FALSE(form->AlphaBlendTimer->Enabled());
+TEST_F(FormMainTest, AnUnknownNameRaisesAndLeavesThePageAsItIs) {
+  EXPECT_THROW(form->ShowPage("PnlNowhere", true), std::logic_error);
   EXPECT_EQ(ActivePage(), "PnlWelcome");
   EXPECT_EQ(Buttons(), (std::vector<std::string>{"&Exit", "&Next"}));
+  EXPECT_TRUE(PartsInPlace());
 }
 
 TEST_F(FormMainTest, FadesInOverThirtyOneTicks) {
@@ -269,6 +265,7 @@ TEST_F(FormMainTest, ASwitchDuringASlideTakesOver) {
       {"unanimated switch", 300, [&] { form->ShowPage("PnlInstall", false); }, "PnlInstall"},
       {"error in a timer", 600, [&] { Dispatch([] { throw std::runtime_error("timer failed"); }); },
        "PnlError"},
+      {"name of no page", 300, [&] { form->ShowPage("PnlNowhere", true); }, "PnlError"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.How);
@@ -285,13 +282,6 @@ TEST_F(FormMainTest, ASwitchDuringASlideTakesOver) {
     // The overtaken switch does not start the work of its page.
     for (const std::string& entry : probe.Log) EXPECT_EQ(entry.rfind("run", 0), std::string::npos);
   }
-}
-
-TEST_F(FormMainTest, ASwitchDuringASlideToAnUnknownNameChangesNothing) {
-  TAt during(300, [&] { form->ShowPage("PnlNowhere", true); });
-  form->ShowPage("PnlInstall", true);
-  EXPECT_EQ(ActivePage(), "PnlInstall");
-  EXPECT_TRUE(PartsInPlace());
 }
 
 TEST_F(FormMainTest, TheHeaderLeadsToTheTermsPageExceptDuringARun) {

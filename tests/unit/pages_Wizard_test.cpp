@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 
 #include "app_Wizard_fixture.h"
 #include "pages/PNL_Disclaimer.h"
@@ -168,38 +166,5 @@ TEST_F(PagesTest, ExitOnEveryShellPageClosesTheWindow) {
     EXPECT_FALSE(form->Visible());
   }
 }
-
-#ifndef _WIN32
-// The names that the pages and the main window hand to ShowPage, read from
-// their sources: a name of no page would quietly leave the user where he is.
-std::vector<std::string> ShowPageNames() {
-  std::vector<std::string> names;
-  for (const char* folder : {"pages", "app"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(FX_SOURCE_DIR) / folder)) {
-      if (entry.path().extension() != ".cpp") continue;
-      std::ifstream in(entry.path());
-      const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      for (size_t at = text.find("ShowPage("); at != std::string::npos; at = text.find("ShowPage(", at + 1)) {
-        int depth = 0;
-        for (size_t i = at + 8; i < text.size(); ++i) {
-          if (text[i] == '(') ++depth;
-          if (text[i] == ')' && --depth == 0) break;
-          if (text[i] != '"') continue;
-          const size_t end = text.find('"', i + 1);
-          names.push_back(text.substr(i + 1, end - i - 1));
-          i = end;
-        }
-      }
-    }
-  }
-  return names;
-}
-
-TEST_F(PagesTest, EveryPageNameShownMatchesAPage) {
-  const std::vector<std::string> names = ShowPageNames();
-  EXPECT_GE(names.size(), 8u);
-  for (const std::string& name : names) EXPECT_NE(form->PageControl->FindPage(name), nullptr) << name;
-}
-#endif
 
 }  // namespace
