@@ -120,6 +120,7 @@ void TFormMain::Build() {
   PnlButtons->Name = "PnlButtons";
   PnlButtons->SetParent(this);
   PnlButtons->SetBounds(kPartsLeft, 451, 713, 32);
+  PnlButtons->MayRunHandlers = [this] { return !Busy(); };
 
   Timer1 = Create<TTimer>();
   Timer1->Name = "Timer1";

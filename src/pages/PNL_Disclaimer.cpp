@@ -4,7 +4,6 @@
 #include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
-#include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
@@ -14,13 +13,10 @@ TPnlDisclaimer::TPnlDisclaimer(TComponent* owner, TPageHost& host) : TFramePanel
   txtDisclaimer->SetParentColor(false);
   txtDisclaimer->SetColor(clWhite);
 
-  Image3 = Place<TImage>(*this, *this, "Image3", 379, 14);
-  Image3->SetBounds(379, 14, 320, 290);
+  Image3 = Picture(*this, *this, "Image3", 379, 14, 320, 290, ResourceName::Terms);
   Image3->SetStretch(true);
-  Image3->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::Terms).Bytes()));
 
-  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 24, 328);
-  CheckBox1->SetBounds(24, 328, 601, 25);
+  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 24, 328, 601, 25);
   CheckBox1->SetParentColor(true);
   SetFontHeight(*CheckBox1, 21);
   CheckBox1->SetCaption("&I have read the statement above and I fully agree with this statement.");
@@ -51,7 +47,7 @@ const std::string& TPnlDisclaimer::Statement() {
 }
 
 void TPnlDisclaimer::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -61,13 +57,7 @@ void TPnlDisclaimer::EnterPage() {
   CheckBox1->SetChecked(false);
 }
 
-void TPnlDisclaimer::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlDisclaimer::NextClick(TObject*) {
-  if (Host().Busy()) return;
   if (CheckBox1->Checked()) {
     Host().ShowPage(PageName::PnlInstall, true);
     return;
@@ -79,6 +69,5 @@ void TPnlDisclaimer::NextClick(TObject*) {
 }
 
 void TPnlDisclaimer::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
   Host().ShowPage(PageName::PnlWelcome, true);
 }

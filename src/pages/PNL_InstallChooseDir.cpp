@@ -1,5 +1,4 @@
 #include "pages/PNL_InstallChooseDir.h"
-
 #include <exception>
 
 #include "install/InstallRun.h"
@@ -62,7 +61,6 @@ void TPnlInstallChooseDir::Edit1Exit(TObject*) {
 }
 
 void TPnlInstallChooseDir::NextClick(TObject*) {
-  if (Host().Busy()) return;
   const std::string folder = TakeFolderText();
   if (folder.empty()) return;
   State().InstallDir = WithBackslash(folder);
@@ -70,7 +68,6 @@ void TPnlInstallChooseDir::NextClick(TObject*) {
 }
 
 void TPnlInstallChooseDir::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
   // The next visit proposes the default folder again.
   State().InstallDir.clear();
   Host().ShowPage(PageName::PnlInstall, true);

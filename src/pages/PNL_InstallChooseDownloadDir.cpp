@@ -1,5 +1,4 @@
 #include "pages/PNL_InstallChooseDownloadDir.h"
-
 #include <exception>
 
 #include "install/InstallRun.h"
@@ -50,7 +49,6 @@ void TPNLInstallChooseDownloadDir::EnterPage() {
 void TPNLInstallChooseDownloadDir::DirectoryListBox1Change(TObject*) { Propose("Images"); }
 
 void TPNLInstallChooseDownloadDir::NextClick(TObject*) {
-  if (Host().Busy()) return;
   const std::string folder = TakeFolderText();
   if (folder.empty()) return;
   // Stored as accepted: a folder typed without a trailing backslash reaches
@@ -60,7 +58,6 @@ void TPNLInstallChooseDownloadDir::NextClick(TObject*) {
 }
 
 void TPNLInstallChooseDownloadDir::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
   Host().ShowPage(PageName::PnlInstallChooseDir, true);
   State().DownloadDir.clear();
 }

@@ -8,7 +8,7 @@ using namespace PageLayout;
 TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host),
       Label12(Label(*this, *this, "Label12", 344, 200, "0% complete")),
-      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232)),
+      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232, 634, 26)),
       bar_(*ProgressBar1),
       percent_(*Label12) {
   Name = PageName::PNLInstallInstalling;
@@ -16,7 +16,6 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
   TFont font;
   font.Color = clWhite;
   Label12->SetFont(font);
-  ProgressBar1->SetBounds(39, 232, 634, 26);
   HeaderText = "Installing Fotelix";
 }
 

@@ -23,8 +23,7 @@ TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFr
   Name = PageName::PnlUpgradeFindDir;
   Image9 = Picture(*this, *this, "Image9", 48, 88, ResourceName::Searching);
   StaticText4 = StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "");
-  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176);
-  ProgressBar1->SetBounds(288, 176, 392, 18);
+  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176, 392, 18);
   ProgressBar1->SetRange(0, 100);
   Label12 = Label(*this, *this, "Label12", 288, 200, "0% complete");
   SetFontColor(*Label12, clWhite);

@@ -13,8 +13,7 @@ TPNLUpgradeUpgrading::TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host)
   Name = PageName::PNLUpgradeUpgrading;
   Label1 = Label(*this, *this, "Label1", 8, 8, ".");
   SetFontColor(*Label1, clRed);
-  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168);
-  ProgressBar1->SetBounds(40, 168, 632, 18);
+  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168, 632, 18);
   Label12 = Label(*this, *this, "Label12", 40, 192, "0% complete");
   SetFontColor(*Label12, clWhite);
   HeaderText = "Upgrading Fotelix";

@@ -86,17 +86,11 @@ TPnlWelcome::TPnlWelcome(TComponent* owner, TPageHost& host) : TFramePanel(owner
 }
 
 void TPnlWelcome::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
 }
 
-void TPnlWelcome::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlWelcome::NextClick(TObject*) {
-  if (Host().Busy()) return;
   Timer1->SetEnabled(false);
   Host().ShowPage(PageName::PnlDisclaimer, true);
 }

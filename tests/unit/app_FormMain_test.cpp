@@ -5,6 +5,7 @@
 #include "app_Wizard_fixture.h"
 #include "pages/PNL_Disclaimer.h"
 #include "pages/PNL_Error.h"
+#include "pages/PageNames.h"
 
 namespace {
 
@@ -20,16 +21,16 @@ class TProbePage : public TFramePanel {
   std::function<void()> Work;
 
   void SetupButtons(tMvButtonBar& bar) override {
-    Log.push_back("buttons busy=" + std::to_string(Host().Busy()));
+    Log.push_back("buttons busy=" + std::to_string(FormMain->Busy()));
     bar.AddRightButton("&Go", 2, 1, [](TObject*) {});
     Fail("SetupButtons");
   }
   void EnterPage() override {
-    Log.push_back("enter busy=" + std::to_string(Host().Busy()));
+    Log.push_back("enter busy=" + std::to_string(FormMain->Busy()));
     Fail("EnterPage");
   }
   void RunPage() override {
-    Log.push_back("run busy=" + std::to_string(Host().Busy()) +
+    Log.push_back("run busy=" + std::to_string(FormMain->Busy()) +
                   " left=" + std::to_string(FormMain->PageControl->Left()));
     Fail("RunPage");
     if (Work) Work();
@@ -213,6 +214,32 @@ TEST_F(FormMainTest, AButtonClickDuringASlideDoesNothingAndActsAfterIt) {
   EXPECT_FALSE(form->Busy());
   Click("&Previous");
   EXPECT_EQ(ActivePage(), "PnlWelcome");
+}
+
+TEST_F(FormMainTest, NoBarButtonOfAnyPageActsDuringASlide) {
+  using namespace PageName;
+  for (const char* page : {PnlWelcome, PnlDisclaimer, PnlInstall, PnlInstallChooseDir,
+                           PNLInstallChooseDownloadDir, PNLInstallChooseConnection, PNLInstallGo,
+                           PNLInstallReady, PNLUpgradeStart, PNLUpgradeReady, PnlError}) {
+    SCOPED_TRACE(page);
+    Start({});
+    form->Show();
+    int clicked = 0;
+    TAt during(700, [&] {
+      ASSERT_TRUE(form->Busy());
+      for (TControl* button : form->PnlButtons->Controls()) {
+        if (!button->Visible()) continue;
+        ++clicked;
+        button->Click();
+      }
+    });
+    form->ShowPage(page, true);
+    EXPECT_GE(clicked, 2);
+    EXPECT_EQ(ActivePage(), page);
+    EXPECT_TRUE(form->Visible());
+    EXPECT_TRUE(os_->ExitCodes().empty());
+    EXPECT_TRUE(Headless().MessageBoxes.empty());
+  }
 }
 
 TEST_F(FormMainTest, ShowingThePageInViewRebuildsItAndRunsItAgain) {
