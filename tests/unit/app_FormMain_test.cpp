@@ -103,8 +103,6 @@ TEST_F(FormMainTest, CreatesTheFourteenPagesInOrderOnNamedSheets) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->Name, expected[i].first);
     EXPECT_EQ(page->HeaderText, expected[i].second);
-    EXPECT_EQ(page->BoundsRect(), (TRect{0, 0, 712, 377}));
-    EXPECT_EQ(page->Color(), 0xF0CAA6u);
   }
   EXPECT_EQ(ErrorPage, &Page<TPnlError>("PnlError"));
 }

@@ -134,9 +134,6 @@ TEST_F(PagesTest, MailLinksOpenAMailToSupportWhateverTheShellSays) {
   Choice().Label18->Click();
   EXPECT_EQ(os_->OpenedDocuments(), (std::vector<std::string>{"mailto:help@morvane.example",
                                                               "mailto:help@morvane.example"}));
-  EXPECT_EQ(Choice().Label18->Caption(), "help@morvane.example");
-  EXPECT_EQ(Choice().Label18->Font().Color, 0xFF0000u);
-  EXPECT_TRUE(Choice().Label18->Font().Style & fsUnderline);
   EXPECT_EQ(ActivePage(), "PnlWelcome");  // no error route
 }
 
