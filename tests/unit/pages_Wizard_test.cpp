@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "app_Wizard_fixture.h"
 #include "pages/PNL_Disclaimer.h"
 #include "pages/PNL_Error.h"
@@ -19,18 +17,6 @@ class PagesTest : public WizardTest {
   TPnlDisclaimer& Terms() { return Page<TPnlDisclaimer>("PnlDisclaimer"); }
   TPnlInstall& Choice() { return Page<TPnlInstall>("PnlInstall"); }
 };
-
-TEST_F(PagesTest, TermsStatementHasSixteenLinesInFourParagraphs) {
-  const std::string& text = TPnlDisclaimer::Statement();
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  lines.push_back(text.substr(start));
-  ASSERT_EQ(lines.size(), 16u);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), ""), 3);
-  EXPECT_EQ(text.find('\n'), std::string::npos);
-}
 
 TEST_F(PagesTest, TermsRefuseToGoOnUntilTheBoxIsTicked) {
   Click("&Next");
