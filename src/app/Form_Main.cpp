@@ -6,6 +6,7 @@
 #include "app/Appl_Globals.h"
 #include "lib/LIB_Text.h"
 #include "pages/PNL_Error.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
 
@@ -119,6 +120,7 @@ void TFormMain::Build() {
   PnlButtons->Name = "PnlButtons";
   PnlButtons->SetParent(this);
   PnlButtons->SetBounds(kPartsLeft, 451, 713, 32);
+  PnlButtons->MayRunHandlers = [this] { return !Busy(); };
 
   Timer1 = Create<TTimer>();
   Timer1->Name = "Timer1";
@@ -159,7 +161,7 @@ void TFormMain::FormCreate(TObject*) {
   Application().OnException = [this](TObject* sender, const std::exception& error) {
     HandleAppException(sender, error);
   };
-  ShowPage("PnlWelcome", false);
+  ShowPage(PageName::PnlWelcome, false);
 }
 
 void TFormMain::FormShow(TObject*) {
@@ -178,19 +180,19 @@ void TFormMain::AlphaBlendTimerTimer(TObject*) {
 
 void TFormMain::Timer1Timer(TObject*) {
   Timer1->SetEnabled(false);
-  if (Setup.AutoUpdate) ShowPage("PNLUpgradeUpgrading", true);
+  if (Setup.AutoUpdate) ShowPage(PageName::PNLUpgradeUpgrading, true);
 }
 
 void TFormMain::PnlHeaderClick(TObject*) {
   // The terms page leads to a fresh run; opened in the middle of a working
   // run it would let a second run write the same files and settings at once.
   if (RunWorking()) return;
-  ShowPage("PnlDisclaimer", true);
+  ShowPage(PageName::PnlDisclaimer, true);
 }
 
 void TFormMain::HandleAppException(TObject*, const std::exception& error) {
   ErrorPage->SetMessage(error.what());
-  ShowPage("PnlError", true);
+  ShowPage(PageName::PnlError, true);
 }
 
 TSetupState& TFormMain::State() { return Setup; }
@@ -212,7 +214,7 @@ void TFormMain::ShowPage(const std::string& name, bool animate) {
   TTabSheet* sheet = nullptr;
   for (TTabSheet* candidate : PageControl->Pages())
     if (SameText(candidate->Name, name)) sheet = candidate;
-  if (!sheet) return;
+  if (!sheet) throw std::logic_error("There is no page " + name + ".");
   auto* page = dynamic_cast<TFramePanel*>(sheet->Controls().empty() ? nullptr : sheet->Controls().front());
   if (!page) throw std::logic_error("The sheet " + sheet->Name + " holds no page.");
 

@@ -41,9 +41,11 @@ class TFormMain : public TForm, public TPageHost {
   TTimer* Timer1 = nullptr;
   TTimer* AlphaBlendTimer = nullptr;
 
+  // True while a page switch is sliding; the bar's buttons do nothing then.
+  bool Busy() const { return sliding_ != 0; }
+
   // --- TPageHost ---
-  bool Busy() const override { return sliding_ != 0; }
-  // A name of no page only ends the fade-in.
+  // A name of no page is a fault of the program and raises.
   void ShowPage(const std::string& name, bool animate) override;
   void Close() override { TForm::Close(); }
   TSetupState& State() override;

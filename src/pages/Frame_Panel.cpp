@@ -1,5 +1,10 @@
 #include "pages/Frame_Panel.h"
 
+#include <exception>
+
+#include "install/UpgradeRun.h"
+#include "platform/Platform.h"
+
 TFramePanel::TFramePanel(TComponent* owner, TPageHost& host) : TCustomControl(owner), host_(host) {
   ControlStyle |= csOpaque;
   SetParentColor(false);
@@ -17,4 +22,18 @@ void TFramePanel::Paint(TCanvas& canvas) {
   canvas.Brush.Color = Color();
   canvas.Brush.Style = TBrushStyle::Solid;
   canvas.FillRect(ClientRect());
+}
+
+void TFramePanel::ExitClick(TObject*) { Host().Close(); }
+
+void TFramePanel::AddExitButton(tMvButtonBar& bar) {
+  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+}
+
+void TFramePanel::StartProductAndClose() {
+  try {
+    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
+  } catch (const std::exception&) {
+  }
+  Host().Close();
 }

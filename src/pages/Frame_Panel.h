@@ -33,7 +33,18 @@ class TFramePanel : public TCustomControl {
 
   void Paint(TCanvas& canvas) override;
 
+  // "&Exit" of every page with buttons: closes the window, no question asked.
+  void ExitClick(TObject* sender);
+
  protected:
+  // "&Exit" at the left end of the bar.
+  void AddExitButton(tMvButtonBar& bar);
+  // What "&Start Fotelix" of both finished pages does: starts the product
+  // from the folder the run wrote to, maximised, and closes the window. The
+  // run is complete either way: a product that does not start is no error
+  // of the setup, and the Start menu still has it.
+  void StartProductAndClose();
+
   TPageHost& Host() const { return host_; }
   TSetupState& State() const { return host_.State(); }
 

@@ -1,25 +1,22 @@
 #include "pages/PNL_Disclaimer.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
-#include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
 TPnlDisclaimer::TPnlDisclaimer(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlDisclaimer";
+  Name = PageName::PnlDisclaimer;
   txtDisclaimer = StaticText(*this, *this, "txtDisclaimer", 4, 14, 374, 290, "");
   txtDisclaimer->SetParentColor(false);
   txtDisclaimer->SetColor(clWhite);
 
-  Image3 = Place<TImage>(*this, *this, "Image3", 379, 14);
-  Image3->SetBounds(379, 14, 320, 290);
+  Image3 = Picture(*this, *this, "Image3", 379, 14, 320, 290, ResourceName::Terms);
   Image3->SetStretch(true);
-  Image3->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::Terms).Bytes()));
 
-  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 24, 328);
-  CheckBox1->SetBounds(24, 328, 601, 25);
+  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 24, 328, 601, 25);
   CheckBox1->SetParentColor(true);
   SetFontHeight(*CheckBox1, 21);
   CheckBox1->SetCaption("&I have read the statement above and I fully agree with this statement.");
@@ -50,7 +47,7 @@ const std::string& TPnlDisclaimer::Statement() {
 }
 
 void TPnlDisclaimer::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -60,15 +57,9 @@ void TPnlDisclaimer::EnterPage() {
   CheckBox1->SetChecked(false);
 }
 
-void TPnlDisclaimer::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlDisclaimer::NextClick(TObject*) {
-  if (Host().Busy()) return;
   if (CheckBox1->Checked()) {
-    Host().ShowPage("PnlInstall", true);
+    Host().ShowPage(PageName::PnlInstall, true);
     return;
   }
   ShowMessage(
@@ -78,6 +69,5 @@ void TPnlDisclaimer::NextClick(TObject*) {
 }
 
 void TPnlDisclaimer::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PnlWelcome", true);
+  Host().ShowPage(PageName::PnlWelcome, true);
 }

@@ -23,7 +23,6 @@ class TPnlDisclaimer : public TFramePanel {
   TImage* Image3 = nullptr;
   TCheckBox* CheckBox1 = nullptr;
 
-  void ExitClick(TObject* sender);
   void NextClick(TObject* sender);
   void PreviousClick(TObject* sender);
 };

@@ -1,6 +1,7 @@
 #include "pages/PNL_Error.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 #include "ui/Application.h"
 #include "resources/Resources.h"
@@ -10,12 +11,10 @@ using namespace PageLayout;
 TPnlError* ErrorPage = nullptr;
 
 TPnlError::TPnlError(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlError";
-  Image1 = Picture(*this, *this, "Image1", 16, 8, ResourceName::Error);
-  Image1->SetBounds(16, 8, 121, 122);
+  Name = PageName::PnlError;
+  Image1 = Picture(*this, *this, "Image1", 16, 8, 121, 122, ResourceName::Error);
 
-  Panel1 = Place<TPanel>(*this, *this, "Panel1", 132, 8);
-  Panel1->SetBounds(132, 8, 559, 119);
+  Panel1 = Place<TPanel>(*this, *this, "Panel1", 132, 8, 559, 119);
   Panel1->SetColor(clWhite);
   Panel1->SetBevelOuter(TBevelCut::bvNone);
   Label1 = Label(*this, *Panel1, "Label1", 8, 8, "Install could not continue - An error occured");
@@ -24,8 +23,7 @@ TPnlError::TPnlError(TComponent* owner, TPageHost& host) : TFramePanel(owner, ho
   font.Height = 19;
   Label1->SetFont(font);
   StaticText1 = StaticText(*this, *Panel1, "StaticText1", 10, 32, 500, 50, "");
-  btnClipboard = Place<TButton>(*this, *Panel1, "btnClipboard", 464, 97);
-  btnClipboard->SetBounds(464, 97, 91, 19);
+  btnClipboard = Place<TButton>(*this, *Panel1, "btnClipboard", 464, 97, 91, 19);
   btnClipboard->SetCaption("Copy to clipboard");
   btnClipboard->OnClick = [this](TObject* sender) { btnClipboardClick(sender); };
 
@@ -63,19 +61,13 @@ TPnlError::~TPnlError() {
 }
 
 void TPnlError::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Restart", 2, 1, [this](TObject* sender) { RestartClick(sender); });
 }
 
 void TPnlError::SetMessage(const std::string& message) { StaticText1->SetCaption(message); }
 
-void TPnlError::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlError::RestartClick(TObject*) {
-  if (Host().Busy()) return;
   // The new copy gets no arguments: a failed automatic update comes back as
   // an ordinary setup. Whether it starts or not, this copy ends here.
   try {

@@ -34,7 +34,6 @@ class TPnlError : public TFramePanel {
   TLabel* Label4 = nullptr;
   TLabel* Label5 = nullptr;
 
-  void ExitClick(TObject* sender);
   void RestartClick(TObject* sender);
   void btnClipboardClick(TObject* sender);
   void Label5Click(TObject* sender);

@@ -3,9 +3,7 @@
 #include "lib/LIB_FolderName.h"
 #include "lib/LIB_Text.h"
 #include "pages/PNL_Layout.h"
-#include "resources/Resources.h"
 #include "ui/Dialogs.h"
-#include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
@@ -20,8 +18,7 @@ TFolderChoicePage::TFolderChoicePage(TComponent* owner, TPageHost& host, std::st
   DirectoryListBox1->OnChange = [this](TObject* sender) { DirectoryListBox1Change(sender); };
   DirectoryListBox1->OnDblClick = [this](TObject* sender) { DirectoryListBox1Change(sender); };
 
-  Edit1 = Place<TEdit>(*this, *this, "Edit1", 286, 7);
-  Edit1->SetBounds(286, 7, 393, 21);
+  Edit1 = Place<TEdit>(*this, *this, "Edit1", 286, 7, 393, 21);
 
   DriveComboBox1 = Create<TDriveComboBox>(host.Platform());
   DriveComboBox1->Name = "DriveComboBox1";
@@ -31,21 +28,14 @@ TFolderChoicePage::TFolderChoicePage(TComponent* owner, TPageHost& host, std::st
 
   StaticText1 = StaticText(*this, *this, "StaticText1", 8, 128, 233, 209, "");
 
-  Image5 = Place<TImage>(*this, *this, "Image5", 8, 8);
-  Image5->SetBounds(8, 8, 105, 105);
+  Image5 = Picture(*this, *this, "Image5", 8, 8, 105, 105, picture);
   Image5->SetStretch(true);
-  Image5->SetPicture(LoadJpeg(GetEmbeddedResource(picture).Bytes()));
 }
 
 void TFolderChoicePage::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
-}
-
-void TFolderChoicePage::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
 }
 
 void TFolderChoicePage::Propose(const std::string& subfolder) {

@@ -24,7 +24,6 @@ class TFolderChoicePage : public TFramePanel {
 
   // Runs when the list's folder changes and on a double-click in it.
   virtual void DirectoryListBox1Change(TObject* sender) = 0;
-  void ExitClick(TObject* sender);
   virtual void NextClick(TObject* sender) = 0;
   virtual void PreviousClick(TObject* sender) = 0;
 

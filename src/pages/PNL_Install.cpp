@@ -1,14 +1,14 @@
 #include "pages/PNL_Install.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
 TPnlInstall::TPnlInstall(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlInstall";
-  Panel44 = Place<TPanel>(*this, *this, "Panel44", 8, 8);
-  Panel44->SetBounds(8, 8, 337, 281);
+  Name = PageName::PnlInstall;
+  Panel44 = Place<TPanel>(*this, *this, "Panel44", 8, 8, 337, 281);
   Panel44->SetColor(clWhite);
   Image4 = Picture(*this, *Panel44, "Image4", 8, 8, ResourceName::InstallOrUpgrade);
   Label2 = Label(*this, *Panel44, "Label2", 8, 208,
@@ -20,21 +20,18 @@ TPnlInstall::TPnlInstall(TComponent* owner, TPageHost& host) : TFramePanel(owner
   Label18->OnClick = [this](TObject* sender) { Label18Click(sender); };
 
   Label4a = Label(*this, *this, "Label4a", 372, 17, "What do you want to do?", fsBold);
-  RadioButton1 = Place<TRadioButton>(*this, *this, "RadioButton1", 389, 41);
-  RadioButton1->SetBounds(389, 41, 260, 17);
+  RadioButton1 = Place<TRadioButton>(*this, *this, "RadioButton1", 389, 41, 260, 17);
   RadioButton1->SetParentColor(true);
   RadioButton1->SetCaption("&Install Fotelix on this computer");
   RadioButton1->SetChecked(true);
-  RadioButton2 = Place<TRadioButton>(*this, *this, "RadioButton2", 389, 69);
-  RadioButton2->SetBounds(389, 69, 260, 17);
+  RadioButton2 = Place<TRadioButton>(*this, *this, "RadioButton2", 389, 69, 260, 17);
   RadioButton2->SetParentColor(true);
   RadioButton2->SetCaption("&Upgrade/repair an existing installation");
   Label4 = Label(*this, *this, "Label4", 424, 88, "Existing settings and data will remain.");
   Label6 = Label(*this, *this, "Label6", 424, 101, "(File)corruptions in the program or data");
   Label7 = Label(*this, *this, "Label7", 424, 115, "will be replaced or repaired.");
   Label1 = Label(*this, *this, "Label1", 372, 151, "Shortcut", fsBold);
-  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 394, 171);
-  CheckBox1->SetBounds(394, 171, 260, 17);
+  CheckBox1 = Place<TCheckBox>(*this, *this, "CheckBox1", 394, 171, 260, 17);
   CheckBox1->SetParentColor(true);
   CheckBox1->SetCaption("&Create a shortcut on the desktop");
   CheckBox1->SetChecked(true);
@@ -50,7 +47,7 @@ TPnlInstall::TPnlInstall(TComponent* owner, TPageHost& host) : TFramePanel(owner
 }
 
 void TPnlInstall::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -61,19 +58,12 @@ void TPnlInstall::RadioButton2Click(TObject*) { RadioButton1->SetChecked(!RadioB
 
 void TPnlInstall::Label18Click(TObject*) { OpenSupportMail(Host().Platform()); }
 
-void TPnlInstall::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlInstall::NextClick(TObject*) {
-  if (Host().Busy()) return;
   State().UpgradeChosen = RadioButton2->Checked();
   State().CreateDesktopShortcut = CheckBox1->Checked();
-  Host().ShowPage(State().UpgradeChosen ? "PnlUpgradeFindDir" : "PnlInstallChooseDir", true);
+  Host().ShowPage(State().UpgradeChosen ? PageName::PnlUpgradeFindDir : PageName::PnlInstallChooseDir, true);
 }
 
 void TPnlInstall::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PnlDisclaimer", true);
+  Host().ShowPage(PageName::PnlDisclaimer, true);
 }

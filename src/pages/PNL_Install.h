@@ -33,7 +33,6 @@ class TPnlInstall : public TFramePanel {
   void RadioButton1Click(TObject* sender);
   void RadioButton2Click(TObject* sender);
   void Label18Click(TObject* sender);
-  void ExitClick(TObject* sender);
   void NextClick(TObject* sender);
   void PreviousClick(TObject* sender);
 };

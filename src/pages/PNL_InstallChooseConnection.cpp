@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
 
@@ -21,17 +22,16 @@ const std::vector<std::string> kConnections = {
 
 TPNLInstallChooseConnection::TPNLInstallChooseConnection(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host) {
-  Name = "PNLInstallChooseConnection";
+  Name = PageName::PNLInstallChooseConnection;
   Image1 = Picture(*this, *this, "Image1", 16, 16, ResourceName::Connection);
   StaticText1 = StaticText(*this, *this, "StaticText1", 200, 16, 216, 105, "");
-  rgConnection = Place<TRadioGroup>(*this, *this, "rgConnection", 200, 130);
-  rgConnection->SetBounds(200, 130, 185, 145);
+  rgConnection = Place<TRadioGroup>(*this, *this, "rgConnection", 200, 130, 185, 145);
   rgConnection->SetCaption("Internet-connection");
   HeaderText = "Select your internet-connection";
 }
 
 void TPNLInstallChooseConnection::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -51,22 +51,15 @@ void TPNLInstallChooseConnection::EnterPage() {
   rgConnection->SetItemIndex(kind >= 0 && kind < static_cast<int32_t>(kConnections.size()) ? kind : -1);
 }
 
-void TPNLInstallChooseConnection::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPNLInstallChooseConnection::NextClick(TObject*) {
-  if (Host().Busy()) return;
   if (rgConnection->ItemIndex() < 0) {
     ShowMessage("Choose a connection first");
     return;
   }
   State().ConnectionKind = rgConnection->ItemIndex();
-  Host().ShowPage("PNLInstallGo", true);
+  Host().ShowPage(PageName::PNLInstallGo, true);
 }
 
 void TPNLInstallChooseConnection::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallChooseDownloadDir", true);
+  Host().ShowPage(PageName::PNLInstallChooseDownloadDir, true);
 }

@@ -18,7 +18,6 @@ class TPNLInstallChooseConnection : public TFramePanel {
   TStaticText* StaticText1 = nullptr;
   TRadioGroup* rgConnection = nullptr;
 
-  void ExitClick(TObject* sender);
   void NextClick(TObject* sender);
   void PreviousClick(TObject* sender);
 };

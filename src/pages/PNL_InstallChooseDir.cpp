@@ -1,9 +1,9 @@
 #include "pages/PNL_InstallChooseDir.h"
-
 #include <exception>
 
 #include "install/InstallRun.h"
 #include "lib/LIB_Text.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
@@ -16,7 +16,7 @@ const char kEditionCode[] = "%!!+47-15QQw";
 
 TPnlInstallChooseDir::TPnlInstallChooseDir(TComponent* owner, TPageHost& host)
     : TFolderChoicePage(owner, host, ResourceName::InstallFolder) {
-  Name = "PnlInstallChooseDir";
+  Name = PageName::PnlInstallChooseDir;
   Edit1->OnExit = [this](TObject* sender) { Edit1Exit(sender); };
   HeaderText = "Choose installation folder";
 }
@@ -61,16 +61,14 @@ void TPnlInstallChooseDir::Edit1Exit(TObject*) {
 }
 
 void TPnlInstallChooseDir::NextClick(TObject*) {
-  if (Host().Busy()) return;
   const std::string folder = TakeFolderText();
   if (folder.empty()) return;
   State().InstallDir = WithBackslash(folder);
-  Host().ShowPage("PNLInstallChooseDownloadDir", true);
+  Host().ShowPage(PageName::PNLInstallChooseDownloadDir, true);
 }
 
 void TPnlInstallChooseDir::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
   // The next visit proposes the default folder again.
   State().InstallDir.clear();
-  Host().ShowPage("PnlInstall", true);
+  Host().ShowPage(PageName::PnlInstall, true);
 }

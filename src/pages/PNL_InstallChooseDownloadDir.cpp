@@ -1,13 +1,13 @@
 #include "pages/PNL_InstallChooseDownloadDir.h"
-
 #include <exception>
 
 #include "install/InstallRun.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 TPNLInstallChooseDownloadDir::TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host)
     : TFolderChoicePage(owner, host, ResourceName::DownloadFolder) {
-  Name = "PNLInstallChooseDownloadDir";
+  Name = PageName::PNLInstallChooseDownloadDir;
   HeaderText = "Choose download folder";
 }
 
@@ -49,17 +49,15 @@ void TPNLInstallChooseDownloadDir::EnterPage() {
 void TPNLInstallChooseDownloadDir::DirectoryListBox1Change(TObject*) { Propose("Images"); }
 
 void TPNLInstallChooseDownloadDir::NextClick(TObject*) {
-  if (Host().Busy()) return;
   const std::string folder = TakeFolderText();
   if (folder.empty()) return;
   // Stored as accepted: a folder typed without a trailing backslash reaches
   // the settings file without one.
   State().DownloadDir = folder;
-  Host().ShowPage("PNLInstallChooseConnection", true);
+  Host().ShowPage(PageName::PNLInstallChooseConnection, true);
 }
 
 void TPNLInstallChooseDownloadDir::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallChooseDir", true);
+  Host().ShowPage(PageName::PnlInstallChooseDir, true);
   State().DownloadDir.clear();
 }

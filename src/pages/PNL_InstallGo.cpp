@@ -1,17 +1,15 @@
 #include "pages/PNL_InstallGo.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
-#include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
 TPNLInstallGo::TPNLInstallGo(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLInstallGo";
-  Image7 = Place<TImage>(*this, *this, "Image7", 8, 8);
-  Image7->SetBounds(8, 8, 193, 164);
+  Name = PageName::PNLInstallGo;
+  Image7 = Picture(*this, *this, "Image7", 8, 8, 193, 164, ResourceName::ReadyToInstall);
   Image7->SetStretch(true);
-  Image7->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::ReadyToInstall).Bytes()));
   Label1 = Label(*this, *this, "Label1", 208, 16, "All questions are answered.");
   Label2 = Label(*this, *this, "Label2", 208, 32,
                  "Click the button \"Install Now\" and the installation will begin.");
@@ -25,7 +23,7 @@ TPNLInstallGo::TPNLInstallGo(TComponent* owner, TPageHost& host) : TFramePanel(o
 }
 
 void TPNLInstallGo::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Install Now", 2, 2, [this](TObject* sender) { NextClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -39,17 +37,10 @@ void TPNLInstallGo::EnterPage() {
                      (State().CreateDesktopShortcut ? "Yes" : "No"));
 }
 
-void TPNLInstallGo::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPNLInstallGo::NextClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PNLInstallInstalling", true);
+  Host().ShowPage(PageName::PNLInstallInstalling, true);
 }
 
 void TPNLInstallGo::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PnlInstallChooseConnection", true);
+  Host().ShowPage(PageName::PNLInstallChooseConnection, true);
 }

@@ -21,7 +21,6 @@ class TPNLInstallGo : public TFramePanel {
   TLabel* Label7 = nullptr;
   TLabel* Label8 = nullptr;
 
-  void ExitClick(TObject* sender);
   void NextClick(TObject* sender);
   void PreviousClick(TObject* sender);
 };

@@ -1,21 +1,21 @@
 #include "pages/PNL_InstallInstalling.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 
 using namespace PageLayout;
 
 TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host),
       Label12(Label(*this, *this, "Label12", 344, 200, "0% complete")),
-      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232)),
+      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232, 634, 26)),
       bar_(*ProgressBar1),
       percent_(*Label12) {
-  Name = "PNLInstallInstalling";
+  Name = PageName::PNLInstallInstalling;
   // Its own font, whatever the page's: white, regular, 11 pixels.
   TFont font;
   font.Color = clWhite;
   Label12->SetFont(font);
-  ProgressBar1->SetBounds(39, 232, 634, 26);
   HeaderText = "Installing Fotelix";
 }
 
@@ -27,7 +27,7 @@ void TPNLInstallInstalling::RunPage() {
     TWorkingRun run(Host());
     RunInstall(Host().Platform(), State(), bar_, percent_);
   }
-  Host().ShowPage("PNLInstallReady", true);
+  Host().ShowPage(PageName::PNLInstallReady, true);
 }
 
 void TPNLInstallInstalling::ShowProgress(int32_t position) {

@@ -1,13 +1,13 @@
 #include "pages/PNL_InstallReady.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
-#include "ui/Jpeg.h"
 
 using namespace PageLayout;
 
 TPNLInstallReady::TPNLInstallReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLInstallReady";
+  Name = PageName::PNLInstallReady;
   Label9 = Label(*this, *this, "Label9", 8, 24, "The installation of Fotelix is completed succesfully.");
   TFont bold;
   bold.Style = fsBold;
@@ -19,23 +19,15 @@ TPNLInstallReady::TPNLInstallReady(TComponent* owner, TPageHost& host) : TFrameP
   large.Color = clWhite;
   Label11->SetFont(large);
   // Drawn unscaled from the corner of a larger control.
-  Image1 = Place<TImage>(*this, *this, "Image1", 342, 0);
-  Image1->SetBounds(342, 0, 385, 417);
-  Image1->SetPicture(LoadJpeg(GetEmbeddedResource(ResourceName::InstallFinished).Bytes()));
+  Image1 = Picture(*this, *this, "Image1", 342, 0, 385, 417, ResourceName::InstallFinished);
   HeaderText = "Installation of Fotelix ready";
 }
 
 void TPNLInstallReady::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Start Fotelix", 2, 2, [this](TObject* sender) { NextClick(sender); });
 }
 
-void TPNLInstallReady::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPNLInstallReady::NextClick(TObject*) {
-  if (Host().Busy()) return;
-  StartProductAndClose(Host());
+  StartProductAndClose();
 }

@@ -16,7 +16,6 @@ class TPNLInstallReady : public TFramePanel {
   TLabel* Label11 = nullptr;
   TImage* Image1 = nullptr;
 
-  void ExitClick(TObject* sender);
   // Starts the product and closes the window.
   void NextClick(TObject* sender);
 };

@@ -1,8 +1,6 @@
 #include "pages/PNL_Layout.h"
 
-#include "install/UpgradeRun.h"
 #include "lib/LIB_Endpoints.h"
-#include "pages/PageHost.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Jpeg.h"
@@ -20,19 +18,36 @@ TLabel* Label(TComponent& owner, TWinControl& parent, const std::string& name, i
 
 TStaticText* StaticText(TComponent& owner, TWinControl& parent, const std::string& name, int left,
                         int top, int width, int height, const std::string& text) {
-  TStaticText* control = Place<TStaticText>(owner, parent, name, left, top);
+  TStaticText* control = Place<TStaticText>(owner, parent, name, left, top, width, height);
   control->SetParentColor(true);
-  control->SetBounds(left, top, width, height);
   control->SetCaption(text);
   return control;
 }
 
+namespace {
+
+TImage* PlacePicture(TComponent& owner, TWinControl& parent, const std::string& name, int left,
+                     int top, int width, int height, TBitmap picture) {
+  TImage* image = Place<TImage>(owner, parent, name, left, top, width, height);
+  image->SetPicture(std::move(picture));
+  return image;
+}
+
+TBitmap Decoded(std::string_view resource) { return LoadJpeg(GetEmbeddedResource(resource).Bytes()); }
+
+}  // namespace
+
 TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
                 std::string_view resource) {
-  TImage* image = Place<TImage>(owner, parent, name, left, top);
-  image->SetPicture(LoadJpeg(GetEmbeddedResource(resource).Bytes()));
-  image->SetBounds(left, top, image->Picture().Width(), image->Picture().Height());
-  return image;
+  TBitmap picture = Decoded(resource);
+  const int width = picture.Width();
+  const int height = picture.Height();
+  return PlacePicture(owner, parent, name, left, top, width, height, std::move(picture));
+}
+
+TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
+                int width, int height, std::string_view resource) {
+  return PlacePicture(owner, parent, name, left, top, width, height, Decoded(resource));
 }
 
 TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top) {
@@ -47,14 +62,6 @@ void OpenSupportMail(TPlatform& platform) {
   } catch (const std::exception&) {
     // Without a mail program the address stays readable on the page.
   }
-}
-
-void StartProductAndClose(TPageHost& host) {
-  try {
-    host.Platform().StartProgram(ProductCommandLine(host.State().InstallDir), kSwShowMaximized);
-  } catch (const std::exception&) {
-  }
-  host.Close();
 }
 
 void SetFontStyle(TControl& control, unsigned style) {

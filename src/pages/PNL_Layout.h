@@ -8,18 +8,26 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 
-class TPageHost;
 class TPlatform;
 
 namespace PageLayout {
 
+// A control at its place; one that sizes itself (a label, a picture) keeps
+// its own size.
 template <class T>
 T* Place(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top) {
   T* control = owner.Create<T>();
   control->Name = name;
   control->SetParent(&parent);
-  control->SetLeft(left);
-  control->SetTop(top);
+  control->SetBounds(left, top, control->Width(), control->Height());
+  return control;
+}
+
+template <class T>
+T* Place(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
+         int width, int height) {
+  T* control = Place<T>(owner, parent, name, left, top);
+  control->SetBounds(control->Left(), control->Top(), width, height);
   return control;
 }
 
@@ -32,17 +40,16 @@ TStaticText* StaticText(TComponent& owner, TWinControl& parent, const std::strin
 // A picture from the carried resources, sized to it.
 TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
                 std::string_view resource);
+// A picture in a box of its own size, drawn from the box's corner unless
+// stretched to fill it.
+TImage* Picture(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top,
+                int width, int height, std::string_view resource);
 // The support address as a mail link: blue, underlined; a click opens a mail
 // to it, and whatever the shell answers is ignored.
 TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name, int left, int top);
 // Opens a mail to the support address; a missing mail program is no error
 // of the setup.
 void OpenSupportMail(TPlatform& platform);
-// What "&Start Fotelix" of both finished pages does: starts the product from
-// the folder the run wrote to, maximised, and closes the window. The run is
-// complete either way: a product that does not start is no error of the
-// setup, and the Start menu still has it.
-void StartProductAndClose(TPageHost& host);
 
 void SetFontStyle(TControl& control, unsigned style);
 void SetFontHeight(TControl& control, int height);

@@ -5,6 +5,7 @@
 #include "lib/LIB_Data1_ReadWrite.h"
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
@@ -19,11 +20,10 @@ constexpr uint8_t kFixedDisks = 1;
 }  // namespace
 
 TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlUpgradeFindDir";
+  Name = PageName::PnlUpgradeFindDir;
   Image9 = Picture(*this, *this, "Image9", 48, 88, ResourceName::Searching);
   StaticText4 = StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "");
-  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176);
-  ProgressBar1->SetBounds(288, 176, 392, 18);
+  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176, 392, 18);
   ProgressBar1->SetRange(0, 100);
   Label12 = Label(*this, *this, "Label12", 288, 200, "0% complete");
   SetFontColor(*Label12, clWhite);
@@ -45,7 +45,7 @@ void TPnlUpgradeFindDir::RunPage() {
   }
   if (!State().FoundInstallations.empty()) {
     Progress(0);
-    Host().ShowPage("PnlUpgradeStart", true);
+    Host().ShowPage(PageName::PNLUpgradeStart, true);
     return;
   }
   ShowMessage(
@@ -53,7 +53,7 @@ void TPnlUpgradeFindDir::RunPage() {
       "or the found Fotelix versions are newer than\r"
       "the one in this installation. An upgrade is\r"
       "not possible.");
-  Host().ShowPage("PnlInstall", true);
+  Host().ShowPage(PageName::PnlInstall, true);
 }
 
 bool TPnlUpgradeFindDir::Filter(const std::string& path) {

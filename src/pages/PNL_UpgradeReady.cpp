@@ -1,17 +1,17 @@
 #include "pages/PNL_UpgradeReady.h"
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
 
 TPNLUpgradeReady::TPNLUpgradeReady(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLUpgradeReady";
+  Name = PageName::PNLUpgradeReady;
   Label9 = Label(*this, *this, "Label9", 24, 12, "The upgrade of Fotelix is completed succesfully.",
                  fsBold);
   Image8 = Picture(*this, *this, "Image8", 24, 40, ResourceName::UpgradeFinished);
-  Panel45 = Place<TPanel>(*this, *this, "Panel45", 440, 160);
-  Panel45->SetBounds(440, 160, 240, 40);
+  Panel45 = Place<TPanel>(*this, *this, "Panel45", 440, 160, 240, 40);
   Panel45->SetColor(PageColor);
   Panel45->SetBevelOuter(TBevelCut::bvNone);
   Label11 = Label(*this, *Panel45, "Label11", 8, 8, "Enjoy Fotelix!", fsItalic);
@@ -21,16 +21,10 @@ TPNLUpgradeReady::TPNLUpgradeReady(TComponent* owner, TPageHost& host) : TFrameP
 }
 
 void TPNLUpgradeReady::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Start Fotelix", 2, 2, [this](TObject* sender) { StartClick(sender); });
 }
 
-void TPNLUpgradeReady::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPNLUpgradeReady::StartClick(TObject*) {
-  if (Host().Busy()) return;
-  StartProductAndClose(Host());
+  StartProductAndClose();
 }

@@ -20,7 +20,6 @@ class TPNLUpgradeReady : public TFramePanel {
   TPanel* Panel45 = nullptr;
   TLabel* Label11 = nullptr;
 
-  void ExitClick(TObject* sender);
   // Starts the upgraded product maximised and closes the window, also when
   // the product cannot be started.
   void StartClick(TObject* sender);

@@ -3,20 +3,20 @@
 #include <vector>
 
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "platform/Platform.h"
 
 using namespace PageLayout;
 
 TPNLUpgradeStart::TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PNLUpgradeStart";
+  Name = PageName::PNLUpgradeStart;
   Label13 = Label(*this, *this, "Label13", 40, 40, "Upgrade and repair Fotelix installed in:");
-  ComboBoxUpgrade = Place<TComboBox>(*this, *this, "ComboBoxUpgrade", 40, 60);
-  ComboBoxUpgrade->SetBounds(40, 60, 632, 21);
+  ComboBoxUpgrade = Place<TComboBox>(*this, *this, "ComboBoxUpgrade", 40, 60, 632, 21);
   HeaderText = "Ready to upgrade";
 }
 
 void TPNLUpgradeStart::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Upgrade", 2, 1, [this](TObject* sender) { UpgradeClick(sender); });
   bar.AddRightButton("&Previous", 3, 1, [this](TObject* sender) { PreviousClick(sender); });
 }
@@ -29,18 +29,11 @@ void TPNLUpgradeStart::EnterPage() {
   ComboBoxUpgrade->SetFocus();
 }
 
-void TPNLUpgradeStart::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPNLUpgradeStart::UpgradeClick(TObject*) {
-  if (Host().Busy()) return;
   State().InstallDir = ComboBoxUpgrade->Text();
-  Host().ShowPage("PnlUpgradeUpgrading", true);
+  Host().ShowPage(PageName::PNLUpgradeUpgrading, true);
 }
 
 void TPNLUpgradeStart::PreviousClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().ShowPage("PnlInstall", true);
+  Host().ShowPage(PageName::PnlInstall, true);
 }

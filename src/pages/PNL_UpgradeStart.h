@@ -20,7 +20,6 @@ class TPNLUpgradeStart : public TFramePanel {
   TLabel* Label13 = nullptr;
   TComboBox* ComboBoxUpgrade = nullptr;
 
-  void ExitClick(TObject* sender);
   void UpgradeClick(TObject* sender);
   void PreviousClick(TObject* sender);
 };

@@ -2,6 +2,7 @@
 
 #include "install/UpgradeRun.h"
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "pages/PNL_Progress.h"
 #include "platform/Platform.h"
 
@@ -9,11 +10,10 @@ using namespace PageLayout;
 
 TPNLUpgradeUpgrading::TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host) {
-  Name = "PNLUpgradeUpgrading";
+  Name = PageName::PNLUpgradeUpgrading;
   Label1 = Label(*this, *this, "Label1", 8, 8, ".");
   SetFontColor(*Label1, clRed);
-  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168);
-  ProgressBar1->SetBounds(40, 168, 632, 18);
+  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168, 632, 18);
   Label12 = Label(*this, *this, "Label12", 40, 192, "0% complete");
   SetFontColor(*Label12, clWhite);
   HeaderText = "Upgrading Fotelix";
@@ -38,5 +38,5 @@ void TPNLUpgradeUpgrading::RunPage() {
     Host().Platform().ExitProcess(0);
     return;
   }
-  Host().ShowPage("PNLUpgradeReady", true);
+  Host().ShowPage(PageName::PNLUpgradeReady, true);
 }

@@ -2,6 +2,7 @@
 
 #include "lib/LIB_Random.h"
 #include "pages/PNL_Layout.h"
+#include "pages/PageNames.h"
 #include "resources/Resources.h"
 
 using namespace PageLayout;
@@ -29,7 +30,7 @@ uint8_t DrawStep() { return static_cast<uint8_t>(Random(5) + 1); }
 }  // namespace
 
 TPnlWelcome::TPnlWelcome(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
-  Name = "PnlWelcome";
+  Name = PageName::PnlWelcome;
   Image1 = Picture(*this, *this, "Image1", 0, 0, ResourceName::Welcome);
   Label1 = Label(*this, *this, "Label1", 392, 8, "Thank you for installing Fotelix", fsBold);
   StaticText1 = StaticText(
@@ -85,19 +86,13 @@ TPnlWelcome::TPnlWelcome(TComponent* owner, TPageHost& host) : TFramePanel(owner
 }
 
 void TPnlWelcome::SetupButtons(tMvButtonBar& bar) {
-  bar.AddLeftButton("&Exit", 1, 1, [this](TObject* sender) { ExitClick(sender); });
+  AddExitButton(bar);
   bar.AddRightButton("&Next", 2, 1, [this](TObject* sender) { NextClick(sender); });
 }
 
-void TPnlWelcome::ExitClick(TObject*) {
-  if (Host().Busy()) return;
-  Host().Close();
-}
-
 void TPnlWelcome::NextClick(TObject*) {
-  if (Host().Busy()) return;
   Timer1->SetEnabled(false);
-  Host().ShowPage("PnlDisclaimer", true);
+  Host().ShowPage(PageName::PnlDisclaimer, true);
 }
 
 void TPnlWelcome::Timer1Timer(TObject*) {

@@ -37,7 +37,6 @@ class TPnlWelcome : public TFramePanel {
   std::array<uint8_t, WordCount + 1> StepY{};
   std::array<uint8_t, WordCount + 1> StepX{};
 
-  void ExitClick(TObject* sender);
   void NextClick(TObject* sender);
   void Timer1Timer(TObject* sender);
   void MoveLabel(int index, TLabel& label);

@@ -14,10 +14,9 @@ class TPageHost {
  public:
   virtual ~TPageHost() = default;
 
-  // Shows the page of that name, compared without regard to letter case.
+  // Shows the page of that name (PageNames.h), compared without regard to
+  // letter case.
   virtual void ShowPage(const std::string& name, bool animate) = 0;
-  // True while a page switch is sliding; page buttons do nothing then.
-  virtual bool Busy() const = 0;
   // Closes the window, which ends the program.
   virtual void Close() = 0;
 

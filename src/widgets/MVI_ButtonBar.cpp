@@ -50,7 +50,9 @@ void tMvButtonBar::Recolor(TLbSpeedButton* button, const TMvButtonColors& colors
 void tMvButtonBar::ShowButton(TLbSpeedButton* button, int left, int width,
                               const std::string& caption, int tag, TNotifyEvent onClick) {
   button->SetBounds(left, (Height() - ButtonHeight) / 2, width, ButtonHeight);
-  button->OnClick = std::move(onClick);
+  button->OnClick = [this, onClick = std::move(onClick)](TObject* sender) {
+    if (onClick && (!MayRunHandlers || MayRunHandlers())) onClick(sender);
+  };
   button->Tag = tag;
   Recolor(button, g_colors);
   TFont font = button->Font();

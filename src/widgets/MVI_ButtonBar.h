@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ui/ExtCtrls.h"
@@ -39,6 +40,10 @@ class tMvButtonBar : public TPanel {
   // every button added later, on any bar.
   void SetColors(TColor fontColor, TColor shadowColor, TColor faceColor, TColor lightColor,
                  TColor barColor);
+
+  // Asked on every click of a bar button; while it answers false the
+  // button's handler does not run. Without it every click runs.
+  std::function<bool()> MayRunHandlers;
 
   int LeftCount() const { return leftCount_; }
   int RightCount() const { return rightCount_; }

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "app_Wizard_fixture.h"
 #include "pages/PNL_Disclaimer.h"
 #include "pages/PNL_Error.h"
@@ -20,27 +17,6 @@ class PagesTest : public WizardTest {
   TPnlDisclaimer& Terms() { return Page<TPnlDisclaimer>("PnlDisclaimer"); }
   TPnlInstall& Choice() { return Page<TPnlInstall>("PnlInstall"); }
 };
-
-TEST_F(PagesTest, TermsStatementHasSixteenLinesInFourParagraphs) {
-  const std::string& text = TPnlDisclaimer::Statement();
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1)
-    lines.push_back(text.substr(start, end - start));
-  lines.push_back(text.substr(start));
-  ASSERT_EQ(lines.size(), 16u);
-  int empty = 0;
-  for (const std::string& line : lines) {
-    if (line.empty()) {
-      ++empty;
-      continue;
-    }
-    EXPECT_LE(line.size(), 64u) << line;
-    EXPECT_GE(line.size(), 40u) << line;
-  }
-  EXPECT_EQ(empty, 3);
-  EXPECT_EQ(text.find('\n'), std::string::npos);
-}
 
 TEST_F(PagesTest, TermsRefuseToGoOnUntilTheBoxIsTicked) {
   Click("&Next");
@@ -89,6 +65,9 @@ TEST_F(PagesTest, InstallChoiceDefaultsLeadToTheInstallationFolder) {
   Click("&Next");
   EXPECT_EQ(ActivePage(), "PnlInstallChooseDir");
   EXPECT_FALSE(::Setup.UpgradeChosen);
+  Click("&Previous");
+  Click("&Previous");
+  EXPECT_EQ(ActivePage(), "PnlDisclaimer");
   EXPECT_TRUE(::Setup.CreateDesktopShortcut);
 }
 
@@ -97,8 +76,10 @@ TEST_F(PagesTest, InstallChoiceDefaultsLeadToTheInstallationFolder) {
 TEST_F(PagesTest, InstallChoiceUpgradeLeadsToTheSearchAndIsKept) {
   MapDrive('E', TDriveType::Removable);
   MakeFile("E:\\Fotelix\\Fotelix.exe", "MZ");  // not a fixed disk: not searched
+  form->Show();
   form->ShowPage("PnlInstall", true);
-  Choice().RadioButton2->SetChecked(true);
+  // Chosen by their access keys, as the user may.
+  ASSERT_TRUE(form->DialogChar('u'));
   EXPECT_FALSE(Choice().RadioButton1->Checked());
   Choice().CheckBox1->Toggle();
   std::vector<std::string> pagesAtTheMessage;
@@ -122,8 +103,12 @@ TEST_F(PagesTest, InstallChoiceUpgradeLeadsToTheSearchAndIsKept) {
   EXPECT_FALSE(::Setup.CreateDesktopShortcut);
   EXPECT_TRUE(Choice().RadioButton2->Checked());
   EXPECT_FALSE(Choice().CheckBox1->Checked());
-  Choice().RadioButton1->SetChecked(true);
+  ASSERT_TRUE(form->DialogChar('i'));
   EXPECT_FALSE(Choice().RadioButton2->Checked());
+  Click("&Next");
+  EXPECT_EQ(ActivePage(), "PnlInstallChooseDir");
+  EXPECT_FALSE(::Setup.UpgradeChosen);
+  Click("&Previous");
   Click("&Previous");
   EXPECT_EQ(ActivePage(), "PnlDisclaimer");
 }
@@ -135,9 +120,6 @@ TEST_F(PagesTest, MailLinksOpenAMailToSupportWhateverTheShellSays) {
   Choice().Label18->Click();
   EXPECT_EQ(os_->OpenedDocuments(), (std::vector<std::string>{"mailto:help@morvane.example",
                                                               "mailto:help@morvane.example"}));
-  EXPECT_EQ(Choice().Label18->Caption(), "help@morvane.example");
-  EXPECT_EQ(Choice().Label18->Font().Color, 0xFF0000u);
-  EXPECT_TRUE(Choice().Label18->Font().Style & fsUnderline);
   EXPECT_EQ(ActivePage(), "PnlWelcome");  // no error route
 }
 
@@ -168,38 +150,5 @@ TEST_F(PagesTest, ExitOnEveryShellPageClosesTheWindow) {
     EXPECT_FALSE(form->Visible());
   }
 }
-
-#ifndef _WIN32
-// The names that the pages and the main window hand to ShowPage, read from
-// their sources: a name of no page would quietly leave the user where he is.
-std::vector<std::string> ShowPageNames() {
-  std::vector<std::string> names;
-  for (const char* folder : {"pages", "app"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(FX_SOURCE_DIR) / folder)) {
-      if (entry.path().extension() != ".cpp") continue;
-      std::ifstream in(entry.path());
-      const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      for (size_t at = text.find("ShowPage("); at != std::string::npos; at = text.find("ShowPage(", at + 1)) {
-        int depth = 0;
-        for (size_t i = at + 8; i < text.size(); ++i) {
-          if (text[i] == '(') ++depth;
-          if (text[i] == ')' && --depth == 0) break;
-          if (text[i] != '"') continue;
-          const size_t end = text.find('"', i + 1);
-          names.push_back(text.substr(i + 1, end - i - 1));
-          i = end;
-        }
-      }
-    }
-  }
-  return names;
-}
-
-TEST_F(PagesTest, EveryPageNameShownMatchesAPage) {
-  const std::vector<std::string> names = ShowPageNames();
-  EXPECT_GE(names.size(), 8u);
-  for (const std::string& name : names) EXPECT_NE(form->PageControl->FindPage(name), nullptr) << name;
-}
-#endif
 
 }  // namespace

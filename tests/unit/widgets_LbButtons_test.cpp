@@ -481,30 +481,4 @@ TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
   EXPECT_EQ(drawn[0].TransparentColor, clWhite);
 }
 
-TEST(LbButtonsTest, ColorStylePresets) {
-  EXPECT_FALSE(ApplyColorStyle(lcsCustom).has_value());
-
-  const auto quicken = ApplyColorStyle(lcsQuicken);
-  ASSERT_TRUE(quicken.has_value());
-  EXPECT_EQ(quicken->Color, RGB(0, 48, 96));
-  EXPECT_EQ(quicken->LightColor, RGB(192, 192, 192));
-  EXPECT_EQ(quicken->ShadowColor, RGB(192, 192, 192));
-  EXPECT_EQ(quicken->ColorWhenDown, RGB(41, 101, 173));
-  EXPECT_EQ(quicken->HotTrackColor, RGB(156, 174, 206));
-  EXPECT_FALSE(quicken->Flat);
-  EXPECT_EQ(quicken->Style, bsQuicken);
-  EXPECT_EQ(quicken->FontColor, clWhite);
-
-  const auto xp = ApplyColorStyle(lcsUltraFlatXP);
-  ASSERT_TRUE(xp.has_value());
-  EXPECT_EQ(GetRValue(xp->LightColor), 132);
-  EXPECT_EQ(GetRValue(xp->ShadowColor), 133);
-  EXPECT_EQ(xp->ColorWhenDown, RGB(133, 146, 181));
-
-  // Every other preset sets a black font.
-  for (TLbColorStyle preset : {lcsGold, lcsChrome, lcsBlue, lcsRed, lcsUltraFlat1, lcsUltraFlat2,
-                               lcsUltraFlatXP, lcsAqua, lcsDefault})
-    EXPECT_EQ(ApplyColorStyle(preset)->FontColor, clBlack) << int(preset);
-}
-
 }  // namespace

@@ -323,17 +323,23 @@ TEST_F(SpeedButton, EnteringDuringAFadeHoldsTheHotColour) {
   EXPECT_EQ(b->FadeStep(), 8);
 }
 
+// The fade's worker asks the main thread for every tick. Freed while one
+// such request waits, the button serves it without touching itself, and no
+// request follows.
 TEST_F(SpeedButton, FreeingAFadingButtonStopsItsThread) {
   TLbSpeedButton* b = NewButton();
   b->SetHotTrackColor(clWhite);
   b->SetSlowDecease(true);
   b->MouseInput(TMouseAction::Move, TMouseButton::mbLeft, 0, 5, 5);
   b->MouseExitWindow();
-  // Let the worker ask for a tick that nobody serves before the button goes.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(PumpUntil([&] { return b->FadeStep() < 7; }));
+  const int asked = Headless().Wakes();
+  ASSERT_TRUE(PumpUntil([&] { return Headless().Wakes() > asked; }));
   form.reset();
+  const int wakes = Headless().Wakes();
+  std::this_thread::sleep_for(4 * TLbButtonThread::TickInterval);
   Application().CheckSynchronize();
-  SUCCEED();
+  EXPECT_EQ(Headless().Wakes(), wakes);
 }
 
 TEST_F(SpeedButton, AcceleratorShowsThePressAndClicks) {

@@ -124,6 +124,13 @@ TEST_F(ButtonBar, AddedButtonsAreBoldModernAndClickTheirHandler) {
   next->MouseInput(TMouseAction::Up, TMouseButton::mbLeft, 0, 5, 5);
   EXPECT_TRUE(form->DialogChar('e'));
   EXPECT_EQ(clicked, (std::vector<std::string>{"next", "exit"}));
+  // The owner may hold every handler back, for the buttons added before too.
+  bool allowed = false;
+  bar->MayRunHandlers = [&] { return allowed; };
+  EXPECT_TRUE(form->DialogChar('e'));
+  allowed = true;
+  EXPECT_TRUE(form->DialogChar('n'));
+  EXPECT_EQ(clicked, (std::vector<std::string>{"next", "exit", "next"}));
 }
 
 TEST_F(ButtonBar, ButtonsAreBlackOnBlackBeforeSetColors) {

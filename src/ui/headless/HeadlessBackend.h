@@ -4,6 +4,7 @@
 // AdvanceClock, message boxes are recorded and answered by the test, and
 // painting goes to recording canvases.
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <string>
@@ -61,7 +62,9 @@ class THeadlessBackend : public TBackend {
   std::unique_ptr<TWindowPeer> CreatePeer(TWinControl& control, TControlKind kind) override;
   void ProcessMessages() override;
   bool HandleMessage() override;
-  void WakeMainThread() override {}
+  // Other threads wake the main one when they ask it to run a call.
+  void WakeMainThread() override { ++wakes_; }
+  int Wakes() const { return wakes_; }
   uint32_t TickCount() override { return clock_; }
   // On the main thread the virtual clock moves on at once, with no timer
   // firing; other threads really sleep.
@@ -100,6 +103,7 @@ class THeadlessBackend : public TBackend {
 
  private:
   friend class THeadlessPeer;
+  std::atomic<int> wakes_{0};
   struct TTimerEntry {
     unsigned Interval;
     uint64_t Due;
