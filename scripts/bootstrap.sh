@@ -123,10 +123,26 @@ fi
 
 # libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built
 # for both Windows targets from one download of Debian's own source package,
-# static and without SIMD (no nasm needed).
+# static and without SIMD (no nasm needed). It decodes the pictures of the
+# shipped program, so it is built for size: without arithmetic coding, which
+# no picture of ours uses; each function in its own section, so that the
+# linker keeps only what decoding calls; and with the C library's own printf
+# and sscanf instead of MinGW's, which would carry a second implementation of
+# both, with its floating-point conversions. Each build keeps the flags it
+# was made with; a build made with other flags is made again.
+jpeg_flags=(
+  -DCMAKE_BUILD_TYPE=MinSizeRel -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF
+  -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF
+  "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0"
+)
+jpeg_stamp=build-flags
 jpeg_targets=()
 for arch in i686 x86_64; do
-  [ -f "$deps/libjpeg-turbo-mingw-$arch/lib/libjpeg.a" ] || jpeg_targets+=("$arch")
+  prefix="$deps/libjpeg-turbo-mingw-$arch"
+  if [ ! -f "$prefix/lib/libjpeg.a" ] ||
+     [ "$(cat "$prefix/$jpeg_stamp" 2>/dev/null)" != "$(printf '%s\n' "${jpeg_flags[@]}")" ]; then
+    jpeg_targets+=("$arch")
+  fi
 done
 if [ "${#jpeg_targets[@]}" -gt 0 ]; then
   src_list=/etc/apt/sources.list.d/fotelix-deb-src.sources
@@ -170,14 +186,14 @@ SRC
     work="$deps/jpeg-build-$arch"
     say "building libjpeg-turbo for MinGW $arch from $(basename "$jsrc")"
     logged cmake -S "$jsrc" -B "$work" -G "Unix Makefiles" \
-      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DWITH_SIMD=OFF -DENABLE_SHARED=OFF \
-      -DWITH_TURBOJPEG=OFF -DCMAKE_INSTALL_PREFIX="$prefix"
+      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" "${jpeg_flags[@]}" \
+      -DCMAKE_INSTALL_PREFIX="$prefix"
     logged cmake --build "$work" --target jpeg-static -j "$(nproc)"
     rm -rf "$prefix"
     mkdir -p "$prefix/lib" "$prefix/include"
     cp "$work/libjpeg.a" "$prefix/lib/"
     cp "$jsrc/jpeglib.h" "$jsrc/jmorecfg.h" "$jsrc/jerror.h" "$work/jconfig.h" "$prefix/include/"
+    printf '%s\n' "${jpeg_flags[@]}" >"$prefix/$jpeg_stamp"
     rm -rf "$work"
   done
   rm -rf "$deps/src"
