@@ -18,7 +18,8 @@ void CheckJpegSize(uint64_t width, uint64_t height) {
 
 // The library reports errors by calling error_exit, which must not return;
 // it jumps back to the decoder, which turns the message into an exception.
-// No object with a destructor is made between the jump's set-up and the jump.
+// No object with a destructor is made between the jump's set-up and the jump,
+// and nothing throws through the library: its 32-bit build has no unwind tables.
 struct TJpegError {
   jpeg_error_mgr Manager;
   std::jmp_buf Jump;

@@ -66,10 +66,10 @@ REQUIRED = """cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3 python3-pytest dpkg-dev""".split()
 
 
-def jpeg_flags() -> str:
-    """The bootstrap's libjpeg flags, one a line, as the stamp of a build holds them."""
-    array = re.search(r"^jpeg_flags=\(.*?^\)$", (TOP / "scripts" / "bootstrap.sh").read_text(), re.S | re.M)
-    return subprocess.run(["bash", "-c", array.group(0) + '\nprintf "%s\\n" "${jpeg_flags[@]}"'],
+def jpeg_flags(arch: str) -> str:
+    """The bootstrap's libjpeg flags for ARCH, one a line, as the stamp of a build holds them."""
+    function = re.search(r"^jpeg_flags\(\) \{.*?^\}$", (TOP / "scripts" / "bootstrap.sh").read_text(), re.S | re.M)
+    return subprocess.run(["bash", "-c", function.group(0) + "\njpeg_flags " + arch],
                           capture_output=True, text=True, check=True).stdout
 
 
@@ -83,7 +83,7 @@ def make_tree(root: Path) -> Path:
         prefix = root / "build" / "deps" / f"libjpeg-turbo-mingw-{arch}"
         (prefix / "lib").mkdir(parents=True)
         (prefix / "lib" / "libjpeg.a").write_bytes(b"")
-        (prefix / "build-flags").write_text(jpeg_flags())
+        (prefix / "build-flags").write_text(jpeg_flags(arch))
     fake = root / "fake"
     (fake / "bin").mkdir(parents=True)
     (fake / "state").mkdir()
