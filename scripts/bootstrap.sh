@@ -123,10 +123,30 @@ fi
 
 # libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built
 # for both Windows targets from one download of Debian's own source package,
-# static and without SIMD (no nasm needed).
+# static and without SIMD (no nasm needed). It decodes the pictures of the
+# shipped program, so it is built for size: without arithmetic coding, which
+# no picture of ours uses; each function in its own section, so that the
+# linker keeps only what decoding calls; and with the C library's own printf
+# and sscanf instead of MinGW's, which would carry a second implementation of
+# both, with its floating-point conversions. The 32-bit build also goes
+# without unwind tables, which only an exception passing through the library
+# would read: none does, its errors jump back to the decoder (src/ui/Jpeg.cpp),
+# and a 32-bit jump needs no tables, whereas a 64-bit one unwinds by them.
+# Each build keeps the flags it was made with; one made with other flags is
+# made again.
+jpeg_flags() {
+  local cflags="-ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0"
+  [ "$1" != i686 ] || cflags+=" -fno-asynchronous-unwind-tables -fno-unwind-tables"
+  printf '%s\n' -DCMAKE_BUILD_TYPE=MinSizeRel -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+    -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF "-DCMAKE_C_FLAGS=$cflags"
+}
+jpeg_stamp=build-flags
 jpeg_targets=()
 for arch in i686 x86_64; do
-  [ -f "$deps/libjpeg-turbo-mingw-$arch/lib/libjpeg.a" ] || jpeg_targets+=("$arch")
+  prefix="$deps/libjpeg-turbo-mingw-$arch"
+  if [ ! -f "$prefix/lib/libjpeg.a" ] || [ "$(cat "$prefix/$jpeg_stamp" 2>/dev/null)" != "$(jpeg_flags "$arch")" ]; then
+    jpeg_targets+=("$arch")
+  fi
 done
 if [ "${#jpeg_targets[@]}" -gt 0 ]; then
   src_list=/etc/apt/sources.list.d/fotelix-deb-src.sources
@@ -169,15 +189,16 @@ SRC
     prefix="$deps/libjpeg-turbo-mingw-$arch"
     work="$deps/jpeg-build-$arch"
     say "building libjpeg-turbo for MinGW $arch from $(basename "$jsrc")"
+    mapfile -t flags < <(jpeg_flags "$arch")
     logged cmake -S "$jsrc" -B "$work" -G "Unix Makefiles" \
-      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DWITH_SIMD=OFF -DENABLE_SHARED=OFF \
-      -DWITH_TURBOJPEG=OFF -DCMAKE_INSTALL_PREFIX="$prefix"
+      -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" "${flags[@]}" \
+      -DCMAKE_INSTALL_PREFIX="$prefix"
     logged cmake --build "$work" --target jpeg-static -j "$(nproc)"
     rm -rf "$prefix"
     mkdir -p "$prefix/lib" "$prefix/include"
     cp "$work/libjpeg.a" "$prefix/lib/"
     cp "$jsrc/jpeglib.h" "$jsrc/jmorecfg.h" "$jsrc/jerror.h" "$work/jconfig.h" "$prefix/include/"
+    jpeg_flags "$arch" >"$prefix/$jpeg_stamp"
     rm -rf "$work"
   done
   rm -rf "$deps/src"

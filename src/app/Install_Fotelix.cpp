@@ -28,9 +28,9 @@ void SetWindowIcon(TFormMain& form) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
-  // COM for the program's thread as long as it runs: the pictures' decoder
-  // and the shell links start it for each call, and stopping it after each
-  // would unload the decoder and load it again for the next picture.
+  // COM for the program's thread as long as it runs: the shell links start
+  // it for each call, and stopping it after each would unload the link
+  // object and load it again for the next shortcut.
   const TComScope com;
   TWin32Platform platform;
   // The runs process the window's messages at every step through the platform.

@@ -7,6 +7,7 @@ packages are never touched: the fakes keep their installed packages in a file
 of the tree, and refuse what a scenario tells them to refuse.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -67,15 +68,24 @@ REQUIRED = """cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz
   openssl osslsigncode""".split()
 
 
+def jpeg_flags(arch: str) -> str:
+    """The bootstrap's libjpeg flags for ARCH, one a line, as the stamp of a build holds them."""
+    function = re.search(r"^jpeg_flags\(\) \{.*?^\}$", (TOP / "scripts" / "bootstrap.sh").read_text(), re.S | re.M)
+    return subprocess.run(["bash", "-c", function.group(0) + "\njpeg_flags " + arch],
+                          capture_output=True, text=True, check=True).stdout
+
+
 def make_tree(root: Path) -> Path:
     (root / "scripts").mkdir(parents=True)
     for name in ("bootstrap.sh", "wine-arch.sh"):
         shutil.copy(TOP / "scripts" / name, root / "scripts" / name)
-    # The JPEG libraries for MinGW are there already: their build is not asked about here.
+    # The JPEG libraries for MinGW are there already, made with the flags that
+    # the bootstrap asks for: their build is not asked about here.
     for arch in ("i686", "x86_64"):
-        lib = root / "build" / "deps" / f"libjpeg-turbo-mingw-{arch}" / "lib"
-        lib.mkdir(parents=True)
-        (lib / "libjpeg.a").write_bytes(b"")
+        prefix = root / "build" / "deps" / f"libjpeg-turbo-mingw-{arch}"
+        (prefix / "lib").mkdir(parents=True)
+        (prefix / "lib" / "libjpeg.a").write_bytes(b"")
+        (prefix / "build-flags").write_text(jpeg_flags(arch))
     fake = root / "fake"
     (fake / "bin").mkdir(parents=True)
     (fake / "state").mkdir()

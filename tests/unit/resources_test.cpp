@@ -70,17 +70,27 @@ struct PictureCase {
   std::string_view name;
   unsigned width;
   unsigned height;
+  // FNV-1a of the decoded pixels, red, green and blue, row by row: one value
+  // for the native build and the Windows programs, so that what the program
+  // shows is what these tests check.
+  uint64_t pixels;
 };
 
 void PrintTo(const PictureCase& c, std::ostream* os) { *os << c.name; }
 
 const PictureCase kPictures[] = {
-    {ResourceName::Welcome, 369, 417},        {ResourceName::Terms, 320, 290},
-    {ResourceName::InstallOrUpgrade, 225, 193}, {ResourceName::Error, 121, 122},
-    {ResourceName::InstallFolder, 105, 105},  {ResourceName::DownloadFolder, 105, 105},
-    {ResourceName::Connection, 177, 281},     {ResourceName::ReadyToInstall, 193, 164},
-    {ResourceName::InstallFinished, 370, 388}, {ResourceName::Searching, 200, 200},
-    {ResourceName::UpgradeFinished, 383, 302}, {ResourceName::Icon, 32, 32},
+    {ResourceName::Welcome, 369, 417, 0xc62a1efe093641db},
+    {ResourceName::Terms, 320, 290, 0x1944a4643ea5c274},
+    {ResourceName::InstallOrUpgrade, 225, 193, 0xdeb82b115992c414},
+    {ResourceName::Error, 121, 122, 0x04c8e3490ec608f7},
+    {ResourceName::InstallFolder, 105, 105, 0xb9f544c2a31a47d3},
+    {ResourceName::DownloadFolder, 105, 105, 0x20b983817a29de34},
+    {ResourceName::Connection, 177, 281, 0x0546f9006f6f0df8},
+    {ResourceName::ReadyToInstall, 193, 164, 0xe505c73259aace6b},
+    {ResourceName::InstallFinished, 370, 388, 0xe2ad26d5bd910805},
+    {ResourceName::Searching, 200, 200, 0xc8602378df1c358a},
+    {ResourceName::UpgradeFinished, 383, 302, 0x5e9ac4208987bf39},
+    {ResourceName::Icon, 32, 32, 0x03d3cf2973b5b5b3},
 };
 
 class PictureTest : public testing::TestWithParam<PictureCase> {};
@@ -97,11 +107,18 @@ TEST_P(PictureTest, IsABaselineJpegOfItsPlacesSize) {
   EXPECT_EQ(ReadBe16(*r, r->Size - 2), 0xFFD9u) << "no end-of-image marker";
 }
 
-TEST_P(PictureTest, DecodesWholeToItsSize) {
+TEST_P(PictureTest, DecodesWholeToTheSamePixelsInEveryBuild) {
   const PictureCase& c = GetParam();
   const TBitmap bitmap = LoadJpeg(GetEmbeddedResource(c.name).Bytes());
-  EXPECT_EQ(bitmap.Width(), static_cast<int>(c.width));
-  EXPECT_EQ(bitmap.Height(), static_cast<int>(c.height));
+  ASSERT_EQ(bitmap.Width(), static_cast<int>(c.width));
+  ASSERT_EQ(bitmap.Height(), static_cast<int>(c.height));
+  uint64_t digest = 14695981039346656037u;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor p = bitmap.Pixel(x, y);
+      for (const uint8_t channel : {GetRValue(p), GetGValue(p), GetBValue(p)}) digest = (digest ^ channel) * 1099511628211u;
+    }
+  EXPECT_EQ(digest, c.pixels) << std::hex << "0x" << digest;
 }
 
 INSTANTIATE_TEST_SUITE_P(Resources, PictureTest, testing::ValuesIn(kPictures));
