@@ -94,8 +94,7 @@ TEST_F(DefaultSettingsTest, InstallFileStartsWithFormatByteAndKeySeedLength) {
 // Files that setup wrote earlier, kept in the tree: the format must not drift,
 // because installed products read what older setups wrote.
 std::string StoredFile(const char* name) {
-  const std::string here = __FILE__;
-  std::ifstream in(here.substr(0, here.rfind("tests")) + "tools/testdata/" + name, std::ios::binary);
+  std::ifstream in(std::string(FX_STORED_FILES_DIR "/") + name, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
