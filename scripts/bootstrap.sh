@@ -40,7 +40,7 @@ installed() {
 apt_reason() {
   local unmet error
   unmet=$(grep -m 1 -E ' : (Pre)?Depends:' <<<"$1" | sed -E 's/^ +//; s/ +/ /g' || true)
-  error=$(grep -m 1 '^E: ' <<<"$1" | sed 's/^E: //' || true)
+  error=$(grep -m 1 '^E: ' <<<"$1" | sed 's/^E: //; s/\.$//' || true)
   if [ -n "$error" ] && [ -n "$unmet" ]; then echo "$error ($unmet)"
   else echo "${error:-${unmet:-$(tail -n 1 <<<"$1")}}"; fi
 }

@@ -135,7 +135,7 @@ def test_bootstrap_decisions(tmp_path, refused, broken_index):
     if "xdotool" in refused:
         assert run.returncode != 0
         assert ("cannot install xdotool, which the build needs: Unable to correct problems, you have "
-                "held broken packages. (xdotool : Depends: libc6:i386 (>= 2.36) but it is not installable)") in out
+                "held broken packages (xdotool : Depends: libc6:i386 (>= 2.36) but it is not installable)") in out
         assert "ready" not in out and "wine32:i386" not in installed(root)
         return
 
