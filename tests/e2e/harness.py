@@ -275,6 +275,13 @@ def replace_field(session, shown, text):
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 
 
+def assert_signed(program, certificate):
+    """Fails unless the program carries a valid signature by the certificate."""
+    done = subprocess.run(["osslsigncode", "verify", "-CAfile", str(certificate), "-in", str(program)],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    assert done.returncode == 0 and "Signature verification: ok" in done.stdout, f"{program}: {done.stdout}"
+
+
 def fxdat_dump(session, path):
     """The items of a settings file on the host, as `fxdat dump` prints them,
     without the offsets. Uses the native fxdat when it is built, else the

@@ -1,11 +1,10 @@
 """The install route walked as a user walks it, and what it leaves behind."""
 import filecmp
 import os
-import subprocess
 
 import pytest
 
-from harness import BIN, SHELL_FOLDERS, WineSession, fxdat_dump, press, walk_install, walk_pages
+from harness import BIN, SHELL_FOLDERS, WineSession, assert_signed, fxdat_dump, press, walk_install, walk_pages
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Fotelix"
 DEFAULT_NAMES = [
@@ -63,9 +62,7 @@ def check_installation(session, install_dir, download_dir, performance, desktop)
     # A signed build installs signed programs (tests/release makes one).
     if os.environ.get("FX_SIGNED_BY"):
         for name in ("Fotelix.Exe", "Uninstall.Exe"):
-            verified = subprocess.run(["osslsigncode", "verify", "-CAfile", os.environ["FX_SIGNED_BY"],
-                                       "-in", str(folder / name)], capture_output=True, text=True)
-            assert verified.returncode == 0 and "Signature verification: ok" in verified.stdout, name
+            assert_signed(folder / name, os.environ["FX_SIGNED_BY"])
 
 
 def test_default_install_by_keyboard_then_start_fotelix(session, tmp_path):

@@ -14,6 +14,8 @@ import sys
 from pathlib import Path
 
 TOP = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(TOP / "tests" / "e2e"))
+from harness import assert_signed  # noqa: E402
 SHIPPED = ("Install_Fotelix.exe", "Fotelix.exe", "Uninstall.exe")
 TOOLCHAIN = {"win32": "mingw-i686.cmake", "win64": "mingw-x86_64.cmake"}
 
@@ -49,12 +51,6 @@ def test_a_second_build_elsewhere_gives_the_same_bytes():
         assert stamp == int(os.environ.get("SOURCE_DATE_EPOCH", commit)), name
 
 
-def verify(program: Path, certificate: Path):
-    done = subprocess.run(["osslsigncode", "verify", "-CAfile", str(certificate), "-in", str(program)],
-                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    assert done.returncode == 0 and "Signature verification: ok" in done.stdout, done.stdout
-
-
 def test_a_signed_build_installs_signed_programs(tmp_path):
     key, certificate = tmp_path / "key.pem", tmp_path / "certificate.pem"
     password, pkcs12 = tmp_path / "password.txt", tmp_path / "signing.p12"
@@ -74,7 +70,7 @@ def test_a_signed_build_installs_signed_programs(tmp_path):
                     ["Install_Fotelix", "Fotelix", "Uninstall", "fxdrive", "fxdat"],
                     f"-DFX_SIGN_PKCS12={pkcs12}", f"-DFX_SIGN_PASSWORD_FILE={password}")
     for name in SHIPPED:
-        verify(bin_dir / name, certificate)
+        assert_signed(bin_dir / name, certificate)
 
     # The signed setup program installs as the unsigned one does, and what it
     # installed verifies too (the install test checks that when told the certificate).

@@ -62,10 +62,9 @@ case $1 in
 esac
 """
 
-REQUIRED = """cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev
-  wine wine64 fonts-wine xvfb xauth xdotool imagemagick python3 python3-pytest dpkg-dev
-  openssl osslsigncode""".split()
+# The packages the bootstrap asks for, read from its own list.
+REQUIRED = re.search(r"^required=\((.*?)\)$", (TOP / "scripts" / "bootstrap.sh").read_text(), re.S | re.M).group(1).split()
+assert "xdotool" in REQUIRED
 
 
 def jpeg_flags(arch: str) -> str:
