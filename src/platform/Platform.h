@@ -143,6 +143,13 @@ class TPlatform {
   // when the drive cannot be read, as a drive without its disk.
   virtual bool VolumeLabel(const std::string& root, std::string& label) = 0;
   virtual std::string CurrentFolder() = 0;
+  // The path as the system keeps it: full (a relative one is taken from the
+  // current folder), with "." and ".." resolved, and each name that exists in
+  // its long form; the names that do not exist yet stay as given, and so does
+  // a trailing backslash. Two spellings of one folder ("C:\PROGRA~1\" and
+  // "c:\program files\") compare equal, without regard to case, only in
+  // this form.
+  virtual std::string LongPathName(const std::string& path) = 0;
 
   // SHGetFolderPathA: the result code (0 on success) and what the query put
   // into its buffer: the folder without a trailing backslash, or nothing.

@@ -50,6 +50,12 @@ TEST_F(HostSimTest, NamesMatchWithoutRegardToCase) {
   file->Write("new", 3);
   file->Close();
   EXPECT_EQ(Content("C:\\Program Files\\Fotelix\\Fotelix.Exe"), "new");
+  // The full form, with the stored spelling of what exists and the rest as given.
+  os_->SetCurrentFolder("C:\\Program Files");
+  EXPECT_EQ(os_->LongPathName("c:\\program files\\.\\x\\..\\FOTELIX\\New\\"),
+            "C:\\Program Files\\Fotelix\\New\\");
+  EXPECT_EQ(os_->LongPathName("fotelix\\fotelix.exe"), "C:\\Program Files\\Fotelix\\Fotelix.Exe");
+  EXPECT_EQ(os_->LongPathName("\\"), "C:\\");
 }
 
 TEST_F(HostSimTest, FindAppliesTheAttributeMask) {

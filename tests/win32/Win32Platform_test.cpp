@@ -138,6 +138,15 @@ TEST_F(Win32PlatformTest, FilesAndTheirErrors) {
   EXPECT_TRUE(os_.DeleteFolder(dir_ + "Sub"));
   EXPECT_TRUE(os_.RemoveFile(dir_ + "a.txt"));
   EXPECT_FALSE(os_.RemoveFile(dir_ + "a.txt"));
+
+  // A short name comes back as the long one, and what does not exist yet
+  // stays as given.
+  ASSERT_TRUE(os_.CreateFolder(dir_ + "Long Folder Name"));
+  char shortName[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA((dir_ + "Long Folder Name").c_str(), shortName, MAX_PATH), 0u);
+  const std::string longDir = os_.LongPathName(dir_);
+  EXPECT_EQ(os_.LongPathName(std::string(shortName) + "\\new\\"), longDir + "Long Folder Name\\new\\");
+  EXPECT_EQ(os_.LongPathName(dir_ + "Long Folder Name\\..\\Long Folder Name"), longDir + "Long Folder Name");
 }
 
 TEST_F(Win32PlatformTest, PayloadRestoredByteForByteTwice) {

@@ -289,6 +289,48 @@ THostSimPlatform::TDrive* THostSimPlatform::DriveOf(const std::string& path) {
   return it == drives_.end() ? nullptr : &it->second;
 }
 
+std::string THostSimPlatform::LongPathName(const std::string& given) {
+  // The simulation has no short names: only the full form and the stored
+  // letter case are left to give.
+  std::string path = given;
+  if (!path.empty() && path[0] == '\\' && (path.size() == 1 || path[1] != '\\'))
+    path = currentFolder_.substr(0, 2) + path;
+  else if (path.size() < 2 || path[1] != ':')
+    path = WithBackslash(currentFolder_) + path;
+  if (path.size() < 3 || path[2] != '\\') return given;
+  std::vector<std::string> names;
+  for (size_t start = 3; start < path.size();) {
+    const size_t end = std::min(path.find('\\', start), path.size());
+    const std::string name = path.substr(start, end - start);
+    start = end + 1;
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(name);
+    }
+  }
+  std::string result = path.substr(0, 3);
+  fs::path host;
+  bool found = Resolve(result, host);
+  std::error_code ec;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::string name = names[i];
+    if (found) {
+      found = false;
+      for (fs::directory_iterator it(host, ec), last; !ec && it != last; it.increment(ec))
+        if (SameText(it->path().filename().string(), name)) {
+          name = it->path().filename().string();
+          host = it->path();
+          found = true;
+          break;
+        }
+    }
+    result += name + (i + 1 < names.size() ? "\\" : "");
+  }
+  if (!names.empty() && given.size() > 1 && given.back() == '\\') result += '\\';
+  return result;
+}
+
 bool THostSimPlatform::FolderExists(const std::string& path) {
   fs::path host;
   std::error_code ec;

@@ -76,6 +76,7 @@ class THostSimPlatform : public TPlatform {
   std::string LogicalDrives() override;
   TDriveType DriveType(const std::string& root) override;
   bool VolumeLabel(const std::string& root, std::string& label) override;
+  std::string LongPathName(const std::string& path) override;
   std::string CurrentFolder() override { return currentFolder_; }
   int32_t GetShellFolder(int csidl, std::string& path) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;

@@ -215,6 +215,39 @@ std::string TWin32Platform::CurrentFolder() {
   }
 }
 
+std::string TWin32Platform::LongPathName(const std::string& path) {
+  std::vector<char> buffer(MAX_PATH);
+  DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+  }
+  if (length == 0 || length >= buffer.size()) return path;
+  const std::string full(buffer.data(), length);
+  const bool folder = full.size() > 3 && full.back() == '\\';
+  // The longest part that exists takes its long form; the names after it
+  // are not there yet and stay as given.
+  std::string head = WithoutBackslash(full), tail;
+  while (head.size() > 3) {
+    const DWORD needed = GetLongPathNameA(head.c_str(), nullptr, 0);
+    if (needed > 0) {
+      std::vector<char> expanded(needed);
+      const DWORD got = GetLongPathNameA(head.c_str(), expanded.data(), needed);
+      if (got > 0 && got < needed) {
+        head.assign(expanded.data(), got);
+        break;
+      }
+    }
+    const size_t cut = head.find_last_of('\\');
+    if (cut == std::string::npos || cut < 2) break;
+    tail = head.substr(cut) + tail;
+    head.resize(cut);
+  }
+  if (head.size() == 2) head += '\\';
+  std::string result = tail.empty() ? head : WithoutBackslash(head) + tail;
+  return folder ? WithBackslash(result) : result;
+}
+
 int32_t TWin32Platform::GetShellFolder(int csidl, std::string& path) {
   char buffer[MAX_PATH + 1] = {};
   const HRESULT result = SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer);

@@ -17,6 +17,7 @@ class TWin32Platform : public TPlatform {
   TDriveType DriveType(const std::string& root) override;
   std::string LogicalDrives() override;
   bool VolumeLabel(const std::string& root, std::string& label) override;
+  std::string LongPathName(const std::string& path) override;
   std::string CurrentFolder() override;
   int32_t GetShellFolder(int csidl, std::string& path) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;

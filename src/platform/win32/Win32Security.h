@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+// Who this process runs as, and folders made with a protection of their
+// own rather than their parent's. The setup program and the uninstaller run
+// elevated on most systems; a folder they make under a folder that every
+// user may write (the root of a drive, the temporary folder) would otherwise
+// let any user replace what an administrator runs from it later.
+
+// True when the process holds an administrator's full token: elevated, or an
+// administrator on a system without elevation.
+bool IsElevated();
+
+// The security identifier of the user this process runs as, in its text form
+// ("S-1-5-21-..."); empty when the token cannot be read.
+std::string CurrentUserSid();
+
+// The protection that the Program Files folder has: SYSTEM and the
+// administrators have full control, the users read and execute; nothing is
+// inherited from the parent, and what is made inside inherits the same.
+inline constexpr char kProgramFilesProtection[] =
+    "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+// Makes one folder whose protection is the security descriptor that sddl
+// describes. False when it cannot be made, an existing folder included, with
+// the system's reason as the last error.
+bool CreateProtectedFolder(const std::string& path, const std::string& sddl);
