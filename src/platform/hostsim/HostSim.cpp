@@ -309,7 +309,7 @@ std::string THostSimPlatform::LongPathName(const std::string& given) {
       names.push_back(name);
     }
   }
-  std::string result = path.substr(0, 3);
+  std::string result = {Upper(path[0]), ':', '\\'};
   fs::path host;
   bool found = Resolve(result, host);
   std::error_code ec;
