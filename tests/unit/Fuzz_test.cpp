@@ -3,7 +3,7 @@
 // never a crash, a hang or another exception. The sanitizer build runs the
 // same table. Deterministic seeds and a bounded number of rounds keep it short.
 
-#include "app/Appl_Globals.h"
+#include "app/Appl_CommandLine.h"
 #include "install/DefaultSettings.h"
 #include "install/SettingsFileReader.h"
 #include "install/UninstallLog.h"
