@@ -16,9 +16,10 @@ as_root() {
 
 # Everything that both Windows builds need. wine64 runs the x86-64 build on
 # machines where 32-bit Wine cannot be had (scripts/wine-arch.sh decides).
+# clang's runtime libraries hold libFuzzer and the sanitizers of the fuzz build.
 required=(
   cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev
+  zlib1g-dev libjpeg62-turbo-dev googletest libgtest-dev libbenchmark-dev clang libclang-rt-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   python3 python3-pytest dpkg-dev openssl osslsigncode
 )

@@ -61,6 +61,12 @@ run_suite scripts "$logs/scripts.xml" -- \
   /usr/bin/python3 -m pytest tests/scripts -p no:cacheprovider --junitxml="$logs/scripts.xml"
 run_suite host build/host/junit.xml -- cmake --workflow --preset host
 run_suite host-asan build/host-asan/junit.xml -- cmake --workflow --preset host-asan
+# Each fuzz target for a bounded time; the fuzzers' own closing lines say how
+# many inputs each tried. A failing input stays in build/fuzz/fuzz-crashes.
+fuzz_log=build/fuzz/Testing/Temporary/LastTest.log
+rm -f "$fuzz_log"
+run_suite fuzz build/fuzz/junit.xml -- cmake --workflow --preset fuzz
+awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 } /^Done [0-9]+ runs/ { print name ": " $0 }' "$fuzz_log" 2>/dev/null
 if [ "$windows" != win32 ]; then
   # The shipped program: it must compile and link even where it cannot run.
   run_build win32 sh -c 'cmake --preset win32 && cmake --build --preset win32'

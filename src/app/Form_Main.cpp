@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/Appl_CommandLine.h"
 #include "app/Appl_Globals.h"
 #include "lib/LIB_Text.h"
 #include "pages/PNL_Error.h"

@@ -2,6 +2,7 @@
 
 // The control library's headers come before the platform's, whose macros
 // the Windows backend's header tidies up.
+#include "app/Appl_CommandLine.h"
 #include "app/Appl_Globals.h"
 #include "app/Form_Main.h"
 #include "ui/Application.h"

@@ -168,9 +168,10 @@ std::string BitDecode(const std::string& packed) {
 // code letter can swallow the second byte of an earlier "Q" pair, leaving
 // "QQ" behind, which is also the pair of ".NET/" ("Qthe " and ".NET//" both
 // become "QQ/"). The pair reading is the one given back, since the texts
-// packed are web addresses; it always packs to the same bytes. Bytes that no
-// text packs to, such as "www." left unsubstituted, are refused by packing
-// the result again.
+// packed are web addresses; where it does not pack to the same bytes (after
+// "WWW", or where a chain of entries took each other's bytes), the text is
+// refused. Bytes that no text packs to, such as "www." left unsubstituted,
+// are refused the same way, by packing the result again.
 std::string Unsubstitute(const std::string& work) {
   std::string text;
   for (size_t pos = 0; pos < work.size(); ++pos) {

@@ -16,5 +16,7 @@ std::string PackText(const std::string& text);
 // pack alike); there the reading as web address is returned. Raises
 // std::invalid_argument, naming the problem, for bytes that PackText cannot
 // produce (a cut-off or unknown bit code, stray filling, a "Q" that
-// introduces nothing).
+// introduces nothing), and also for the packing of some odd texts where
+// that reading does not pack back and the other one is not tried
+// ("WWWQ- ", " xxx 3 com").
 std::string UnpackText(const std::string& packed);

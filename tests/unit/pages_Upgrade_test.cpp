@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/Appl_CommandLine.h"
 #include "app_Wizard_fixture.h"
 #include "install/PayloadSources.h"
 #include "install/SettingsFileReader.h"

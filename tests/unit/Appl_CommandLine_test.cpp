@@ -1,4 +1,4 @@
-#include "app/Appl_Globals.h"
+#include "app/Appl_CommandLine.h"
 
 #include <gtest/gtest.h>
 

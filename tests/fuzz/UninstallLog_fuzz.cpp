@@ -1,0 +1,71 @@
+// The uninstaller's plan for any log: whatever its lines say, a step removes
+// only what an install of the product makes, each line is planned once or
+// refused, and the closing message quotes every refusal.
+
+#include "FuzzCheck.h"
+#include "install/Uninstall.h"
+#include "install/UninstallLog.h"
+#include "lib/LIB_Text.h"
+#include "platform/hostsim/HostSim.h"
+
+#include <cstdint>
+#include <string>
+
+namespace {
+
+const std::string kInstallDir = "C:\\Program Files\\Fotelix\\";
+const std::string kDataDir = "C:\\Users\\Ann\\AppData\\Local\\Fotelix\\";
+const std::string kDesktop = "C:\\Users\\Ann\\Desktop";
+const std::string kPrograms = "C:\\Users\\Ann\\Start Menu\\Programs";
+
+// Planning asks only for drive types and shell folders: no file is touched.
+struct TFuzzWindows : THostSimPlatform {
+  TFuzzWindows() : THostSimPlatform("fuzz-state") {
+    MapDrive('C', "c", TDriveType::Fixed);
+    MapDrive('E', "e", TDriveType::Removable);
+    MapDrive('F', "f", TDriveType::CDRom);
+    MapDrive('N', "n", TDriveType::Remote);
+    SetShellFolder(kCsidlLocalAppData, "C:\\Users\\Ann\\AppData\\Local", 0);
+    SetShellFolder(kCsidlDesktopDirectory, kDesktop, 0);
+    SetShellFolder(kCsidlPrograms, kPrograms, 0);
+  }
+};
+
+bool IsLocalFolder(const std::string& path) {
+  return path.size() > 3 && (SameText(path.substr(0, 3), "C:\\") || SameText(path.substr(0, 3), "E:\\")) &&
+         path.back() == '\\' && path.find("\\..\\") == std::string::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static TFuzzWindows os;
+  const TUninstallLog log = ParseUninstallLog(std::string(reinterpret_cast<const char*>(data), size));
+  for (const TUninstallLine& line : log.Lines) FUZZ_CHECK(std::string("FDERST").find(line.Tag) != std::string::npos);
+
+  const TUninstallPlan plan = PlanUninstall(os, log, kInstallDir);
+  FUZZ_CHECK(plan.Refused.size() >= log.Malformed.size());
+  FUZZ_CHECK(plan.Steps.size() + plan.Refused.size() <= log.Lines.size() + log.Malformed.size());
+  for (size_t i = 0; i < plan.Steps.size(); ++i) {
+    const TRemovalStep& step = plan.Steps[i];
+    for (size_t j = 0; j < i; ++j)
+      FUZZ_CHECK(plan.Steps[j].Kind != step.Kind || !SameText(plan.Steps[j].Target, step.Target));
+    const std::string folder = ExtractFilePath(step.Target);
+    switch (step.Kind) {
+      case TRemovalKind::File:
+        FUZZ_CHECK(SameText(folder, kInstallDir) || SameText(folder, kDataDir) ||
+                   SameText(step.Target, kDesktop + "\\Fotelix.Lnk"));
+        FUZZ_CHECK(step.Target.size() > folder.size());
+        break;
+      case TRemovalKind::LinkGroup: FUZZ_CHECK(SameText(step.Target, kPrograms + "\\Fotelix\\")); break;
+      case TRemovalKind::RegistryKey: FUZZ_CHECK(SameText(step.Target, kUninstallKey)); break;
+      case TRemovalKind::Tree: FUZZ_CHECK(SameText(step.Target, kDataDir)); break;
+      case TRemovalKind::SetupFolder: FUZZ_CHECK(IsLocalFolder(step.Target)); break;
+    }
+  }
+
+  const std::string report = UninstallReport(plan, {});
+  FUZZ_CHECK(report.empty() == plan.Refused.empty());
+  for (const std::string& refused : plan.Refused) FUZZ_CHECK(report.find(refused) != std::string::npos);
+  return 0;
+}
