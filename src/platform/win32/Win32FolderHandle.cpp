@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "platform/win32/Win32Handles.h"
@@ -21,13 +22,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
+// Paths for the wide calls, each ended by a null: a vector rather than a wide
+// string, whose library code would add kilobytes to every program of this
+// layer.
+using TWidePath = std::vector<wchar_t>;
 
 // A name that the code page cannot hold comes back with "?" in it, which no
 // file name has: it is never taken for the name of another entry.
@@ -43,19 +41,29 @@ std::string Narrow(const wchar_t* text, size_t size) {
 
 // The object's path as the system finds it from the handle, in the "\\?\"
 // form and without a trailing backslash; empty when it cannot be told.
-std::wstring FinalPathOf(HANDLE handle) {
-  std::vector<wchar_t> buffer(MAX_PATH);
+TWidePath FinalPathOf(HANDLE handle) {
+  TWidePath path(MAX_PATH);
   for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+    const DWORD length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()),
                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return std::wstring();
-    if (length < buffer.size()) {
-      std::wstring path(buffer.data(), length);
-      if (path.back() == L'\\') path.pop_back();  // a drive's root
+    if (length == 0) return TWidePath();
+    if (length < path.size()) {
+      path.resize(path[length - 1] == L'\\' ? length - 1 : length);  // a drive's root
+      path.push_back(L'\0');
       return path;
     }
-    buffer.resize(length + 1);
+    path.resize(length);  // the size it asks for, its null included
   }
+}
+
+// The path of the entry name in folder.
+TWidePath EntryPath(TWidePath folder, const std::string& name) {
+  folder.back() = L'\\';
+  const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  const size_t start = folder.size();
+  folder.resize(start + static_cast<size_t>(length) + 1);
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &folder[start], length);
+  return folder;
 }
 
 bool IsFolderItself(HANDLE handle) {
@@ -69,14 +77,12 @@ class TWin32Folder : public TFolderHandle {
   explicit TWin32Folder(TKernelHandle handle) : handle_(std::move(handle)) {}
 
   std::string FinalPath() override {
-    std::wstring path = FinalPathOf(handle_.get());
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-      path = L"\\\\" + path.substr(8);
-    else if (path.compare(0, 4, L"\\\\?\\") == 0)
-      path = path.substr(4);
-    else
-      return std::string();
-    return WithBackslash(Narrow(path.data(), path.size()));
+    const TWidePath path = FinalPathOf(handle_.get());
+    if (path.size() < 5 || wcsncmp(path.data(), L"\\\\?\\", 4) != 0) return std::string();
+    // "\\?\C:\..." or "\\?\UNC\server\share\..."
+    const bool unc = wcsncmp(path.data() + 4, L"UNC\\", 4) == 0;
+    const size_t start = unc ? 7 : 4;
+    return WithBackslash((unc ? "\\" : "") + Narrow(path.data() + start, path.size() - 1 - start));
   }
 
   std::vector<TSearchRec> Entries() override {
@@ -125,21 +131,24 @@ class TWin32Folder : public TFolderHandle {
   // folder is now. It must then be found at exactly that path: otherwise the
   // path crossed a link (this folder moved and a link put in its place) or
   // the system followed the entry's own link (Wine does, whatever the flag
-  // says). Fails with ERROR_ACCESS_DENIED then.
+  // says). Fails with ERROR_ACCESS_DENIED then, and when this folder's own
+  // path cannot be told.
   TKernelHandle OpenEntry(const std::string& name, DWORD access) {
     if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string::npos) {
       SetLastError(ERROR_INVALID_NAME);
       return TKernelHandle();
     }
-    const std::wstring folder = FinalPathOf(handle_.get());
-    if (folder.empty()) return TKernelHandle();
-    const std::wstring path = folder + L"\\" + Wide(name);
+    const TWidePath folder = FinalPathOf(handle_.get());
+    if (folder.empty()) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return TKernelHandle();
+    }
+    const TWidePath path = EntryPath(folder, name);
     TKernelHandle entry(
-        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr));
+        CreateFileW(path.data(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr));
     if (!entry) return entry;
-    const std::wstring found = FinalPathOf(entry.get());
-    if (CompareStringOrdinal(found.c_str(), static_cast<int>(found.size()), path.c_str(),
-                             static_cast<int>(path.size()), TRUE) != CSTR_EQUAL) {
+    const TWidePath found = FinalPathOf(entry.get());
+    if (found.empty() || CompareStringOrdinal(found.data(), -1, path.data(), -1, TRUE) != CSTR_EQUAL) {
       SetLastError(ERROR_ACCESS_DENIED);
       return TKernelHandle();
     }
