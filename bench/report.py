@@ -69,6 +69,11 @@ def main(argv):
                  f"find -iname {find_cpu:.0f} ms", "<= 2x", "yes" if ratio <= 2 else "NO",
                  f"{ratio:.2f}x; elapsed {f['real_time']:.0f} vs {n['real_time']:.0f} ms"))
 
+    u = host["BM_PlanUninstallAtTheLimit"]
+    rows.append(("uninstall planner, 64 KB log (host, CPU)", f"{u['cpu_time']:.1f} ms",
+                 f"{u['lines']:.0f} lines", "<= 10 ms", "yes" if u["cpu_time"] <= 10 else "NO",
+                 f"{u['steps']:.0f} steps; elapsed {u['real_time']:.1f} ms"))
+
     wine = json.loads((bench / "wine.json").read_text())
     pw, bi = wine["payload_writer"], wine["bare_inflate"]
     ratio = pw["median"] / bi["median"]

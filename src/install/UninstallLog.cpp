@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "install/Uninstall.h"
 #include "lib/LIB_Text.h"
@@ -14,6 +16,12 @@ namespace {
 // settings files of the install and upgrade runs and the product's cache.
 const char* const kSettingsFiles[] = {"Fotelix.Dat", "FXInst.Dat", "Fotelix.BAK"};
 constexpr char kCacheFolder[] = "cache";
+// A log of an install holds a dozen lines of paths: a few kilobytes.
+constexpr size_t kLogLimit = 64 * 1024;
+// More than a message box can show, of what stayed and of refused lines alike.
+constexpr size_t kReportItems = 20;
+// Far deeper than the product ever nests its folders; anything deeper stays.
+constexpr int kDeepestFolder = 64;
 
 std::string Quoted(const TUninstallLine& line) {
   return "\"<" + std::string(1, line.Tag) + line.Operand + ">\"";
@@ -46,17 +54,20 @@ std::string PathProblem(TPlatform& os, const std::string& path, bool folder) {
   }
 }
 
-bool IsLink(TPlatform& os, const std::string& path) {
-  std::unique_ptr<TFindEnumerator> found = os.FindFirst(WithoutBackslash(path));
-  TSearchRec rec;
-  return found && found->Next(rec) && (rec.Attr & faReparsePoint);
-}
-
 class TRemover {
  public:
   explicit TRemover(TPlatform& os) : os_(os) {}
 
   void File(const std::string& path) {
+    if (!os_.FileExists(path)) return;
+    std::unique_ptr<TFolderHandle> folder = OpenRoot(ExtractFilePath(path));
+    if (!folder || !folder->Remove(ExtractFileName(path))) stayed_.push_back(path);
+  }
+
+  // The desktop folder is the system's answer and the link's name is fixed,
+  // so the path is taken as it stands: the system never follows a link at
+  // the name itself.
+  void DesktopLink(const std::string& path) {
     if (!os_.FileExists(path)) return;
     os_.RemoveFile(path);
     if (os_.FileExists(path)) stayed_.push_back(path);
@@ -64,11 +75,11 @@ class TRemover {
 
   void LinkGroup(const std::string& folder) {
     if (!os_.FolderExists(folder)) return;
-    if (!IsLink(os_, folder)) {
-      for (const TSearchRec& entry : Entries(folder))
+    if (std::unique_ptr<TFolderHandle> group = OpenRoot(folder)) {
+      for (const TSearchRec& entry : group->Entries())
         if (!(entry.Attr & faDirectory) && entry.Name.size() > 4 &&
-            SameText(entry.Name.substr(entry.Name.size() - 4), ".lnk"))
-          File(folder + entry.Name);
+            SameText(entry.Name.substr(entry.Name.size() - 4), ".lnk") && !group->Remove(entry.Name))
+          stayed_.push_back(folder + entry.Name);
     }
     LastFolder(folder);
   }
@@ -79,61 +90,84 @@ class TRemover {
 
   void Tree(const std::string& folder) {
     if (!os_.FolderExists(folder)) return;
-    if (IsLink(os_, folder)) {
-      Link(WithoutBackslash(folder));
-      return;
-    }
-    for (const TSearchRec& entry : Entries(folder)) {
-      const std::string path = folder + entry.Name;
-      if (entry.Attr & faReparsePoint)
-        Link(path);
-      else if (entry.Attr & faDirectory)
-        Tree(path + "\\");
-      else
-        File(path);
-    }
+    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder)) Empty(*root, root->FinalPath(), folder, 0);
     LastFolder(folder);
   }
 
   void SetupFolder(const std::string& folder) {
     if (!os_.FolderExists(folder)) return;
-    for (const char* name : kSettingsFiles) File(folder + name);
-    const std::string cache = folder + kCacheFolder;
-    // Only when empty: the system refuses to remove a folder that is not.
-    if (os_.FolderExists(cache) && !IsLink(os_, cache)) os_.DeleteFolder(cache);
+    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder)) {
+      for (const TSearchRec& entry : root->Entries()) {
+        const bool isFolder = (entry.Attr & faDirectory) != 0;
+        if (!isFolder && IsSettingsFile(entry.Name)) {
+          if (!root->Remove(entry.Name)) stayed_.push_back(folder + entry.Name);
+        } else if (isFolder && !(entry.Attr & faReparsePoint) && SameText(entry.Name, kCacheFolder)) {
+          // Only when empty: the product keeps its pictures there when the
+          // install could not make a data folder, and the folder refuses
+          // to go while it holds any.
+          root->Remove(entry.Name);
+        }
+      }
+    }
     LastFolder(folder);
   }
 
   const std::vector<std::string>& Stayed() const { return stayed_; }
 
  private:
-  std::vector<TSearchRec> Entries(const std::string& folder) {
-    std::vector<TSearchRec> entries;
-    TFind find(os_, folder + "*", faAnyFile);
-    TSearchRec rec;
-    while (find.Next(rec))
-      if (rec.Name != "." && rec.Name != "..") entries.push_back(rec);
-    return entries;
+  static bool IsSettingsFile(const std::string& name) {
+    for (const char* settings : kSettingsFiles)
+      if (SameText(name, settings)) return true;
+    return false;
   }
 
-  // A link is removed itself, never what it leads to, whether it leads to
-  // a folder or a file.
-  void Link(const std::string& path) {
-    if (os_.FolderExists(path))
-      os_.DeleteFolder(path);
-    else
-      os_.RemoveFile(path);
-    if (os_.FolderExists(path) || os_.FileExists(path)) stayed_.push_back(path);
+  // The folder that path names, when it is there as itself, not a link, and
+  // where its path says, compared in long form without case. A folder that
+  // is not is never entered: what lies below it is not this install's.
+  std::unique_ptr<TFolderHandle> OpenRoot(const std::string& folder) {
+    std::unique_ptr<TFolderHandle> handle = os_.OpenFolderNoFollow(folder);
+    if (handle && !SameText(handle->FinalPath(), os_.LongPathName(folder))) handle.reset();
+    return handle;
   }
 
+  // Everything in a folder of a tree, depth first. A sub-folder is entered
+  // only when it is itself and still lies in the tree; a link is removed
+  // itself, never what it leads to.
+  void Empty(TFolderHandle& folder, const std::string& root, const std::string& shown, int depth) {
+    for (const TSearchRec& entry : folder.Entries()) {
+      const bool isFolder = (entry.Attr & faDirectory) && !(entry.Attr & faReparsePoint);
+      const std::string path = shown + entry.Name + (isFolder ? "\\" : "");
+      if (isFolder && depth < kDeepestFolder) {
+        std::unique_ptr<TFolderHandle> sub = folder.OpenSubFolder(entry.Name);
+        if (sub && IsBelow(sub->FinalPath(), root)) Empty(*sub, root, path, depth + 1);
+      }
+      if (!folder.Remove(entry.Name)) stayed_.push_back(path);
+    }
+  }
+
+  static bool IsBelow(const std::string& path, const std::string& root) {
+    return path.size() > root.size() && SameText(path.substr(0, root.size()), root);
+  }
+
+  // Through the handle of the folder above, like any entry, so that a link
+  // in its place goes itself.
   void LastFolder(const std::string& folder) {
-    os_.DeleteFolder(WithoutBackslash(folder));
-    if (os_.FolderExists(folder)) stayed_.push_back(folder);
+    const std::string path = WithoutBackslash(folder);
+    std::unique_ptr<TFolderHandle> parent = os_.OpenFolderNoFollow(ExtractFilePath(path));
+    if (!(parent && parent->Remove(ExtractFileName(path))) && os_.FolderExists(folder))
+      stayed_.push_back(folder);
   }
 
   TPlatform& os_;
   std::vector<std::string> stayed_;
 };
+
+// The items of a list in the report, as many as a message box can show.
+void AppendItems(std::string& text, const std::vector<std::string>& items) {
+  const size_t shown = std::min(items.size(), kReportItems);
+  for (size_t i = 0; i < shown; ++i) text += "\r\n" + items[i];
+  if (items.size() > shown) text += "\r\n... and " + std::to_string(items.size() - shown) + " more";
+}
 
 }  // namespace
 
@@ -162,7 +196,15 @@ TUninstallLog ParseUninstallLog(const std::string& text) {
 
 TUninstallLog ReadUninstallLog(TPlatform& os, const std::string& installDir) {
   const std::string path = installDir + kUninstallLogName;
-  TUninstallLog log = ParseUninstallLog(ReadWholeFile(os, path));
+  // One byte beyond the limit tells a longer file; the rest is never read.
+  std::string text(kLogLimit + 1, '\0');
+  std::unique_ptr<TFile> file = os.OpenFile(path, TOpenMode::Read);
+  text.resize(file->Read(&text[0], text.size()));
+  file->Close();
+  if (text.size() > kLogLimit)
+    throw std::runtime_error("\"" + path + "\" is damaged: it is longer than any uninstall log of " +
+                             kProductName + ".");
+  TUninstallLog log = ParseUninstallLog(text);
   if (log.Product != kProductName)
     throw std::runtime_error("\"" + path + "\" is not an uninstall log of " + kProductName + ".");
   return log;
@@ -173,34 +215,47 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
   for (const std::string& line : log.Malformed)
     plan.Refused.push_back("\"" + line + "\" is not a line of an uninstall log");
 
-  // The data folder that an install makes for this user.
+  // The two folders that an install makes, in long form: a log or a start
+  // may name either by a short name. The data folder is this user's.
+  const std::string ownDir = os.LongPathName(installDir);
   std::string madeDataDir;
   if (os.GetShellFolder(kCsidlLocalAppData, madeDataDir) == 0 && !madeDataDir.empty())
-    madeDataDir += std::string("\\") + kProductName + "\\";
+    madeDataDir = os.LongPathName(madeDataDir + "\\" + kProductName + "\\");
   else
     madeDataDir.clear();
 
+  // Each folder that lines name is asked for once: a long log names the
+  // same few over and over.
+  std::unordered_map<std::string, std::string> longFolders;
+  const auto longFolder = [&](const std::string& folder) -> const std::string& {
+    const auto known = longFolders.emplace(LowerCase(folder), std::string());
+    if (known.second) known.first->second = os.LongPathName(folder);
+    return known.first->second;
+  };
+
   // The folders first: they decide which files may go.
   std::vector<TRemovalStep> files, links, groups, keys, dataFolders, installFolders;
-  std::vector<std::string> fileRoots;
+  bool ownDirListed = false, madeDataDirListed = false;
   for (const TUninstallLine& line : log.Lines) {
     if (line.Tag != 'D' && line.Tag != 'E') continue;
     std::string problem = PathProblem(os, line.Operand, true);
-    if (problem.empty() && line.Tag == 'E' && !SameText(line.Operand, installDir))
-      problem = "is not the folder of this uninstaller";
-    if (!problem.empty()) {
-      plan.Refused.push_back(Quoted(line) + " " + problem);
-    } else if (line.Tag == 'E') {
-      installFolders.push_back({TRemovalKind::SetupFolder, line.Operand});
-      fileRoots.push_back(line.Operand);
-    } else if (SameText(line.Operand, madeDataDir)) {
-      dataFolders.push_back({TRemovalKind::Tree, line.Operand});
-      fileRoots.push_back(line.Operand);
-    } else {
-      // Another user's data folder, or the installation folder when the
-      // install could not make one: only what setup put there goes.
-      dataFolders.push_back({TRemovalKind::SetupFolder, line.Operand});
+    if (problem.empty()) {
+      const std::string& folder = longFolder(line.Operand);
+      if (line.Tag == 'D' && !madeDataDir.empty() && SameText(folder, madeDataDir)) {
+        dataFolders.push_back({TRemovalKind::Tree, folder});
+        madeDataDirListed = true;
+      } else if (SameText(folder, ownDir)) {
+        // The "D" line names it too when the install could not make a data
+        // folder: only what setup put there goes.
+        installFolders.push_back({TRemovalKind::SetupFolder, folder});
+        ownDirListed = true;
+      } else {
+        problem = line.Tag == 'E' ? "is not the folder of this uninstaller"
+                                  : "is neither this user's data folder of " + std::string(kProductName) +
+                                        " nor the folder of this uninstaller";
+      }
     }
+    if (!problem.empty()) plan.Refused.push_back(Quoted(line) + " " + problem);
   }
 
   std::string desktop, programs;
@@ -210,25 +265,26 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
   for (const TUninstallLine& line : log.Lines) {
     std::string problem;
     switch (line.Tag) {
-      case 'F':
+      case 'F': {
         problem = PathProblem(os, line.Operand, false);
-        if (problem.empty()) {
-          // Directly in one of them: a sub-folder might be a link that leads
-          // anywhere.
-          bool inside = false;
-          for (const std::string& root : fileRoots)
-            inside = inside || SameText(ExtractFilePath(line.Operand), root);
-          if (!inside) problem = "is not a file of the installation or data folder";
-        }
-        if (problem.empty()) files.push_back({TRemovalKind::File, line.Operand});
+        if (!problem.empty()) break;
+        // Directly in one of them: a sub-folder might be a link that leads
+        // anywhere. The file's own name stays as the log gives it; the
+        // removal finds it only by its long name.
+        const std::string& folder = longFolder(ExtractFilePath(line.Operand));
+        if ((ownDirListed && SameText(folder, ownDir)) || (madeDataDirListed && SameText(folder, madeDataDir)))
+          files.push_back({TRemovalKind::File, folder + ExtractFileName(line.Operand)});
+        else
+          problem = "is not a file of the installation or data folder";
         break;
+      }
       case 'T':
         if (!SameText(line.Operand, linkName))
           problem = std::string("is not the desktop link of ") + kProductName;
         else if (!hasDesktop)
           problem = "cannot be found: the desktop folder is unknown";
         else
-          links.push_back({TRemovalKind::File, desktop + "\\" + line.Operand});
+          links.push_back({TRemovalKind::DesktopLink, desktop + "\\" + line.Operand});
         break;
       case 'S':
         if (!SameText(line.Operand, kProductName))
@@ -250,12 +306,12 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
     if (!problem.empty()) plan.Refused.push_back(Quoted(line) + " " + problem);
   }
 
+  // Each step once, however often a log repeats it.
+  std::unordered_set<std::string> planned;
   for (const auto* part : {&files, &links, &groups, &keys, &dataFolders, &installFolders})
     for (const TRemovalStep& step : *part) {
-      bool planned = false;
-      for (const TRemovalStep& earlier : plan.Steps)
-        planned = planned || (earlier.Kind == step.Kind && SameText(earlier.Target, step.Target));
-      if (!planned) plan.Steps.push_back(step);
+      const char kind = static_cast<char>('0' + static_cast<int>(step.Kind));
+      if (planned.insert(kind + LowerCase(step.Target)).second) plan.Steps.push_back(step);
     }
   return plan;
 }
@@ -265,6 +321,7 @@ std::vector<std::string> CarryOut(TPlatform& os, const TUninstallPlan& plan) {
   for (const TRemovalStep& step : plan.Steps) {
     switch (step.Kind) {
       case TRemovalKind::File: remover.File(step.Target); break;
+      case TRemovalKind::DesktopLink: remover.DesktopLink(step.Target); break;
       case TRemovalKind::LinkGroup: remover.LinkGroup(step.Target); break;
       case TRemovalKind::RegistryKey: remover.RegistryKey(step.Target); break;
       case TRemovalKind::Tree: remover.Tree(step.Target); break;
@@ -278,12 +335,12 @@ std::string UninstallReport(const TUninstallPlan& plan, const std::vector<std::s
   std::string text;
   if (!stayed.empty()) {
     text = std::string(kProductName) + " could not be removed completely. These are still there:";
-    for (const std::string& item : stayed) text += "\r\n" + item;
+    AppendItems(text, stayed);
   }
   if (!plan.Refused.empty()) {
     if (!text.empty()) text += "\r\n\r\n";
     text += "These lines of the uninstall log were left alone:";
-    for (const std::string& line : plan.Refused) text += "\r\n" + line;
+    AppendItems(text, plan.Refused);
   }
   return text;
 }

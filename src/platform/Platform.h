@@ -108,6 +108,29 @@ struct TShellLink {
   int IconIndex = -1;
 };
 
+// A folder held open. What is listed, opened and removed through it happens
+// in the folder that was opened, wherever its path leads by then, and never
+// beyond a link: a folder swapped for a link after it was opened redirects
+// nothing. Names are entries' own names, without a folder.
+class TFolderHandle {
+ public:
+  virtual ~TFolderHandle() = default;
+  // Where the folder is now, as the system finds it from the handle: full,
+  // in long names, with a trailing backslash; empty when it cannot be told.
+  virtual std::string FinalPath() = 0;
+  // The entries, without "." and "..", with their attributes: a link has
+  // faReparsePoint, and faDirectory too when it stands for a folder. None
+  // when the folder cannot be listed.
+  virtual std::vector<TSearchRec> Entries() = 0;
+  // The sub-folder of that name; null when it is missing, a link, not a
+  // folder, or cannot be opened.
+  virtual std::unique_ptr<TFolderHandle> OpenSubFolder(const std::string& name) = 0;
+  // Removes the entry of that name itself: a file, a link (never what it
+  // leads to), or a folder when it is empty. True when it is not there
+  // afterwards, also when it never was.
+  virtual bool Remove(const std::string& name) = 0;
+};
+
 struct TLocalTime {
   int Year = 0, Month = 0, Day = 0, DayOfWeek = 0;
   int Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
@@ -135,6 +158,11 @@ class TPlatform {
   // of every attribute; null when there is none or the folder cannot be
   // listed. TFind filters them by attributes.
   virtual std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) = 0;
+
+  // The folder that path names, opened as itself: null when it is missing,
+  // not a folder, a link, or cannot be opened. The folders above it are
+  // followed as the system finds them.
+  virtual std::unique_ptr<TFolderHandle> OpenFolderNoFollow(const std::string& path) = 0;
 
   // The drive letters present, upper case, in order ("CD").
   virtual std::string LogicalDrives() = 0;

@@ -10,6 +10,7 @@
 
 #include "install/InstallRun.h"
 #include "install/Uninstall.h"
+#include "lib/LIB_Text.h"
 #include "unit/HostSim_fixture.h"
 #include "unit/RunFakes.h"
 
@@ -126,6 +127,13 @@ TEST_F(UninstallLogTest, AHostileLogRemovesNothingOutsideTheInstallation) {
   MakeFile(dir + "Uninstall.Exe", "MZ");
   MakeFile(dir + "Docs\\thesis.doc", "behind what might be a link");
   MakeFile("C:\\x", "a file at the root");
+  // Folders with names that setup would remove from a folder of its own.
+  MakeFile("C:\\Users\\Ann\\Documents\\Fotelix.Dat", "another program's");
+  MakeFolder("C:\\Users\\Ann\\Documents\\cache");
+  MakeFolder("C:\\Config.Msi");
+  MakeFolder("C:\\ProgramData\\Other\\Queue");
+  const char* const notOurs =
+      "is neither this user's data folder of Fotelix nor the folder of this uninstaller";
   struct Row {
     const char* line;
     const char* refusal;  // nullptr: the line is acted on
@@ -136,7 +144,17 @@ TEST_F(UninstallLogTest, AHostileLogRemovesNothingOutsideTheInstallation) {
       {"<EC:\\Users\\Ann\\Documents\\>", "is not the folder of this uninstaller"},
       {"<EC:\\Apps\\Fotelix>", "is not a folder"},
       {"<EC:\\Apps\\Fotelix\\>", nullptr},
-      {"<DC:\\users\\>", nullptr},  // only setup's own files there, and it has none
+      // A data folder only where an install makes one for this user, or in
+      // the installation folder when it could not.
+      {"<DC:\\users\\ann\\local settings\\FOTELIX\\>", nullptr},
+      {"<DC:\\APPS\\Fotelix\\>", nullptr},
+      {"<DC:\\users\\>", notOurs},
+      {"<DC:\\Users\\Ann\\Local Settings\\>", notOurs},
+      {"<DC:\\Users\\Bob\\Local Settings\\Fotelix\\>", notOurs},
+      {"<DC:\\Users\\Ann\\Documents\\>", notOurs},
+      {"<DC:\\Users\\Ann\\Documents\\cache\\>", notOurs},
+      {"<DC:\\Config.Msi\\>", notOurs},
+      {"<DC:\\ProgramData\\Other\\Queue\\>", notOurs},
       {"<F..\\..\\x>", "is not a full path on a local drive"},
       {"<FC:\\Apps\\Fotelix\\..\\..\\x>", "holds \"..\""},
       {"<FC:\\Users\\Ann\\Documents\\thesis.doc>", "is not a file of the installation or data folder"},
@@ -164,23 +182,20 @@ TEST_F(UninstallLogTest, AHostileLogRemovesNothingOutsideTheInstallation) {
   const TUninstallPlan plan = Plan(dir);
   const std::string report = UninstallReport(plan, CarryOut(*os_, plan));
   EXPECT_EQ(Snapshot(), before);
+  size_t refusals = 0;
   for (const Row& row : rows) {
     const std::string quoted = "\"" + std::string(row.line) + "\"";
-    if (!row.refusal) {
-      EXPECT_EQ(report.find(quoted), std::string::npos) << row.line;
-      continue;
-    }
-    const std::string refusal = quoted + " " + row.refusal;
+    const std::string refusal = row.refusal ? quoted + " " + row.refusal : quoted;
     EXPECT_EQ(std::count_if(plan.Refused.begin(), plan.Refused.end(),
                             [&](const std::string& r) { return r.rfind(refusal, 0) == 0; }),
-              1)
+              row.refusal ? 1 : 0)
         << refusal;
-    EXPECT_NE(report.find(quoted), std::string::npos) << row.line;
+    refusals += row.refusal != nullptr;
   }
-  EXPECT_EQ(plan.Refused.size(), std::size(rows) - 2);
-  // The folders stay, being far from empty, and are said to.
-  EXPECT_EQ(report.rfind("Fotelix could not be removed completely. These are still there:\r\nC:\\users\\\r\n" +
-                             dir + "\r\n\r\nThese lines of the uninstall log were left alone:\r\n",
+  EXPECT_EQ(plan.Refused.size(), refusals);
+  // The folder stays, being far from empty, and is said to.
+  EXPECT_EQ(report.rfind("Fotelix could not be removed completely. These are still there:\r\n" + dir +
+                             "\r\n\r\nThese lines of the uninstall log were left alone:\r\n",
                          0),
             0u)
       << report;
@@ -220,6 +235,93 @@ TEST_F(UninstallLogTest, WhatCannotGoIsReportedAndGoesOnASecondRun) {
   EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
   EXPECT_TRUE(os_->ReadRegistryString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
                                       "DisplayName", value));
+}
+
+TEST_F(UninstallLogTest, AFolderSwappedForALinkAfterItIsOpenedRedirectsNothing) {
+  const std::string dataDir = kLocalAppData + "\\Fotelix\\";
+  struct Case {
+    const char* name;
+    std::string swapped;  // the folder that becomes a link to C:\Victim once opened
+    std::string movedTo;  // where the folder itself goes meanwhile
+    std::vector<std::string> stayed;
+  };
+  const Case cases[] = {
+      // Emptied through its handle under its new name, which keeps the data
+      // folder; the link at the old name goes itself.
+      {"the data folder's cache, moved aside", dataDir + "cache", dataDir + "cache.old", {dataDir}},
+      // No longer in the data folder: not entered.
+      {"a folder in the cache, moved away", dataDir + "cache\\thumbs", "C:\\Moved", {}},
+      // No longer where the log says: nothing removed from it; the files that
+      // the log names are still there, one of them seen through the link.
+      {"the installation folder",
+       WithoutBackslash(kInstallDir),
+       "C:\\Program Files\\Fotelix.old",
+       {kInstallDir + "Fotelix.Exe", kInstallDir + "Fotelix.dat"}},
+  };
+  std::error_code ec;
+  fs::create_directory_symlink(root_, root_ / "link", ec);
+  if (ec) GTEST_SKIP() << "no host link can be made here";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    TFakeRunBar bar;
+    TFakeRunLabel label;
+    RunInstall(*os_, state_, bar, label);
+    MakeFile(state_.CacheDir + "a1.jpg", "cached");
+    MakeFile(state_.CacheDir + "thumbs\\t1.jpg", "cached");
+    MakeFile("C:\\Victim\\Fotelix.Dat", "the victim's settings");
+    MakeFile("C:\\Victim\\thesis.doc", "the victim's work");
+    int swaps = 0;
+    os_->OnFolderOpened([&](const std::string& path) {
+      if (swaps > 0 || !SameText(path, c.swapped)) return;
+      ++swaps;
+      fs::rename(os_->HostPath(path), os_->HostPath(ExtractFilePath(c.movedTo)) / ExtractFileName(c.movedTo));
+      fs::create_directory_symlink(os_->HostPath("C:\\Victim"), os_->HostPath(path));
+    });
+
+    EXPECT_EQ(CarryOut(*os_, Plan(state_.InstallDir)), c.stayed);
+    EXPECT_EQ(swaps, 1);
+    EXPECT_EQ(Content("C:\\Victim\\Fotelix.Dat"), "the victim's settings");
+    EXPECT_EQ(Content("C:\\Victim\\thesis.doc"), "the victim's work");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(os_->HostPath(c.swapped), ec)));
+  }
+}
+
+TEST_F(UninstallLogTest, AHugeOrRepetitiveLogCostsLittleAndGivesAShortReport) {
+  // At the limit: the install's own lines over and over, with junk between.
+  MakeFile(kInstallDir + "Uninstall.Exe", "MZ");
+  const size_t limit = 64 * 1024;
+  const std::string repeated = "<E" + kInstallDir + ">\r\n<F" + kInstallDir + "Uninstall.Exe>\r\njunk\r\n";
+  std::string text = "Fotelix\r\n";
+  size_t junk = 0;
+  for (; text.size() + repeated.size() <= limit; ++junk) text += repeated;
+  text += std::string(limit - text.size(), 'j');
+  MakeFile(kInstallDir + "UnInstall.dat", text);
+
+  const TUninstallPlan plan = Plan(kInstallDir);
+  EXPECT_EQ(plan.Steps.size(), 2u);
+  std::string expected = "Fotelix could not be removed completely. These are still there:\r\n" + kInstallDir +
+                         "\r\n\r\nThese lines of the uninstall log were left alone:";
+  for (int i = 0; i < 20; ++i) expected += "\r\n\"junk\" is not a line of an uninstall log";
+  expected += "\r\n... and " + std::to_string(junk + 1 - 20) + " more";
+  EXPECT_EQ(UninstallReport(plan, CarryOut(*os_, plan)), expected);
+  EXPECT_FALSE(os_->FileExists(kInstallDir + "Uninstall.Exe"));
+  std::string stayed = "Fotelix could not be removed completely. These are still there:";
+  for (int i = 0; i < 20; ++i) stayed += "\r\nC:\\x";
+  EXPECT_EQ(UninstallReport(TUninstallPlan(), std::vector<std::string>(21, "C:\\x")),
+            stayed + "\r\n... and 1 more");
+
+  // One byte more, and the log is damaged: nothing is planned at all.
+  MakeFile(kInstallDir + "UnInstall.dat", text + "\n");
+  try {
+    Plan(kInstallDir);
+    ADD_FAILURE() << "a log beyond the limit was read";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), "\"" + kInstallDir +
+                                         "UnInstall.dat\" is damaged: it is longer than any uninstall log of "
+                                         "Fotelix.");
+  }
 }
 
 TEST(UninstallLogParse, SplitsLinesAndTakesTheOperandUpToTheLastBracket) {

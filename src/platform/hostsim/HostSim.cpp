@@ -7,6 +7,13 @@
 #include <sstream>
 #include <system_error>
 
+#ifndef _WIN32
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -78,6 +85,16 @@ bool Glob(const char* mask, const char* maskEnd, const char* name) {
   }
   while (mask != maskEnd && *mask == '*') ++mask;
   return mask == maskEnd;
+}
+
+// NTFS lists a folder in the order of its upper-cased names.
+bool InNtfsOrder(const TSearchRec& a, const TSearchRec& b) {
+  return std::lexicographical_compare(a.Name.begin(), a.Name.end(), b.Name.begin(), b.Name.end(),
+                                      [](char x, char y) { return Upper(x) < Upper(y); });
+}
+
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string::npos;
 }
 
 class THostSimEnumerator : public TFindEnumerator {
@@ -161,6 +178,154 @@ class THostSimFile : public TFile {
   std::unique_ptr<std::FILE, FileCloser> file_;
   THostSimPlatform* os_;
   std::string path_;
+};
+
+// A folder held open. On Linux by a descriptor, as Windows holds a folder by
+// its handle: once the folder is moved and a link put at its name, what goes
+// through it still reaches the folder itself, never the link. The Windows
+// build of the simulation, where the tests cannot make host links, keeps the
+// host path instead.
+class THostSimFolder : public TFolderHandle {
+ public:
+#ifdef _WIN32
+  THostSimFolder(THostSimPlatform* os, fs::path host) : os_(os), host_(std::move(host)) {}
+#else
+  THostSimFolder(THostSimPlatform* os, int fd) : os_(os), fd_(fd) {}
+  ~THostSimFolder() override { close(fd_); }
+#endif
+  THostSimFolder(const THostSimFolder&) = delete;
+  THostSimFolder& operator=(const THostSimFolder&) = delete;
+
+  std::string FinalPath() override { return os_->WindowsPath(Location()); }
+
+  std::vector<TSearchRec> Entries() override {
+    std::vector<TSearchRec> entries;
+    const std::string folder = FinalPath();
+    if (folder.empty() || os_->IsDenied(folder)) return entries;
+    for (const std::string& name : Names()) {
+      const TKind kind = KindOf(name);
+      if (kind == TKind::Missing) continue;
+      TSearchRec rec{name, kind == TKind::File ? faArchive : 0};
+      const auto stored = os_->attributes_.find(Key(folder + name));
+      if (stored != os_->attributes_.end()) rec.Attr = stored->second;
+      if (kind == TKind::Folder || kind == TKind::FolderLink) rec.Attr |= faDirectory;
+      if (kind == TKind::FileLink || kind == TKind::FolderLink) rec.Attr |= faReparsePoint;
+      entries.push_back(std::move(rec));
+    }
+    std::sort(entries.begin(), entries.end(), InNtfsOrder);
+    return entries;
+  }
+
+  std::unique_ptr<TFolderHandle> OpenSubFolder(const std::string& name) override {
+    const std::string actual = Actual(name);
+    const std::string folder = FinalPath();
+    if (actual.empty() || folder.empty() || os_->IsDenied(folder + actual)) return nullptr;
+    std::unique_ptr<THostSimFolder> sub = OpenChild(actual);
+    if (sub && os_->folderOpened_) os_->folderOpened_(folder + actual);
+    return sub;
+  }
+
+  bool Remove(const std::string& name) override {
+    if (!IsPlainName(name)) return false;
+    const std::string actual = Actual(name);
+    if (actual.empty()) return true;
+    const std::string folder = FinalPath();
+    const std::string path = folder + actual;
+    if (folder.empty() || os_->IsDenied(path)) return false;
+    const TKind kind = KindOf(actual);
+    if (kind != TKind::Folder && (os_->IsLocked(path) || (os_->StoredAttributes(path) & faReadOnly)))
+      return false;
+    if (!Unlink(actual, kind == TKind::Folder)) return false;
+    os_->attributes_.erase(Key(path));
+    return true;
+  }
+
+ private:
+  enum class TKind { Missing, File, Folder, FileLink, FolderLink };
+
+  // The name as the folder holds it, matched without regard to case; empty
+  // when there is none.
+  std::string Actual(const std::string& name) {
+    if (!IsPlainName(name)) return std::string();
+    if (KindOf(name) != TKind::Missing) return name;
+    for (const std::string& held : Names())
+      if (SameText(held, name)) return held;
+    return std::string();
+  }
+
+#ifdef _WIN32
+  fs::path Location() const {
+    std::error_code ec;
+    return fs::is_directory(fs::symlink_status(host_, ec)) ? host_ : fs::path();
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(host_, ec), last; !ec && it != last; it.increment(ec))
+      names.push_back(it->path().filename().string());
+    return names;
+  }
+  TKind KindOf(const std::string& name) const {
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(host_ / name, ec);
+    if (fs::is_symlink(status))
+      return fs::is_directory(host_ / name, ec) ? TKind::FolderLink : TKind::FileLink;
+    if (fs::is_directory(status)) return TKind::Folder;
+    return fs::exists(status) ? TKind::File : TKind::Missing;
+  }
+  std::unique_ptr<THostSimFolder> OpenChild(const std::string& name) const {
+    return KindOf(name) == TKind::Folder ? std::make_unique<THostSimFolder>(os_, host_ / name) : nullptr;
+  }
+  bool Unlink(const std::string& name, bool) const {
+    std::error_code ec;
+    return fs::remove(host_ / name, ec) && !ec;
+  }
+#else
+  fs::path Location() const {
+    std::error_code ec;
+    const fs::path host = fs::read_symlink("/proc/self/fd/" + std::to_string(fd_), ec);
+    return ec ? fs::path() : host;
+  }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    const int copy = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    DIR* listing = copy < 0 ? nullptr : fdopendir(copy);
+    if (!listing) {
+      if (copy >= 0) close(copy);
+      return names;
+    }
+    // The copy shares the position of the descriptor it was made from.
+    rewinddir(listing);
+    while (const dirent* entry = readdir(listing)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(listing);
+    return names;
+  }
+  TKind KindOf(const std::string& name) const {
+    struct stat info;
+    if (fstatat(fd_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return TKind::Missing;
+    if (S_ISDIR(info.st_mode)) return TKind::Folder;
+    if (!S_ISLNK(info.st_mode)) return TKind::File;
+    return fstatat(fd_, name.c_str(), &info, 0) == 0 && S_ISDIR(info.st_mode) ? TKind::FolderLink
+                                                                                : TKind::FileLink;
+  }
+  std::unique_ptr<THostSimFolder> OpenChild(const std::string& name) const {
+    const int fd = openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    return fd < 0 ? nullptr : std::make_unique<THostSimFolder>(os_, fd);
+  }
+  bool Unlink(const std::string& name, bool folder) const {
+    return unlinkat(fd_, name.c_str(), folder ? AT_REMOVEDIR : 0) == 0;
+  }
+#endif
+
+  THostSimPlatform* os_;
+#ifdef _WIN32
+  fs::path host_;
+#else
+  int fd_;
+#endif
 };
 
 THostSimPlatform::THostSimPlatform(fs::path stateFolder) : stateFolder_(std::move(stateFolder)) {
@@ -448,14 +613,40 @@ std::unique_ptr<TFindEnumerator> THostSimPlatform::FindFirst(const std::string& 
     entries.push_back(std::move(rec));
   }
   if (entries.empty()) return nullptr;
-  // NTFS lists a folder in the order of its upper-cased names.
   std::stable_sort(entries.begin() + (isRoot ? 0 : std::min<size_t>(2, entries.size())),
-                   entries.end(), [](const TSearchRec& a, const TSearchRec& b) {
-                     return std::lexicographical_compare(
-                         a.Name.begin(), a.Name.end(), b.Name.begin(), b.Name.end(),
-                         [](char x, char y) { return Upper(x) < Upper(y); });
-                   });
+                   entries.end(), InNtfsOrder);
   return std::make_unique<THostSimEnumerator>(std::move(entries));
+}
+
+std::unique_ptr<TFolderHandle> THostSimPlatform::OpenFolderNoFollow(const std::string& path) {
+  fs::path host;
+  if (!Resolve(path, host) || IsDenied(path)) return nullptr;
+#ifdef _WIN32
+  std::error_code ec;
+  if (!fs::is_directory(fs::symlink_status(host, ec))) return nullptr;
+  auto folder = std::make_unique<THostSimFolder>(this, host);
+#else
+  const int fd = open(host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  auto folder = std::make_unique<THostSimFolder>(this, fd);
+#endif
+  if (folderOpened_) folderOpened_(WithoutBackslash(path));
+  return folder;
+}
+
+std::string THostSimPlatform::WindowsPath(const fs::path& host) const {
+  std::error_code ec;
+  const fs::path real = host.empty() ? host : fs::weakly_canonical(host, ec);
+  if (real.empty() || ec) return std::string();
+  for (const auto& [letter, drive] : drives_) {
+    const fs::path relative = real.lexically_relative(fs::weakly_canonical(drive.folder, ec));
+    if (ec || relative.empty() || *relative.begin() == "..") continue;
+    std::string path = std::string(1, letter) + ":\\";
+    for (const fs::path& name : relative)
+      if (name != ".") path += name.string() + "\\";
+    return path;
+  }
+  return std::string();
 }
 
 TDriveType THostSimPlatform::DriveType(const std::string& root) {

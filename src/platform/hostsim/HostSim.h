@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -15,8 +16,10 @@
 // names are matched without regard to the letter case of A to Z, as Windows
 // does; DOS attributes, shell-folder answers and faults are set by the test;
 // shell links and the registry are plain text files that a test can read;
-// the clock is virtual and only Sleep moves it. Files it opens must be closed
-// before it is destroyed.
+// the clock is virtual and only Sleep moves it; a folder opened by handle is
+// held by a descriptor on Linux, so that swapping it for a link afterwards
+// changes nothing for what goes through it. Files and folders it opens must
+// be closed before it is destroyed.
 class THostSimPlatform : public TPlatform {
  public:
   // The registry file is kept in stateFolder, which must exist.
@@ -49,6 +52,10 @@ class THostSimPlatform : public TPlatform {
   void SetDiskSpace(char letter, uint64_t bytes);
   void FailRegistry(bool fail) { failRegistry_ = fail; }
   void FailStartProgram(bool fail) { failStart_ = fail; }
+  // Runs right after a folder is opened by handle, with its path (without a
+  // trailing backslash): where a test swaps that folder for a link, as
+  // another user could between two steps of a program.
+  void OnFolderOpened(std::function<void(const std::string& path)> hook) { folderOpened_ = std::move(hook); }
 
   // --- What happened ---
   // The host path that a Windows path maps to, with existing names matched
@@ -73,6 +80,7 @@ class THostSimPlatform : public TPlatform {
   bool RemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
+  std::unique_ptr<TFolderHandle> OpenFolderNoFollow(const std::string& path) override;
   std::string LogicalDrives() override;
   TDriveType DriveType(const std::string& root) override;
   bool VolumeLabel(const std::string& root, std::string& label) override;
@@ -104,12 +112,16 @@ class THostSimPlatform : public TPlatform {
     bool ready = true;
   };
   friend class THostSimFile;
+  friend class THostSimFolder;
 
   bool Resolve(const std::string& path, std::filesystem::path& host) const;
   bool IsDenied(const std::string& path) const;
   bool IsLocked(const std::string& path) const;
   uint32_t StoredAttributes(const std::string& path) const;
   TDrive* DriveOf(const std::string& path);
+  // The Windows path of a host path on a mapped drive, with a trailing
+  // backslash; empty when it is on none.
+  std::string WindowsPath(const std::filesystem::path& host) const;
   void SaveRegistry() const;
 
   std::filesystem::path stateFolder_;
@@ -121,6 +133,7 @@ class THostSimPlatform : public TPlatform {
   std::map<int, std::pair<std::string, int32_t>> shellFolders_;
   std::set<std::string> failCreate_, locked_, denied_;
   bool failRegistry_ = false, failStart_ = false;
+  std::function<void(const std::string&)> folderOpened_;
   // A value as the registry file shows it: the key and name as written, and
   // the text of a string or "dword:" and the eight hex digits of a number,
   // as the system's registry export does.

@@ -14,6 +14,8 @@ class TWin32Platform : public TPlatform {
   bool RemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
+  // In Win32FolderHandle.cpp.
+  std::unique_ptr<TFolderHandle> OpenFolderNoFollow(const std::string& path) override;
   TDriveType DriveType(const std::string& root) override;
   std::string LogicalDrives() override;
   bool VolumeLabel(const std::string& root, std::string& label) override;
