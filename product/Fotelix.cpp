@@ -13,9 +13,19 @@
 namespace {
 
 const char kWindowClass[] = "TFotelixMain";
+// In 96-DPI pixels. The program tells Windows that it scales for the screen
+// itself, so that its text is not blurred: the system's font is already as
+// large as the screen's DPI asks, and the layout follows it.
 constexpr int kMargin = 12;
 constexpr int kLineHeight = 18;
 constexpr int kWidth = 640;
+
+int ScreenDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
 
 // One line per text, each its own static control, so that the texts can be
 // read back from outside as well as seen.
@@ -36,15 +46,16 @@ std::vector<std::string> Lines(const TProductSettings& settings) {
   return lines;
 }
 
-void AddLines(HWND window, HINSTANCE instance, const std::vector<std::string>& lines) {
+void AddLines(HWND window, HINSTANCE instance, const std::vector<std::string>& lines, int dpi) {
   const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  int top = kMargin;
+  const int margin = MulDiv(kMargin, dpi, 96);
+  int top = margin;
   for (const std::string& line : lines) {
     // A problem is one long sentence: it gets room for three lines.
-    const int height = line.size() > 90 ? 3 * kLineHeight : kLineHeight;
+    const int height = MulDiv(line.size() > 90 ? 3 * kLineHeight : kLineHeight, dpi, 96);
     HWND label = CreateWindowExA(0, "STATIC", line.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                 kMargin, top, kWidth - 2 * kMargin, height, window, nullptr, instance,
-                                 nullptr);
+                                 margin, top, MulDiv(kWidth, dpi, 96) - 2 * margin, height, window, nullptr,
+                                 instance, nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     top += height;
   }
@@ -80,13 +91,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   wc.lpszClassName = kWindowClass;
   if (!RegisterClassA(&wc)) return 1;
 
-  RECT frame = {0, 0, kWidth, 2 * kMargin + kLineHeight * (static_cast<int>(lines.size()) + 2)};
+  const int dpi = ScreenDpi();
+  RECT frame = {0, 0, MulDiv(kWidth, dpi, 96),
+                MulDiv(2 * kMargin + kLineHeight * (static_cast<int>(lines.size()) + 2), dpi, 96)};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   HWND window = CreateWindowExA(0, kWindowClass, "Fotelix", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
                                 nullptr);
   if (!window) return 1;
-  AddLines(window, instance, lines);
+  AddLines(window, instance, lines, dpi);
   ShowWindow(window, show);
   UpdateWindow(window);
 

@@ -3,6 +3,7 @@ settings that setup wrote, and the uninstaller, started as Windows starts it,
 removes what the install made and nothing else."""
 import os
 import shutil
+import subprocess
 import time
 
 import pytest
@@ -164,3 +165,61 @@ def test_a_hostile_log_removes_nothing_outside_the_installation(session):
     assert before.keys() - listing(session).keys() == {data_files + "/", data_files + "/a1.jpg"}
     assert listing(session).keys() <= before.keys()
     assert session.registry_value(key, "ProgramFilesDir") == program_files
+
+
+def test_remove_is_refused_unless_the_uninstaller_started_its_own_copy(session):
+    """"/remove" skips the question and takes the folder from the command
+    line: only the copy that the uninstaller makes of itself in a fresh
+    folder, and hands its own process to, may use it. Refused, it removes
+    nothing and says why. The real copy's folder is closed to other users,
+    and the copy cannot be renamed or replaced while it runs."""
+    install = session.host_path("C:\\Apps\\Fotelix")
+    install.mkdir(parents=True)
+    shutil.copy2(BIN / "Uninstall.exe", install / "Uninstall.Exe")
+    (install / "Fotelix.Exe").write_bytes(b"MZ")
+    (install / "UnInstall.dat").write_bytes(b"\r\n".join(
+        [b"Fotelix"] + [b"<FC:\\Apps\\Fotelix\\" + name + b">" for name in (b"Fotelix.Exe", b"Uninstall.Exe",
+                                                                          b"Uninstall.Dat")] +
+        [b"<EC:\\Apps\\Fotelix\\>", b""]))
+    # A folder named as the uninstaller names its copy's, in the user's
+    # temporary folder, with the uninstaller in it.
+    temp = next(session.c_drive.glob("users/*/Temp"))
+    temp_dir = f"C:\\users\\{temp.parent.name}\\Temp\\"
+    (temp / "FxUninstall123456").mkdir()
+    shutil.copy2(BIN / "Uninstall.exe", temp / "FxUninstall123456" / "Uninstall.exe")
+    copy = temp_dir + "FxUninstall123456\\Uninstall.exe"
+    not_started = 'it was not started by the uninstaller in "C:\\Apps\\Fotelix\\"'
+    before = listing(session)
+    for program, handle, why in [
+        ("C:\\Apps\\Fotelix\\Uninstall.Exe", "0",
+         'it runs from "C:\\Apps\\Fotelix\\", not from a folder that the uninstaller made for it'),
+        (copy, "0", not_started),
+        # A number that this process may hold a handle by, but not a process's.
+        (copy, "4", not_started),
+        (copy, "-1", not_started),
+    ]:
+        session.start(f'"{program}" /remove "C:\\Apps\\Fotelix" {handle}')
+        assert message_box(session) == (
+            CAPTION, 'Fotelix cannot be removed: the uninstaller was started with "/remove", but ' + why +
+            ".\nNothing has been changed."), (program, handle)
+        session.act("answer", "OK")
+    time.sleep(1)
+    assert listing(session) == before
+
+    session.start('"C:\\Apps\\Fotelix\\Uninstall.Exe"')
+    assert message_box(session) == (CAPTION, QUESTION)
+    session.act("answer", "Yes")
+    assert message_box(session) == (CAPTION, "Fotelix has been removed from this computer.")
+    [fresh] = [p for p in temp.glob("FxUninstall*") if p.name != "FxUninstall123456"]
+    # Wine shows the folder's protection as its mode: nothing for others.
+    assert fresh.stat().st_mode & 0o007 == 0, oct(fresh.stat().st_mode)
+    for command in (["ren", "Uninstall.exe", "Other.exe"], ["copy", "/y", copy, "Uninstall.exe"],
+                    ["del", "Uninstall.exe"]):
+        # Wine's "del" ends with 0 whatever happened: its words tell.
+        done = subprocess.run([session.wine, "cmd", "/c", "cd", "/d", temp_dir + fresh.name, "&&", *command],
+                              env=session.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                              timeout=60)
+        assert "Sharing violation" in done.stdout, (command, done.stdout)
+    assert [p.name for p in fresh.iterdir()] == ["Uninstall.exe"]
+    session.act("answer", "OK")
+    assert not install.exists()

@@ -1,6 +1,7 @@
 """What a release engineer checks of the shipped programs: that a second
-build of the same commit, in another folder, gives the same bytes, and that a
-build signed with a certificate installs programs that carry its signature.
+build of the same commit, in another folder, gives the same bytes, that a
+build signed with a certificate installs programs that carry its signature,
+and what each program tells Windows about itself and how it guards its stack.
 
 The first compares with build/win32, which the test command has built just
 before; the second makes a throwaway self-signed certificate, builds the
@@ -9,6 +10,7 @@ that Wine.
 """
 import hashlib
 import os
+import re
 import subprocess
 import sys
 from pathlib import Path
@@ -17,6 +19,10 @@ TOP = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(TOP / "tests" / "e2e"))
 from harness import assert_signed  # noqa: E402
 SHIPPED = ("Install_Fotelix.exe", "Fotelix.exe", "Uninstall.exe")
+# What each asks for: the setup program and the uninstaller change what
+# belongs to all users; the product runs as whoever starts it.
+ELEVATION = {"Install_Fotelix.exe": "highestAvailable", "Fotelix.exe": "asInvoker",
+             "Uninstall.exe": "highestAvailable"}
 TOOLCHAIN = {"win32": "mingw-i686.cmake", "win64": "mingw-x86_64.cmake"}
 
 
@@ -81,3 +87,40 @@ def test_a_signed_build_installs_signed_programs(tmp_path):
         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     assert walk.returncode == 0, walk.stdout[-4000:]
     assert "1 passed" in walk.stdout
+
+
+def test_the_shipped_programs_carry_their_manifest_and_their_hardening():
+    """Read from the 32-bit programs as they are shipped (stripped, so by
+    their code rather than symbols)."""
+    for name in SHIPPED:
+        program = TOP / "build" / "win32" / "bin" / name
+        data = program.read_bytes()
+        objdump = ["i686-w64-mingw32-objdump", str(program)]
+        headers = subprocess.run(objdump[:1] + ["-p"] + objdump[1:], stdout=subprocess.PIPE, text=True,
+                                 check=True).stdout
+        flags = re.search(r"^DllCharacteristics\s+\w+\n((?:\t+\w+\n)*)", headers, re.M).group(1).split()
+        # NO_SEH: Windows calls no exception handler in them (their C++
+        # exceptions unwind by DWARF tables), whatever a smashed stack names.
+        assert {"DYNAMIC_BASE", "NX_COMPAT", "NO_SEH"} <= set(flags), (name, flags)
+
+        # The manifest: the one resource of type 24 (id 1), and the one
+        # manifest in the file (the carried programs' are compressed).
+        leaf = re.search(r"^\w+ {3}Entry: ID: 0x000018,.*\n.*\n\w+ {5}Entry: ID: 0x000001,.*\n.*\n.*\n"
+                         r"\w+ +Leaf: Addr: 0x\w+, Size: 0x(\w+)", headers, re.M)
+        assert leaf, name
+        manifests = re.findall(rb"<\?xml.*?</assembly>\s*", data, re.S)
+        assert len(manifests) == 1 and len(manifests[0]) == int(leaf.group(1), 16), name
+        assert f'<requestedExecutionLevel level="{ELEVATION[name]}" '.encode() in manifests[0], name
+
+        # Stack cookies: the functions that keep a buffer compare their
+        # cookie with the one guard before they return, and call the failure
+        # report when it differs; the guard is random, from the static SSP
+        # library's start-up, which no DLL of that library provides.
+        code = subprocess.run(objdump[:1] + ["-d", "--no-show-raw-insn"] + objdump[1:],
+                              stdout=subprocess.PIPE, text=True, check=True).stdout
+        checks = re.findall(r"\tsub +(0x[0-9a-f]+),%e[a-d]x\n.*\tj(?:n?e) +0x[0-9a-f]+\n", code)
+        guard, count = max(((g, checks.count(g)) for g in set(checks)), key=lambda c: c[1], default=("", 0))
+        assert count >= 10, (name, guard, count)
+        assert b"*** stack smashing detected ***" in data, name
+        assert "CryptGenRandom" in headers, name
+        assert not [dll for dll in re.findall(r"DLL Name: (\S+)", headers) if "ssp" in dll.lower()], name

@@ -148,15 +148,24 @@ TShellExecuteError ShellExecuteError(INT_PTR result) {
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() {
-  using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
   HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
   if (!kernel) return;
-  // Through void(*)() so that the cast between function types is explicit.
-  auto set = reinterpret_cast<TSetDefaultDllDirectories>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  // Both calls are looked up: a program that imported either could not
+  // start on the systems that lack it. Through void(*)() so that the casts
+  // between function types are explicit.
+  const auto find = [kernel](const char* name) {
+    return reinterpret_cast<void (*)()>(::GetProcAddress(kernel, name));
+  };
+  using TSetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
+  using TSetDllDirectory = BOOL(WINAPI*)(LPCSTR);
   // The flag's value, since the old target headers of the products lack it.
   constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
-  if (set) set(kLoadLibrarySearchSystem32);
+  const auto setDefault = reinterpret_cast<TSetDefaultDllDirectories>(find("SetDefaultDllDirectories"));
+  if (setDefault && setDefault(kLoadLibrarySearchSystem32)) return;
+  // Without it the program's own folder stays in the search, but the
+  // current folder at least, which whoever starts the program chooses, goes.
+  const auto setDirectory = reinterpret_cast<TSetDllDirectory>(find("SetDllDirectoryA"));
+  if (setDirectory) setDirectory("");
 }
 
 bool TWin32Platform::FolderExists(const std::string& path) {

@@ -41,6 +41,7 @@ class TWin32Platform : public TPlatform {
 // Limits where this process loads DLLs from to the Windows system folder, so
 // that a DLL planted beside the program (a Downloads folder, the temporary
 // folder an uninstaller runs from) is never picked up. Call it first thing in
-// WinMain. Systems without the call (before the 2012 security update) keep
-// their default search; nothing else changes there.
+// WinMain. Systems without that (Windows 7 and older before their 2012
+// security update) lose the current folder from the search instead, where
+// they can; nothing else changes there.
 void RestrictDllSearchToSystemFolder();
