@@ -171,15 +171,18 @@ TEST_F(Win32SecurityTest, TheProductStartsMaximisedThroughTheShellOrWithout) {
   const std::string report = folder + "started.txt";
   files_.insert(files_.end(), {program, report});
   ASSERT_TRUE(CopyFileA((ProgramFolder() + "fx_report_start.exe").c_str(), program.c_str(), TRUE));
+  // What the started program wrote, once it has written it (within ten
+  // seconds); the report is removed for the next round.
   const auto reported = [&] {
-    for (int wait = 0; wait < 200 && !os_.FileExists(report); ++wait) Sleep(50);
-    Sleep(100);  // until the program has closed its report
     std::string text;
-    try {
-      text = ReadWholeFile(os_, report);
-    } catch (const EPlatformError&) {
+    for (int wait = 0; wait < 200 && text.empty(); ++wait) {
+      Sleep(50);
+      try {
+        text = ReadWholeFile(os_, report);
+      } catch (const EPlatformError&) {  // not there yet, or still being written
+      }
     }
-    DeleteFileA(report.c_str());
+    for (int wait = 0; wait < 40 && !DeleteFileA(report.c_str()); ++wait) Sleep(50);
     return text;
   };
 
