@@ -2,7 +2,8 @@
 # any other DLL would be searched for beside the program, where a planted one
 # could be waiting. Run with cmake -DOBJDUMP=... -DDIR=... -P CheckImports.cmake.
 cmake_policy(VERSION 3.25)
-set(allowed ADVAPI32.DLL COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL SHELL32.DLL USER32.DLL)
+set(allowed ADVAPI32.DLL COMCTL32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL SHELL32.DLL
+    USER32.DLL)
 
 file(GLOB programs ${DIR}/*.exe)
 if(NOT programs)

@@ -29,9 +29,9 @@ std::string ShellFolderCandidate(TPlatform& os, int csidl) {
 // read-only share.
 bool IsUsableFolder(TPlatform& os, const std::string& folder) {
   if (!os.FolderExists(folder)) return false;
-  const std::string probe = folder + "~FXProbe.tmp";
+  std::string probe;
   try {
-    os.OpenFile(probe, TOpenMode::CreateTruncate);
+    CreateNewFile(os, folder + "~FXProbe.tmp", probe);
   } catch (const std::exception&) {
     return false;
   }
@@ -39,22 +39,41 @@ bool IsUsableFolder(TPlatform& os, const std::string& folder) {
   return true;
 }
 
-// The chosen folder, or the first fallback that can be made and written to.
-// Goes on with the last candidate when none can; writing the program file
-// then fails.
+// A link in the place of the installation folder would carry the program
+// files, and later the uninstaller's removals, into a folder that someone
+// else chose.
+void RefuseLinkedFolder(TPlatform& os, const std::string& dir) {
+  if (IsReparsePoint(os, dir))
+    throw std::runtime_error("Cannot install Fotelix in \"" + dir +
+                             "\": that folder is a link (a junction or a symbolic link) to another place.");
+}
+
+// The chosen folder, or the first fallback that can be made and written to;
+// the first that is a link ends the run. Goes on with the last candidate
+// when none can be written to; writing the program file then fails.
 void SettleInstallDir(TPlatform& os, TSetupState& state) {
+  constexpr TFolderProtection kPrograms = TFolderProtection::LikeProgramFiles;
+  const auto usable = [&] {
+    RefuseLinkedFolder(os, state.InstallDir);
+    return IsUsableFolder(os, state.InstallDir);
+  };
   state.InstallDir = WithBackslash(state.InstallDir);
-  if (!os.FolderExists(state.InstallDir)) MakeFolder(os, state.InstallDir);
+  if (!os.FolderExists(state.InstallDir)) MakeFolder(os, state.InstallDir, kPrograms);
   for (int csidl : {kCsidlProgramFiles, kCsidlLocalAppData}) {
-    if (IsUsableFolder(os, state.InstallDir)) return;
+    if (usable()) return;
     const std::string candidate = ShellFolderCandidate(os, csidl);
     if (candidate.empty()) continue;
     state.InstallDir = candidate;
-    MakeFolder(os, state.InstallDir);
+    // The user's own application data is closed to other users already, and
+    // the product, started as the user, keeps its settings in that very
+    // folder then.
+    MakeFolder(os, state.InstallDir,
+               csidl == kCsidlLocalAppData ? TFolderProtection::Inherited : kPrograms);
   }
-  if (IsUsableFolder(os, state.InstallDir)) return;
+  if (usable()) return;
   state.InstallDir = "C:\\Fotelix\\";
-  MakeFolder(os, state.InstallDir);
+  MakeFolder(os, state.InstallDir, kPrograms);
+  RefuseLinkedFolder(os, state.InstallDir);
 }
 
 // The per-user data folder, or InstallDir when it cannot be had.
@@ -65,7 +84,7 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
   else
     state.DataDir = folder + "\\Fotelix\\";
   state.DataDir = WithBackslash(state.DataDir);
-  MakeFolder(os, state.DataDir);
+  MakeFolder(os, state.DataDir, TFolderProtection::Inherited);
   if (!IsUsableFolder(os, state.DataDir)) state.DataDir = state.InstallDir;
   state.CacheDir = state.DataDir + "cache\\";
 }
@@ -97,19 +116,19 @@ int32_t PositionAtPercent(int32_t maximum, int percent) {
   return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
 }
 
-bool ForceFolders(TPlatform& os, const std::string& path) {
+bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithoutBackslash(path);
   if (folder.size() < 3 || os.FolderExists(folder)) return true;
   // A name ending in ":" ("C:\x:") is its own folder part: no level of it
   // can be made, and walking up would never end.
   const std::string parent = ExtractFilePath(folder);
   if (parent.size() >= folder.size()) return false;
-  return ForceFolders(os, parent) && os.CreateFolder(folder);
+  return ForceFolders(os, parent, protection) && os.CreateFolder(folder, protection);
 }
 
-void MakeFolder(TPlatform& os, const std::string& path) {
+void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithBackslash(path);
-  if (!ForceFolders(os, folder)) os.CreateFolder(WithoutBackslash(folder));
+  if (!ForceFolders(os, folder, protection)) os.CreateFolder(WithoutBackslash(folder), protection);
 }
 
 void CreateShortcut(TPlatform& os, const std::string& target, const std::string& linkFile,

@@ -25,14 +25,15 @@ void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t po
 // point and rounded to the nearest integer, halves to even.
 int32_t PositionAtPercent(int32_t maximum, int percent);
 
-// Creates the folder and every missing parent; true when the folder exists
-// afterwards. A path shorter than 3 characters (a bare drive) counts as made;
-// a path that is its own folder part ("C:\x:") is never made.
-bool ForceFolders(TPlatform& os, const std::string& path);
+// Creates the folder and every missing parent, each level with protection;
+// true when the folder exists afterwards. A path shorter than 3 characters
+// (a bare drive) counts as made; a path that is its own folder part
+// ("C:\x:") is never made.
+bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection);
 
-// Creates the folder with its parents, or else as a single level. Reports
-// nothing: callers look for the folder afterwards.
-void MakeFolder(TPlatform& os, const std::string& path);
+// Creates the folder with its parents, or else as a single level, with
+// protection. Reports nothing: callers look for the folder afterwards.
+void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection);
 
 // Saves one shell link. An icon index below 0 leaves the icon unset;
 // otherwise the icon is that index of the target. Raises when the link
@@ -48,11 +49,13 @@ std::string ManualAddress();
 // thirtieth more for the steps after it.
 int32_t InstallProgressMax();
 
-// The whole install: settles InstallDir, DataDir and CacheDir in
-// state, writes the program file (with progress), the uninstaller, the
-// Start-menu group and optional desktop link, the uninstall entry, the two
-// settings files and the uninstall log. A failure to write the program file
-// or the settings file in DataDir is raised and ends the run with what was
-// made so far left in place; every other step swallows its own failures.
-// The switch to the finished page is the caller's.
+// The whole install: settles InstallDir (the levels it makes for it closed
+// to other users, as Program Files is), DataDir and CacheDir in state;
+// refuses an installation folder that is a link to another place; writes
+// the program file (with progress), the uninstaller, the Start-menu group
+// and optional desktop link, the uninstall entry, the two settings files
+// and the uninstall log. A failure to write the program file or the
+// settings file in DataDir, and the refusal, are raised and end the run with
+// what was made so far left in place; every other step swallows its own
+// failures. The switch to the finished page is the caller's.
 void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label);

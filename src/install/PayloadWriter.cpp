@@ -90,21 +90,25 @@ class TInflater {
   size_t next_ = 0, filled_ = 0;
 };
 
-// Removes the temporary file unless it has been moved into place.
+// A file made new beside the one it is to replace, under the first free
+// name from base on; closed, and removed unless it has been moved into place.
 class TTemporaryFile {
  public:
-  TTemporaryFile(TPlatform& os, std::string path) : os_(os), path_(std::move(path)) {}
+  TTemporaryFile(TPlatform& os, const std::string& base) : os_(os), file_(CreateNewFile(os, base, path_)) {}
   ~TTemporaryFile() {
+    file_.reset();
     if (!path_.empty()) os_.RemoveFile(path_);
   }
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+  TFile& File() { return *file_; }
   const std::string& Path() const { return path_; }
   void Release() { path_.clear(); }
 
  private:
   TPlatform& os_;
   std::string path_;
+  std::unique_ptr<TFile> file_;
 };
 
 }  // namespace
@@ -144,12 +148,12 @@ void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IP
   if (os.FileExists(path)) os.OpenFile(path, TOpenMode::WriteExisting)->Close();
 
   TTemporaryFile temporary(os, path + ".new");
-  std::unique_ptr<TFile> file = os.OpenFile(temporary.Path(), TOpenMode::CreateTruncate);
+  TFile& file = temporary.File();
   // The pieces reach the disk in large writes; progress still moves per piece.
   std::vector<unsigned char> pending;
   pending.reserve(kWriteChunk);
   const auto flush = [&] {
-    if (!pending.empty()) file->Write(pending.data(), pending.size());
+    if (!pending.empty()) file.Write(pending.data(), pending.size());
     pending.clear();
   };
   unsigned char piece[kPayloadBlockSize];
@@ -169,7 +173,7 @@ void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IP
   } while (got == kPayloadBlockSize);
   inflater.Finish(payload.CompressedLength);
   flush();
-  file->Close();
+  file.Close();
   os.MoveReplace(temporary.Path(), path);
   temporary.Release();
 }

@@ -42,11 +42,12 @@ class ILabel {
 int RoundedPercent(int64_t position, int64_t maximum);
 
 // Restores the payload to path, replacing an existing file. The data is
-// restored into a temporary file beside path, which replaces path only once
-// it is complete; on any failure (path in use, damaged data, full disk) an
-// error is raised that names path and the cause ("Cannot create file
-// C:\Fotelix\Fotelix.Exe: ..."), the temporary file is removed and an
-// existing file at path stays as it was.
+// restored into a temporary file made new beside path (path + ".new", or
+// the first free name after it, never anything already there), which
+// replaces path only once it is complete; on any failure (path in use,
+// damaged data, full disk) an error is raised that names path and the cause
+// ("Cannot create file C:\Fotelix\Fotelix.Exe: ..."), the temporary file is
+// removed and an existing file at path stays as it was.
 //
 // Progress: block i of the copy into memory reports i * 1024; then every
 // piece of up to 1024 restored bytes reports compressed length + bytes

@@ -17,8 +17,6 @@ bool IsDiskFull(const std::exception& error) {
   return platform && (platform->Code() == kErrorDiskFull || platform->Code() == kErrorHandleDiskFull);
 }
 
-// The folder of an automatic update comes from another program's command
-// line: a relative or damaged one would write into whatever folder is current.
 void CheckUpgradeFolder(const std::string& dir) {
   if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
     throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
@@ -26,9 +24,26 @@ void CheckUpgradeFolder(const std::string& dir) {
                                 std::to_string(kMaxFolderLength) + " characters.");
 }
 
+// The folder of an automatic update comes from another program's command
+// line. A relative or damaged name would write into whatever folder is
+// current, and one with trailing dots or blanks would be cut by the system
+// to another folder's name. It is used in the long form, the one that the
+// system keeps and the uninstaller compares; a link at it or above it would
+// carry the program that this setup starts into a place someone else chose.
+void SettleUpgradeFolder(TPlatform& os, std::string& dir) {
+  CheckUpgradeFolder(dir);
+  dir = WithBackslash(os.LongPathName(dir));
+  CheckUpgradeFolder(dir);
+  const std::string link = FirstReparsePoint(os, dir);
+  if (!link.empty())
+    throw std::invalid_argument("Cannot update Fotelix in \"" + dir + "\": " +
+                                (link == dir ? std::string("that folder") : "\"" + link + "\"") +
+                                " is a link (a junction or a symbolic link) to another place.");
+}
+
 void MakeUpgradeFolder(TPlatform& os, const std::string& dir) {
   if (os.FolderExists(dir)) return;
-  ForceFolders(os, dir);
+  ForceFolders(os, dir, TFolderProtection::LikeProgramFiles);
   // Every attempt would fail for minutes before the same end; the name
   // tells the user what to fix.
   if (!os.FolderExists(dir))
@@ -78,22 +93,21 @@ std::string UpgradeRetryMessage(int attempt) {
          std::to_string(attempt) + ")";
 }
 
-std::string ProductCommandLine(const std::string& installDir) {
-  // Unquoted, "C:\Program Files\..." would first be tried as "C:\Program.exe".
-  return "\"" + WithBackslash(installDir) + "Fotelix.Exe\"";
+std::string ProductProgram(const std::string& installDir) {
+  return WithBackslash(installDir) + "Fotelix.Exe";
 }
 
 void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
                 const TStatusCallback& status) {
-  // Kept with its backslash, so that the finished page starts the product
-  // from the very folder written to.
+  // Kept with its backslash and in its long form, so that the finished page
+  // starts the product from the very folder written to.
   state.InstallDir = WithBackslash(state.InstallDir);
-  const std::string dir = state.InstallDir;
+  const std::string& dir = state.InstallDir;
   // Every failure ends the upgrade: its files belong together, and the
   // finished page must not show over an old program.
   constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
   RunSteps({
-      {"installation folder", kEnds, [&] { CheckUpgradeFolder(dir); }},
+      {"installation folder", kEnds, [&] { SettleUpgradeFolder(os, state.InstallDir); }},
       {"progress scale", kEnds, [&] { bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan())); }},
       {"installation folder", kEnds, [&] { MakeUpgradeFolder(os, dir); }},
       // The product that started this update needs a moment to end.
@@ -107,7 +121,7 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
          });
        }},
       {"100 %", kEnds, [&] { ShowProgress(os, bar, label, bar.Max()); }},
-      {"start the product", kEnds, [&] { os.StartProgram(ProductCommandLine(dir), kSwShowMaximized); },
+      {"start the product", kEnds, [&] { os.StartProgramAsUser(ProductProgram(dir), kSwShowMaximized); },
        state.AutoUpdate},
   });
 }

@@ -21,20 +21,23 @@ inline constexpr int kUpgradeRetrySeconds = 15;
 // The notice shown while the program file is in use.
 std::string UpgradeRetryMessage(int attempt);
 
-// The command line that starts the installed product, quoted.
-std::string ProductCommandLine(const std::string& installDir);
+// The installed product's program file in installDir.
+std::string ProductProgram(const std::string& installDir);
 
 // The whole upgrade: gives InstallDir its trailing backslash; refuses one
 // that is not a full folder name within the path limit (std::invalid_argument
-// naming it), since an automatic update takes it from a command line; creates the
-// folder when missing, raising an error that names it when it cannot be
-// made; waits three seconds first for an automatic update, so that the
-// product that started the update can end; writes the program file, trying
-// again while it is in use (not when the disk is full: that is raised at
-// once), and raises, naming it, when the last attempt fails too;
-// writes the uninstaller and "Fotelix.BAK", raising on failure of either;
-// shows 100 %. Then, for an automatic update, starts the product maximised
-// (raising when it cannot be started). What comes next, the finished page
-// or the end of the process, is the caller's.
+// naming it), since an automatic update takes it from a command line; takes
+// it in its long form and refuses it when it, or a folder above it, is a
+// link to another place; creates the folder when missing (the levels it
+// makes closed to other users, as Program Files is), raising an error that
+// names it when it cannot be made; waits three seconds first for an
+// automatic update, so that the product that started the update can end;
+// writes the program file, trying again while it is in use (not when the
+// disk is full: that is raised at once), and raises, naming it, when the
+// last attempt fails too; writes the uninstaller and "Fotelix.BAK", raising
+// on failure of either; shows 100 %. Then, for an automatic update, starts
+// the product maximised as the signed-in user (raising when it cannot be
+// started). What comes next, the finished page or the end of the process, is
+// the caller's.
 void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
                 const TStatusCallback& status);

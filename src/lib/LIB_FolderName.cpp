@@ -4,9 +4,11 @@ namespace {
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 bool IsForbidden(char c) {
   switch (c) {
-    case '"': case '*': case '/': case ':': case '<': case '>': case '?':
+    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '|':
       return true;
     default:
       return false;
@@ -21,11 +23,17 @@ bool IsValidFolderName(const std::string& folder) {
   if (!folder.empty() && (IsBlankOrControl(folder.front()) || IsBlankOrControl(folder.back())))
     return false;
   // None of the remaining checks depends on letter case, so the text is
-  // examined as it stands. The first character is any drive letter.
-  if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\') return false;
+  // examined as it stands.
+  if (folder.size() < 3 || !IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\') return false;
   if (folder.find("\\\\") != std::string::npos) return false;
   for (size_t i = 2; i < folder.size(); ++i)
     if (IsForbidden(folder[i])) return false;
+  // The system cuts trailing dots and blanks from a name, and resolves "."
+  // and "..": such a name would be written to one folder and recorded as
+  // another.
+  for (size_t end = 4; end <= folder.size(); ++end)
+    if ((end == folder.size() || folder[end] == '\\') && (folder[end - 1] == '.' || folder[end - 1] == ' '))
+      return false;
   return true;
 }
 

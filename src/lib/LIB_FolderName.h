@@ -2,10 +2,11 @@
 #include <cstddef>
 #include <string>
 
-// Whether a folder text has an acceptable form: a drive prefix "?:\", no
-// doubled backslash, none of " * / : < > ? after the prefix, and no blank or
-// control character at either end. Looks only at the text, never at the disk,
-// and does not judge whether it names a drive's root.
+// Whether a folder text has an acceptable form: a drive prefix of a letter,
+// ":" and "\", no doubled backslash, none of " * / : < > ? | after the
+// prefix, no name that ends in a dot or a blank ("." and ".." among them),
+// and no blank or control character at either end. Looks only at the text,
+// never at the disk, and does not judge whether it names a drive's root.
 bool IsValidFolderName(const std::string& folder);
 
 // The longest folder, without its closing backslash, that setup writes to:

@@ -32,7 +32,7 @@ void TFramePanel::AddExitButton(tMvButtonBar& bar) {
 
 void TFramePanel::StartProductAndClose() {
   try {
-    Host().Platform().StartProgram(ProductCommandLine(State().InstallDir), kSwShowMaximized);
+    Host().Platform().StartProgramAsUser(ProductProgram(State().InstallDir), kSwShowMaximized);
   } catch (const std::exception&) {
   }
   Host().Close();

@@ -40,7 +40,8 @@ class TFramePanel : public TCustomControl {
   // "&Exit" at the left end of the bar.
   void AddExitButton(tMvButtonBar& bar);
   // What "&Start Fotelix" of both finished pages does: starts the product
-  // from the folder the run wrote to, maximised, and closes the window. The
+  // from the folder the run wrote to, maximised, with the ordinary rights of
+  // the signed-in user, and closes the window. The
   // run is complete either way: a product that does not start is no error
   // of the setup, and the Start menu still has it.
   void StartProductAndClose();

@@ -53,3 +53,56 @@ std::string ReadWholeFile(TPlatform& os, const std::string& path) {
   file->Close();
   return text;
 }
+
+std::unique_ptr<TFile> CreateNewFile(TPlatform& os, const std::string& path, std::string& made) {
+  // Room for the leftovers of runs that ended before they could clean up; a
+  // name still taken after all of them is something planted, and the
+  // failure says so.
+  constexpr int kNames = 16;
+  for (int n = 0;; ++n) {
+    const std::string name = n == 0 ? path : path + "." + std::to_string(n);
+    try {
+      std::unique_ptr<TFile> file = os.OpenFile(name, TOpenMode::CreateNew);
+      made = name;
+      return file;
+    } catch (const EPlatformError& error) {
+      const bool taken = error.Code() == kErrorFileExists || error.Code() == kErrorAlreadyExists;
+      if (!taken || n + 1 == kNames) throw;
+    }
+  }
+}
+
+bool IsReparsePoint(TPlatform& os, const std::string& path) {
+  const std::string entry = WithoutBackslash(path);
+  // A drive's root is no entry of a folder; a wildcard would match others.
+  if (ExtractFileName(entry).empty() || entry.find_first_of("*?") != std::string::npos) return false;
+  TFind find(os, entry, faAnyFile);
+  TSearchRec rec;
+  return find.Next(rec) && (rec.Attr & faReparsePoint);
+}
+
+std::string FirstReparsePoint(TPlatform& os, const std::string& path) {
+  const std::string full = WithBackslash(path);
+  for (size_t end = full.find('\\', 3); end != std::string::npos; end = full.find('\\', end + 1)) {
+    const std::string folder = full.substr(0, end + 1);
+    if (IsReparsePoint(os, folder)) return folder;
+  }
+  return "";
+}
+
+namespace {
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+}  // namespace
+
+bool IsInProgramFiles(TPlatform& os, const std::string& path) {
+  std::string programFiles;
+  if (os.GetShellFolder(kCsidlProgramFiles, programFiles) != 0 || programFiles.empty()) return false;
+  const std::string folder = LowerAscii(WithBackslash(os.LongPathName(programFiles)));
+  return LowerAscii(WithBackslash(os.LongPathName(path))).compare(0, folder.size(), folder) == 0;
+}

@@ -33,6 +33,7 @@ inline constexpr uint32_t kErrorPathNotFound = 3;
 inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorSharingViolation = 32;
 inline constexpr uint32_t kErrorHandleDiskFull = 39;
+inline constexpr uint32_t kErrorFileExists = 80;
 inline constexpr uint32_t kErrorAlreadyExists = 183;
 inline constexpr uint32_t kErrorDiskFull = 112;
 
@@ -96,6 +97,21 @@ enum class TOpenMode {
   Read,            // existing file, for reading
   CreateTruncate,  // created new, or an existing one truncated, for writing
   WriteExisting,   // existing file, for writing, kept as it is
+  // Created new, for writing; fails with kErrorFileExists when the name is
+  // taken, by a link too, whose target is then never opened.
+  CreateNew,
+};
+
+// Who may change a folder that CreateFolder makes.
+enum class TFolderProtection {
+  // What its parent passes on: the user's own folders.
+  Inherited,
+  // The protection of Program Files (administrators and the system change,
+  // users read and run) when an elevated process makes the folder outside
+  // Program Files, where the parent might let any user replace what an
+  // administrator later runs; inside Program Files, or for a process that is
+  // not elevated, what the parent passes on.
+  LikeProgramFiles,
 };
 
 // A shell link (.lnk) as the engines make it. IconIndex below 0 leaves the
@@ -143,7 +159,8 @@ class TPlatform {
   // Folders. CreateFolder makes one level and reports success; the callers
   // decide what a failure means, as the system's own call lets them.
   virtual bool FolderExists(const std::string& path) = 0;
-  virtual bool CreateFolder(const std::string& path) = 0;
+  virtual bool CreateFolder(const std::string& path, TFolderProtection protection) = 0;
+  bool CreateFolder(const std::string& path) { return CreateFolder(path, TFolderProtection::Inherited); }
   virtual bool DeleteFolder(const std::string& path) = 0;
 
   // Files.
@@ -202,6 +219,13 @@ class TPlatform {
   // Starts a program; commandLine quotes a path with blanks. Raises when the
   // program cannot be started.
   virtual void StartProgram(const std::string& commandLine, int showCommand) = 0;
+  // Starts a program that the setup installed, without arguments, with the
+  // ordinary rights of the user signed in at the desktop: an elevated setup
+  // asks the desktop's shell to start it, so that the program never runs as
+  // administrator. Where this process is not elevated, or no desktop shell
+  // answers, it starts as StartProgram starts it. Raises when the program
+  // cannot be started.
+  virtual void StartProgramAsUser(const std::string& program, int showCommand) = 0;
   // Opens a document or a "mailto:" link with its associated program.
   virtual void ShellOpen(const std::string& document) = 0;
 
@@ -258,3 +282,24 @@ std::string WithoutBackslash(std::string path);
 
 // The whole content of a file; raises EPlatformError when it cannot be read.
 std::string ReadWholeFile(TPlatform& os, const std::string& path);
+
+// A file made new for writing at path or, where that name is taken (by a
+// leftover of an earlier run, or by anything planted there), at path + ".1",
+// path + ".2" and so on: never a file that is there already, nor what a link
+// at the name points to. The name it was made under goes into made. Raises
+// the system's failure when no name is free or the folder takes no file.
+std::unique_ptr<TFile> CreateNewFile(TPlatform& os, const std::string& path, std::string& made);
+
+// Whether the entry at path (a folder may end with a backslash) is a link to
+// somewhere else: a junction, a symbolic link or any other reparse point.
+// False when there is no such entry, and for a drive's root.
+bool IsReparsePoint(TPlatform& os, const std::string& path);
+
+// The first folder on the way from the drive to path, path included, that
+// exists and is a reparse point, with its closing backslash; "" when there
+// is none.
+std::string FirstReparsePoint(TPlatform& os, const std::string& path);
+
+// Whether path lies in the Program Files folder (or is it), both taken in
+// their long form and compared without regard to the case of A to Z.
+bool IsInProgramFiles(TPlatform& os, const std::string& path);

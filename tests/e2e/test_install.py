@@ -88,7 +88,7 @@ def test_typed_folders_cable_and_no_desktop_link(session):
     # The typed folder is taken as it is: no product folder is added, as it
     # would be to a folder picked in the list.
     walk_install(session, folder="C:\\Apps", download="C:\\Pics", connection="&Cable",
-                 desktop=False, refused_folders=["C:\\a?b"])
+                 desktop=False, refused_folders=["C:\\a?b", "C:\\Apps.\\Fotelix"])
     press(session, "alt+e")
     assert setup.wait(timeout=30) == 0
     check_installation(session, "C:\\Apps\\", "C:\\Pics", 30, desktop=False)

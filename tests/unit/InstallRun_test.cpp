@@ -381,20 +381,100 @@ TEST_F(InstallRunTest, SettingsFileInDataFolderEndsTheRun) {
 }
 
 TEST_F(InstallRunTest, MakeFolderCreatesParentsOrASingleLevel) {
-  ::MakeFolder(*os_, "C:\\A\\B\\C");
+  constexpr TFolderProtection kInherited = TFolderProtection::Inherited;
+  ::MakeFolder(*os_, "C:\\A\\B\\C", kInherited);
   EXPECT_TRUE(os_->FolderExists("C:\\A\\B\\C\\"));
   // A parent that cannot be made fails the whole chain; the single level is
   // tried and fails as well.
   os_->FailCreateFolder("C:\\X");
-  ::MakeFolder(*os_, "C:\\X\\Y\\");
+  ::MakeFolder(*os_, "C:\\X\\Y\\", kInherited);
   EXPECT_FALSE(os_->FolderExists("C:\\X\\Y"));
-  EXPECT_TRUE(ForceFolders(*os_, "C:"));
-  EXPECT_TRUE(ForceFolders(*os_, "C:\\"));
-  EXPECT_FALSE(ForceFolders(*os_, "Q:\\Fotelix\\"));  // no such drive
+  EXPECT_TRUE(ForceFolders(*os_, "C:", kInherited));
+  EXPECT_TRUE(ForceFolders(*os_, "C:\\", kInherited));
+  EXPECT_FALSE(ForceFolders(*os_, "Q:\\Fotelix\\", kInherited));  // no such drive
   // Names whose folder part is the name itself once walked up to: each
   // would recurse for ever.
   for (const char* path : {"C:\\x:", "C:\\x:\\", "C:\\a:b\\c", "C:\\x\\\\"})
-    EXPECT_FALSE(ForceFolders(*os_, path)) << path;
+    EXPECT_FALSE(ForceFolders(*os_, path, kInherited)) << path;
+  EXPECT_TRUE(os_->ProtectedFolders().empty());
+}
+
+// An elevated setup closes every level it makes for the installation folder
+// outside Program Files to other users; what exists already, Program Files'
+// own sub-folders, the user's own data folder and a setup that is not
+// elevated keep what their parents pass on.
+TEST_F(InstallRunTest, ElevatedRunProtectsTheLevelsItMakesOutsideProgramFiles) {
+  struct Case {
+    const char* name;
+    bool elevated;
+    std::string chosen;
+    std::function<void()> before;
+    std::vector<std::string> protectedFolders;
+  };
+  const Case cases[] = {
+      {"typed folder", true, "D:\\Apps\\Fotelix\\", [] {}, {"D:\\Apps", "D:\\Apps\\Fotelix"}},
+      {"typed folder below an existing one", true, "D:\\Apps\\Fotelix\\",
+       [&] { MakeFolder("D:\\Apps"); }, {"D:\\Apps\\Fotelix"}},
+      {"Program Files", true, kDefaultDir, [] {}, {}},
+      {"the last fallback",
+       true,
+       "D:\\Fotelix\\",
+       [&] {
+         for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData})
+           os_->DenyAccess(denied);
+       },
+       {"C:\\Fotelix"}},
+      {"not elevated", false, "D:\\Apps\\Fotelix\\", [] {}, {}},
+  };
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    MapDrive('D', TDriveType::Fixed);
+    os_->SetElevated(c.elevated);
+    c.before();
+    state_.InstallDir = c.chosen;
+    Run();
+    EXPECT_TRUE(os_->FileExists(state_.InstallDir + "Fotelix.Exe")) << c.name;
+    EXPECT_EQ(os_->ProtectedFolders(), c.protectedFolders) << c.name;
+  }
+}
+
+// A link in the place of the installation folder ends the run before a
+// file is written through it; leftovers of an earlier run, and links planted
+// at the names of the files made beside the program, are passed by.
+TEST_F(InstallRunTest, LinksAtTheFolderAndAtTheTemporaryNamesAreNotFollowed) {
+  namespace fs = std::filesystem;
+  MakeFile("C:\\Victim\\kept.txt", "victim");
+  MakeFile(kDefaultDir + "~FXProbe.tmp", "left by an earlier run");
+  std::error_code ec;
+  fs::create_symlink(os_->HostPath("C:\\Victim\\kept.txt"), os_->HostPath(kDefaultDir) / "Fotelix.Exe.new",
+                     ec);
+  if (!ec)
+    fs::create_symlink(os_->HostPath("C:\\Victim") / "made.txt",
+                       os_->HostPath(kDefaultDir) / "~FXProbe.tmp.1", ec);
+  if (!ec) fs::create_directory_symlink(os_->HostPath("C:\\Victim"), os_->HostPath("C:\\Linked"), ec);
+  // Where the system cannot make links (the Windows build under Wine), the
+  // leftover alone is passed by.
+  Run();
+  EXPECT_TRUE(Content(kDefaultDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_EQ(Content("C:\\Victim\\kept.txt"), "victim");
+  EXPECT_EQ(Content(kDefaultDir + "~FXProbe.tmp"), "left by an earlier run");
+  EXPECT_FALSE(os_->FileExists("C:\\Victim\\made.txt"));
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "Fotelix.Exe.new.1"));
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "~FXProbe.tmp.2"));
+  if (ec) return;
+
+  state_.InstallDir = "C:\\Linked\\";
+  try {
+    Run();
+    ADD_FAILURE() << "installed through a link";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Cannot install Fotelix in \"C:\\Linked\\\": that folder is a link (a junction or a "
+              "symbolic link) to another place.");
+  }
+  const auto victim = fs::directory_iterator(os_->HostPath("C:\\Victim"));
+  EXPECT_EQ(std::distance(fs::begin(victim), fs::end(victim)), 1);
 }
 
 }  // namespace

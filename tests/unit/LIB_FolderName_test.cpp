@@ -35,12 +35,22 @@ const FolderCase kCases[] = {
     // Accepted forms.
     {"c:\\", true},  // a root passes here; the pages refuse it themselves
     {"C:\\Program Files\\Fotelix\\", true},
-    {"C:\\a|b", true},  // the vertical bar is not forbidden
-    {"1:\\data", true},  // the drive character is not examined
-    {"?:\\data", true},
+    {"z:\\data", true},
     {"C:\\Bilder\\\xE4\xF6\xFC", true},  // ANSI bytes above 127
     {"C:\\tab\tinside", true},  // control characters only count at the ends
-    {"C:\\data.", true},
+    {"C:\\.config\\a.b\\ x\\", true},  // dots and blanks inside a name
+    // Names that the system would cut or resolve to another folder.
+    {"C:\\Apps.\\Fotelix\\", false},
+    {"C:\\Apps \\Fotelix", false},
+    {"C:\\data.", false},
+    {"C:\\data\\..\\Windows", false},
+    {"C:\\.\\data", false},
+    {"C:\\data\\...\\", false},
+    // A drive that is not a letter; the vertical bar.
+    {"1:\\data", false},
+    {"?:\\data", false},
+    {"\xC4:\\data", false},
+    {"C:\\a|b", false},
     // Too short or without the drive prefix.
     {"", false},
     {"C:", false},

@@ -66,7 +66,7 @@ TEST_F(UpgradeRunTest, ReplacesTheProgramsAndWritesTheBackupSettings) {
   EXPECT_EQ(items[3].Value, kDir + "Cache\\");
   EXPECT_TRUE(statuses_.empty());
   EXPECT_EQ(os_->SleptMilliseconds(), 0u);
-  EXPECT_TRUE(os_->StartedPrograms().empty());
+  EXPECT_TRUE(os_->StartedAsUser().empty());
 
   const TPayload& p = ProgramPayload();
   EXPECT_EQ(bar_.Max(), static_cast<int32_t>(p.ProgressSpan()));
@@ -129,6 +129,7 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   const std::string dir = "C:\\Apps\\New Place\\Fotelix\\";
   state_.InstallDir = dir;
   state_.AutoUpdate = true;
+  os_->SetElevated(true);
   // Nothing is touched before the three seconds are over.
   std::vector<std::pair<uint64_t, bool>> pumps;
   os_->SetMessagePump([&] {
@@ -145,8 +146,12 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   EXPECT_TRUE(os_->FileExists(dir + "Uninstall.Exe"));
   EXPECT_TRUE(os_->FileExists(dir + "Fotelix.BAK"));
   const std::vector<std::pair<std::string, int>> started = {
-      {"\"C:\\Apps\\New Place\\Fotelix\\Fotelix.Exe\"", kSwShowMaximized}};
-  EXPECT_EQ(os_->StartedPrograms(), started);
+      {"C:\\Apps\\New Place\\Fotelix\\Fotelix.Exe", kSwShowMaximized}};
+  EXPECT_EQ(os_->StartedAsUser(), started);
+  EXPECT_TRUE(os_->StartedPrograms().empty());
+  // Every level made, closed to other users.
+  EXPECT_EQ(os_->ProtectedFolders(),
+            (std::vector<std::string>{"C:\\Apps", "C:\\Apps\\New Place", "C:\\Apps\\New Place\\Fotelix"}));
 }
 
 TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
@@ -154,7 +159,7 @@ TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
   state_.AutoUpdate = true;
   Run();
   EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
-  EXPECT_EQ(os_->StartedPrograms().at(0).first, "\"" + kDir + "Fotelix.Exe\"");
+  EXPECT_EQ(os_->StartedAsUser().at(0).first, kDir + "Fotelix.Exe");
   EXPECT_EQ(state_.InstallDir, kDir);
 }
 
@@ -204,7 +209,7 @@ TEST_F(UpgradeRunTest, LaterFailuresAreRaised) {
     EXPECT_THROW(Run(), EPlatformError) << c.name;
     EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.Exe")) << c.name;
     EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK")) << c.name;
-    EXPECT_TRUE(os_->StartedPrograms().empty()) << c.name;
+    EXPECT_TRUE(os_->StartedAsUser().empty()) << c.name;
   }
 
   TearDown();

@@ -98,12 +98,12 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
   EXPECT_EQ(Content(kProgramFiles + "Fotelix.Dat"), "user's settings");
   EXPECT_EQ(Content(kProgramFiles + "FXInst.Dat"), "setup's settings");
   EXPECT_EQ(Content("C:\\alpha\\FOTELIX.EXE"), "\xE6");
-  EXPECT_TRUE(os_->StartedPrograms().empty());
+  EXPECT_TRUE(os_->StartedAsUser().empty());
 
   Click("&Start Fotelix");
   const std::vector<std::pair<std::string, int>> started = {
-      {"\"" + kProgramFiles + "Fotelix.Exe\"", kSwShowMaximized}};
-  EXPECT_EQ(os_->StartedPrograms(), started);
+      {kProgramFiles + "Fotelix.Exe", kSwShowMaximized}};
+  EXPECT_EQ(os_->StartedAsUser(), started);
   EXPECT_FALSE(form->Visible());
   EXPECT_TRUE(os_->ExitCodes().empty());
 }
@@ -154,8 +154,8 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
   EXPECT_TRUE(os_->FileExists(kProgramFiles + "Uninstall.Exe"));
   EXPECT_TRUE(os_->FileExists(kProgramFiles + "Fotelix.BAK"));
   const std::vector<std::pair<std::string, int>> started = {
-      {"\"" + kProgramFiles + "Fotelix.Exe\"", kSwShowMaximized}};
-  EXPECT_EQ(os_->StartedPrograms(), started);
+      {kProgramFiles + "Fotelix.Exe", kSwShowMaximized}};
+  EXPECT_EQ(os_->StartedAsUser(), started);
   EXPECT_EQ(os_->ExitCodes(), std::vector<int>{0});
   EXPECT_TRUE(PartsInPlace());
 
@@ -164,14 +164,31 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
   // means nothing and the wizard starts as usual.
   const std::string overLong = "C:\\" + std::string(300, 'a') + "\\";
   const std::string notAFolder = "\": that is not a full folder name of at most 245 characters.";
-  const std::pair<std::string, std::string> bad[] = {
+  std::vector<std::pair<std::string, std::string>> bad = {
       {"Install_Fotelix.exe /autoupdate", ""},
       {"Install_Fotelix.exe /autoupdate \"\"", ""},
       {"Install_Fotelix.exe /autoupdate Fotelix", "Cannot update Fotelix in \"Fotelix\\" + notAFolder},
       {"Install_Fotelix.exe /autoupdate \\Fotelix\\", "Cannot update Fotelix in \"\\Fotelix\\" + notAFolder},
       {"Install_Fotelix.exe /autoupdate " + overLong, "Cannot update Fotelix in \"" + overLong + notAFolder},
       {"Install_Fotelix.exe /autoupdate Q:\\Fotelix", "Cannot create the folder \"Q:\\Fotelix\\\"."},
+      // Names that the system would take for another folder.
+      {"Install_Fotelix.exe /autoupdate C:\\Program Files.\\Fotelix",
+       "Cannot update Fotelix in \"C:\\Program Files.\\Fotelix\\" + notAFolder},
+      {"Install_Fotelix.exe /autoupdate C:\\Windows\\..\\Program Files\\Fotelix",
+       "Cannot update Fotelix in \"C:\\Windows\\..\\Program Files\\Fotelix\\" + notAFolder},
   };
+  // A link at the folder or above it, where the system can make one (not the
+  // Windows build under Wine).
+  std::error_code ec;
+  std::filesystem::create_directory_symlink(os_->HostPath("C:\\Program Files"), os_->HostPath("C:\\Linked"),
+                                            ec);
+  if (!ec) {
+    const std::string link = " is a link (a junction or a symbolic link) to another place.";
+    bad.push_back({"Install_Fotelix.exe /autoupdate C:\\Linked",
+                   "Cannot update Fotelix in \"C:\\Linked\\\": that folder" + link});
+    bad.push_back({"Install_Fotelix.exe /autoupdate C:\\LINKED\\fotelix",
+                   "Cannot update Fotelix in \"C:\\Linked\\Fotelix\\\": \"C:\\Linked\\\"" + link});
+  }
   for (const auto& [line, message] : bad) {
     SCOPED_TRACE(line);
     Start(CommandLineArguments(line));
@@ -182,13 +199,16 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
     }
   }
   EXPECT_EQ(os_->ExitCodes(), std::vector<int>{0});
-  EXPECT_EQ(os_->StartedPrograms().size(), 1u);
+  EXPECT_EQ(os_->StartedAsUser().size(), 1u);
 
-  // Quoted as the product passes it, the folder with its blanks is updated.
-  Start(CommandLineArguments("Install_Fotelix.exe /autoupdate \"C:\\Program Files\\Fotelix\\\""));
+  // Quoted as the product passes it, the folder with its blanks is updated,
+  // and the product started, in the form that the system keeps.
+  Start(CommandLineArguments("Install_Fotelix.exe /autoupdate \"c:\\program files\\FOTELIX\\\""));
   Headless().AdvanceClock(2000);
   EXPECT_EQ(os_->ExitCodes(), (std::vector<int>{0, 0}));
-  EXPECT_EQ(os_->StartedPrograms().size(), 2u);
+  EXPECT_EQ(os_->StartedAsUser().size(), 2u);
+  EXPECT_EQ(os_->StartedAsUser().back().first, kProgramFiles + "Fotelix.Exe");
+  EXPECT_TRUE(os_->StartedPrograms().empty());
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ class TTestWin32Platform : public TWin32Platform {
     }
   }
   void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
-  void StartProgram(const std::string& commandLine, int showCommand) override {
-    started.push_back(commandLine + " " + std::to_string(showCommand));
+  void StartProgramAsUser(const std::string& program, int showCommand) override {
+    started.push_back(program + " " + std::to_string(showCommand));
   }
   uint64_t slept = 0;
   std::vector<std::string> started;
@@ -180,7 +180,7 @@ TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
   EXPECT_TRUE(Content(dir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
   EXPECT_NO_THROW(ReadSettingsFile(Content(dir + "Fotelix.BAK"), TSettingsForm::Upgrade));
   EXPECT_EQ(label_.captions.back(), "100% complete");
-  EXPECT_EQ(os_->started, std::vector<std::string>{"\"" + dir + "Fotelix.Exe\" 3"});
+  EXPECT_EQ(os_->started, std::vector<std::string>{dir + "Fotelix.Exe 3"});
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ std::string Reason(uint32_t code) {
     case kErrorFileNotFound: return "the file does not exist";
     case kErrorPathNotFound: return "the folder does not exist";
     case kErrorAccessDenied: return "access is denied";
+    case kErrorFileExists: return "the file exists";
     case kErrorSharingViolation: return "the file is in use by another program";
     case kErrorDiskFull: return "the disk is full";
     default: return "the system reported a failure";
@@ -502,11 +503,15 @@ bool THostSimPlatform::FolderExists(const std::string& path) {
   return Resolve(path, host) && fs::is_directory(host, ec);
 }
 
-bool THostSimPlatform::CreateFolder(const std::string& path) {
+bool THostSimPlatform::CreateFolder(const std::string& path, TFolderProtection protection) {
   fs::path host;
   if (!Resolve(path, host) || IsDenied(path) || failCreate_.count(Key(path))) return false;
+  const bool own = protection == TFolderProtection::LikeProgramFiles && elevated_ &&
+                   !IsInProgramFiles(*this, path);
   std::error_code ec;
-  return fs::create_directory(host, ec) && !ec;
+  if (!fs::create_directory(host, ec) || ec) return false;
+  if (own) protected_.push_back(path);
+  return true;
 }
 
 bool THostSimPlatform::DeleteFolder(const std::string& path) {
@@ -528,21 +533,29 @@ std::unique_ptr<TFile> THostSimPlatform::OpenFile(const std::string& path, TOpen
   if (!Resolve(path, host)) Fail(kErrorPathNotFound, action, path);
   std::error_code ec;
   if (!fs::is_directory(host.parent_path(), ec)) Fail(kErrorPathNotFound, action, path);
+  // Whatever has the name, a link to nowhere included.
+  if (mode == TOpenMode::CreateNew && !IsDenied(path) && fs::exists(fs::symlink_status(host, ec)))
+    Fail(kErrorFileExists, action, path);
   if (IsDenied(path) || fs::is_directory(host, ec)) Fail(kErrorAccessDenied, action, path);
   const bool exists = fs::exists(host, ec);
   if (mode != TOpenMode::Read) {
     if (exists && IsLocked(path)) Fail(kErrorSharingViolation, action, path);
     if (exists && (StoredAttributes(path) & faReadOnly)) Fail(kErrorAccessDenied, action, path);
   }
-  if (mode != TOpenMode::CreateTruncate && !exists) Fail(kErrorFileNotFound, action, path);
+  const bool creates = mode == TOpenMode::CreateTruncate || mode == TOpenMode::CreateNew;
+  if (!creates && !exists) Fail(kErrorFileNotFound, action, path);
 #ifdef _WIN32
   // By its wide name: the narrow one of a path on Windows is UTF-8, which the
   // runtime's fopen would read in the ANSI code page, and a name beyond
-  // ASCII would then name another file.
-  const wchar_t* how = mode == TOpenMode::Read ? L"rb" : mode == TOpenMode::CreateTruncate ? L"wb" : L"r+b";
+  // ASCII would then name another file. The system's runtime knows no
+  // exclusive mode; the test above stands for it.
+  const wchar_t* how = mode == TOpenMode::Read ? L"rb" : creates ? L"wb" : L"r+b";
   std::FILE* file = _wfopen(host.c_str(), how);
 #else
-  const char* how = mode == TOpenMode::Read ? "rb" : mode == TOpenMode::CreateTruncate ? "wb" : "r+b";
+  // "x": a name taken since the test above still fails, and a link there is
+  // not followed.
+  const char* how =
+      mode == TOpenMode::Read ? "rb" : mode == TOpenMode::CreateNew ? "wbx" : creates ? "wb" : "r+b";
   std::FILE* file = std::fopen(host.c_str(), how);
 #endif
   if (!file) Fail(CodeFromErrno(errno), action, path);
@@ -754,6 +767,11 @@ void THostSimPlatform::SaveRegistry() const {
 void THostSimPlatform::StartProgram(const std::string& commandLine, int showCommand) {
   if (failStart_) Fail(kErrorFileNotFound, "start", commandLine);
   started_.emplace_back(commandLine, showCommand);
+}
+
+void THostSimPlatform::StartProgramAsUser(const std::string& program, int showCommand) {
+  if (failStart_) Fail(kErrorFileNotFound, "start", program);
+  startedAsUser_.emplace_back(program, showCommand);
 }
 
 void THostSimPlatform::ShellOpen(const std::string& document) {

@@ -38,6 +38,8 @@ class THostSimPlatform : public TPlatform {
   void SetAttributes(const std::string& path, uint32_t attr);
   void SetShellFolder(int csidl, const std::string& path, int32_t result);
   void SetClock(const TLocalTime& now);
+  // The simulated process holds an administrator's full token.
+  void SetElevated(bool elevated) { elevated_ = elevated; }
 
   // --- Faults ---
   // Creating exactly this folder fails.
@@ -63,6 +65,11 @@ class THostSimPlatform : public TPlatform {
   std::filesystem::path HostPath(const std::string& path) const;
   std::filesystem::path RegistryFile() const { return stateFolder_ / "registry.txt"; }
   const std::vector<std::pair<std::string, int>>& StartedPrograms() const { return started_; }
+  // The programs that StartProgramAsUser started, with their show commands.
+  const std::vector<std::pair<std::string, int>>& StartedAsUser() const { return startedAsUser_; }
+  // The folders, as given, that were made with the protection of Program
+  // Files rather than their parent's.
+  const std::vector<std::string>& ProtectedFolders() const { return protected_; }
   const std::vector<std::string>& OpenedDocuments() const { return opened_; }
   uint64_t SleptMilliseconds() const { return slept_; }
   // Calls of ProcessMessages, counted by the pump that the simulation
@@ -72,8 +79,9 @@ class THostSimPlatform : public TPlatform {
   const std::vector<int>& ExitCodes() const { return exitCodes_; }
 
   // --- TPlatform ---
+  using TPlatform::CreateFolder;
   bool FolderExists(const std::string& path) override;
-  bool CreateFolder(const std::string& path) override;
+  bool CreateFolder(const std::string& path, TFolderProtection protection) override;
   bool DeleteFolder(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
@@ -95,6 +103,7 @@ class THostSimPlatform : public TPlatform {
   bool ReadRegistryString(const std::string& key, const std::string& name,
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
+  void StartProgramAsUser(const std::string& program, int showCommand) override;
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
@@ -132,7 +141,8 @@ class THostSimPlatform : public TPlatform {
   std::map<std::string, uint32_t> attributes_;
   std::map<int, std::pair<std::string, int32_t>> shellFolders_;
   std::set<std::string> failCreate_, locked_, denied_;
-  bool failRegistry_ = false, failStart_ = false;
+  bool failRegistry_ = false, failStart_ = false, elevated_ = false;
+  std::vector<std::string> protected_;
   std::function<void(const std::string&)> folderOpened_;
   // A value as the registry file shows it: the key and name as written, and
   // the text of a string or "dword:" and the eight hex digits of a number,
@@ -144,7 +154,7 @@ class THostSimPlatform : public TPlatform {
   // Keyed by the lower-cased key and name, which Windows compares without case.
   std::map<std::string, TRegistryValue> registry_;
   void WriteRegistryValue(const std::string& key, const std::string& name, TRegistryValue value);
-  std::vector<std::pair<std::string, int>> started_;
+  std::vector<std::pair<std::string, int>> started_, startedAsUser_;
   std::vector<std::string> opened_;
   int64_t clockMs_ = 0;  // milliseconds since 1970-01-01 00:00 local time
   uint64_t slept_ = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 
 #include <memory>
 #include <type_traits>
@@ -159,6 +160,20 @@ class TComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// A string as automation passes it, made and freed by the system's allocator.
+class TBstr {
+ public:
+  explicit TBstr(const wchar_t* text) : text_(::SysAllocString(text)) {}
+  ~TBstr() { ::SysFreeString(text_); }
+  TBstr(const TBstr&) = delete;
+  TBstr& operator=(const TBstr&) = delete;
+  // Null when the system is out of memory.
+  BSTR get() const { return text_; }
+
+ private:
+  BSTR text_;
 };
 
 // COM for the calling thread for one scope; a thread that already has it

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Security.h"
 
 namespace {
 
@@ -173,7 +174,10 @@ bool TWin32Platform::FolderExists(const std::string& path) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool TWin32Platform::CreateFolder(const std::string& path) {
+bool TWin32Platform::CreateFolder(const std::string& path, TFolderProtection protection) {
+  // Inside Program Files the folder inherits that protection by itself.
+  if (protection == TFolderProtection::LikeProgramFiles && IsElevated() && !IsInProgramFiles(*this, path))
+    return CreateProtectedFolder(path, kProgramFilesProtection);
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
@@ -190,9 +194,14 @@ std::unique_ptr<TFile> TWin32Platform::OpenFile(const std::string& path, TOpenMo
   const bool reading = mode == TOpenMode::Read;
   const DWORD access = reading ? GENERIC_READ : GENERIC_WRITE;
   const DWORD share = reading ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
-  const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS : OPEN_EXISTING;
-  TKernelHandle handle(CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS
+                            : mode == TOpenMode::CreateNew    ? CREATE_NEW
+                                                              : OPEN_EXISTING;
+  // A new file is made at the name itself: a link planted there makes the
+  // creation fail rather than lead it elsewhere.
+  const DWORD flags =
+      FILE_ATTRIBUTE_NORMAL | (mode == TOpenMode::CreateNew ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  TKernelHandle handle(CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
   if (!handle) FailLast(reading ? "open" : "open for writing", path);
   return std::make_unique<TWin32File>(std::move(handle), path);
 }
@@ -360,6 +369,14 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
     FailLast("start", commandLine);
   TKernelHandle processHandle(process.hProcess);
   TKernelHandle threadHandle(process.hThread);
+}
+
+void TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
+  // The shell reports a missing program in a message box of its own, on a
+  // desktop the user may not be looking at.
+  if (!FileExists(program)) Fail(ERROR_FILE_NOT_FOUND, "start", program);
+  if (IsElevated() && StartThroughDesktopShell(program, showCommand)) return;
+  StartProgram("\"" + program + "\"", showCommand);
 }
 
 void TWin32Platform::ShellOpen(const std::string& document) {

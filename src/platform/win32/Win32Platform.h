@@ -6,8 +6,9 @@
 // path, the error paths included.
 class TWin32Platform : public TPlatform {
  public:
+  using TPlatform::CreateFolder;
   bool FolderExists(const std::string& path) override;
-  bool CreateFolder(const std::string& path) override;
+  bool CreateFolder(const std::string& path, TFolderProtection protection) override;
   bool DeleteFolder(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
@@ -30,6 +31,7 @@ class TWin32Platform : public TPlatform {
   bool ReadRegistryString(const std::string& key, const std::string& name,
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
+  void StartProgramAsUser(const std::string& program, int showCommand) override;
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;

@@ -1,7 +1,11 @@
 #include "platform/win32/Win32Security.h"
 
 #include <windows.h>
+#include <exdisp.h>
 #include <sddl.h>
+#include <shldisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -60,4 +64,56 @@ bool CreateProtectedFolder(const std::string& path, const std::string& sddl) {
   LocalFree(descriptor);
   SetLastError(error);
   return made != FALSE;
+}
+
+bool StartThroughDesktopShell(const std::string& program, int showCommand) {
+  TComScope com;
+  // The desktop's window among the shell's windows, which the shell serves
+  // from its own process: whatever it starts runs with its token.
+  TComPtr<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+                              windows.Out())))
+    return false;
+  VARIANT desktop = {};
+  desktop.vt = VT_I4;
+  desktop.lVal = CSIDL_DESKTOP;
+  VARIANT none = {};
+  long window = 0;
+  TComPtr<IDispatch> found;
+  // S_FALSE when there is no such window, with nothing handed back.
+  if (windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                            reinterpret_cast<IDispatch**>(found.Out())) != S_OK ||
+      !found.get())
+    return false;
+  // From the desktop's browser to the view of its folder, and from the
+  // view's automation object to the shell's own.
+  TComPtr<IServiceProvider> services;
+  if (FAILED(found->QueryInterface(IID_IServiceProvider, services.Out()))) return false;
+  TComPtr<IShellBrowser> browser;
+  if (FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.Out()))) return false;
+  TComPtr<IShellView> view;
+  if (FAILED(browser->QueryActiveShellView(reinterpret_cast<IShellView**>(view.Out()))) || !view.get())
+    return false;
+  TComPtr<IDispatch> background;
+  if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.Out()))) return false;
+  TComPtr<IShellFolderViewDual> folderView;
+  if (FAILED(background->QueryInterface(IID_IShellFolderViewDual, folderView.Out()))) return false;
+  TComPtr<IDispatch> application;
+  if (FAILED(folderView->get_Application(reinterpret_cast<IDispatch**>(application.Out()))) ||
+      !application.get())
+    return false;
+  TComPtr<IShellDispatch2> shell;
+  if (FAILED(application->QueryInterface(IID_IShellDispatch2, shell.Out()))) return false;
+
+  const int length = MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, nullptr, 0);
+  if (length <= 0) return false;
+  std::vector<wchar_t> wide(static_cast<size_t>(length));
+  if (MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, wide.data(), length) != length) return false;
+  const TBstr file(wide.data());
+  if (!file.get()) return false;
+  VARIANT show = {};
+  show.vt = VT_I4;
+  show.lVal = showCommand;
+  // No arguments, the shell's working folder, the file's default verb.
+  return SUCCEEDED(shell->ShellExecute(file.get(), none, none, none, show));
 }

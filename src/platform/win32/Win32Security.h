@@ -25,3 +25,10 @@ inline constexpr char kProgramFilesProtection[] =
 // describes. False when it cannot be made, an existing folder included, with
 // the system's reason as the last error.
 bool CreateProtectedFolder(const std::string& path, const std::string& sddl);
+
+// Asks the desktop's shell to start the program, without arguments, shown as
+// showCommand: the program then runs as the user signed in at the desktop,
+// with that user's ordinary rights, whatever this process holds. False when
+// no desktop shell answers (none runs, or it lacks a step of the way) or it
+// refuses; the caller then starts the program itself.
+bool StartThroughDesktopShell(const std::string& program, int showCommand);
