@@ -13,41 +13,29 @@
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "unit/RunFakes.h"
+#include "win32/Win32TestFolders.h"
 
 namespace {
 
 // The real Windows layer, except that the per-user shell folders point into
 // the test's own folder, the waits between attempts take no time and the
 // product is not really started.
-class TTestWin32Platform : public TWin32Platform {
+class TTestWin32Platform : public TUserFoldersWin32Platform {
  public:
-  explicit TTestWin32Platform(std::string root) : root_(std::move(root)) {}
-  int32_t GetShellFolder(int csidl, std::string& path) override {
-    switch (csidl) {
-      case kCsidlPrograms: path = root_ + "Programs"; return 0;
-      case kCsidlDesktopDirectory: path = root_ + "Desktop"; return 0;
-      case kCsidlLocalAppData: path = root_ + "Local"; return 0;
-      default: return TWin32Platform::GetShellFolder(csidl, path);
-    }
-  }
+  using TUserFoldersWin32Platform::TUserFoldersWin32Platform;
   void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
   void StartProgramAsUser(const std::string& program, int showCommand) override {
     started.push_back(program + " " + std::to_string(showCommand));
   }
   uint64_t slept = 0;
   std::vector<std::string> started;
-
- private:
-  std::string root_;
 };
 
 class InstallRunWin32Test : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH + 1];
-    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-    root_ = std::string(temp) + "fx-run-" + std::to_string(GetTickCount()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+    root_ = MakeTestFolder("run");
+    ASSERT_FALSE(root_.empty());
     for (const char* folder : {"Programs", "Desktop", "Local"})
       ASSERT_TRUE(CreateDirectoryA((root_ + folder).c_str(), nullptr));
     os_ = std::make_unique<TTestWin32Platform>(root_);
@@ -55,24 +43,7 @@ class InstallRunWin32Test : public testing::Test {
 
   void TearDown() override {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-    RemoveTree(root_);
-  }
-
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(folder + name + "\\");
-        else
-          DeleteFileA((folder + name).c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    RemoveTestTree(root_);
   }
 
   std::string Content(const std::string& path) {

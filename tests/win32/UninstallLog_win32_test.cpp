@@ -13,34 +13,15 @@
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "unit/RunFakes.h"
+#include "win32/Win32TestFolders.h"
 
 namespace {
-
-// The real Windows layer, with the per-user shell folders in the test's own
-// folder.
-class TUserFoldersWin32Platform : public TWin32Platform {
- public:
-  explicit TUserFoldersWin32Platform(std::string root) : root_(std::move(root)) {}
-  int32_t GetShellFolder(int csidl, std::string& path) override {
-    switch (csidl) {
-      case kCsidlPrograms: path = root_ + "Programs"; return 0;
-      case kCsidlDesktopDirectory: path = root_ + "Desktop"; return 0;
-      case kCsidlLocalAppData: path = root_ + "Local"; return 0;
-      default: return TWin32Platform::GetShellFolder(csidl, path);
-    }
-  }
-
- private:
-  std::string root_;
-};
 
 class UninstallLogWin32Test : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH + 1];
-    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-    root_ = std::string(temp) + "fx-uninstall-" + std::to_string(GetTickCount()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+    root_ = MakeTestFolder("uninstall");
+    ASSERT_FALSE(root_.empty());
     for (const char* folder : {"Programs", "Desktop", "Local", "Program Files"})
       ASSERT_TRUE(CreateDirectoryA((root_ + folder).c_str(), nullptr));
     os_ = std::make_unique<TUserFoldersWin32Platform>(root_);
@@ -48,28 +29,7 @@ class UninstallLogWin32Test : public testing::Test {
 
   void TearDown() override {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-    RemoveTree(root_);
-  }
-
-  // Links go themselves, as the system removes them.
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-          RemoveTree(folder + name + "\\");
-        else if (isFolder)
-          RemoveDirectoryA((folder + name).c_str());
-        else
-          DeleteFileA((folder + name).c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    RemoveTestTree(root_);
   }
 
   void MakeFile(const std::string& path, const std::string& content) {
@@ -138,17 +98,10 @@ TEST_F(UninstallLogWin32Test, AnInstallGoesWhicheverSpellingOfItsFolderTheLogAnd
   }
 }
 
-// The tree that the build makes beside the bin folder, where the system
-// cannot make a link itself: Removal\Data holds Pictures, a link to the
-// folder Removal\Victim, and Notes.txt, a link to Victim\keep.txt.
-std::string BuiltRemovalTree() {
-  char exe[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string folder = exe;
-  folder.resize(folder.find_last_of('\\'));      // ...\bin
-  folder.resize(folder.find_last_of('\\') + 1);  // the build folder
-  return folder + "linktree\\Removal\\";
-}
+// The tree that the build makes where the system cannot make a link itself:
+// Removal\Data holds Pictures, a link to the folder Removal\Victim, and
+// Notes.txt, a link to Victim\keep.txt.
+std::string BuiltRemovalTree() { return BuiltLinkTree() + "Removal\\"; }
 
 TEST_F(UninstallLogWin32Test, ATreeGoesThroughHandlesAndItsLinksNeverLeadTheRemovalOut) {
   std::string tree = root_;

@@ -11,6 +11,7 @@
 #include "install/PayloadSources.h"
 #include "install/PayloadWriter.h"
 #include "lib/LIB_FindFiles.h"
+#include "win32/Win32TestFolders.h"
 
 namespace {
 
@@ -19,36 +20,11 @@ namespace {
 class Win32PlatformTest : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH + 1];
-    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-    dir_ = std::string(temp) + "fx-" + testing::UnitTest::GetInstance()->current_test_info()->name() +
-           "-" + std::to_string(GetTickCount()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    dir_ = MakeTestFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_FALSE(dir_.empty());
   }
 
-  void TearDown() override { RemoveTree(dir_); }
-
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-          RemoveTree(path + "\\");
-        else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveDirectoryA(path.c_str());
-        else
-          DeleteFileA(path.c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-  }
+  void TearDown() override { RemoveTestTree(dir_); }
 
   void MakeFile(const std::string& path, const std::string& content) {
     auto file = os_.OpenFile(path, TOpenMode::CreateTruncate);
@@ -179,18 +155,6 @@ TEST_F(Win32PlatformTest, LockedTargetKeepsTheOldFile) {
   CloseHandle(held);
   EXPECT_EQ(Content(dir_ + "Fotelix.Exe"), "MZ old");
   EXPECT_EQ(Names(dir_), (std::vector<std::string>{"Fotelix.Exe", "other.new"}));
-}
-
-// The tree that the build makes beside the bin folder where the system
-// cannot make a junction itself: Apps\Fotelix.exe and Apps\Loop, a link
-// back to Apps.
-std::string BuiltLinkTree() {
-  char exe[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string folder = exe;
-  folder.resize(folder.find_last_of('\\'));          // ...\bin
-  folder.resize(folder.find_last_of('\\') + 1);      // the build folder
-  return folder + "linktree\\";
 }
 
 TEST_F(Win32PlatformTest, FindFilesOnARealTree) {

@@ -11,6 +11,7 @@
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
+#include "win32/Win32TestFolders.h"
 
 namespace {
 
@@ -41,11 +42,8 @@ std::string DaclOf(const std::string& path) {
 class Win32SecurityTest : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH + 1];
-    ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-    dir_ = std::string(temp) + "fx-" + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-           std::to_string(GetTickCount()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+    dir_ = MakeTestFolder(testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_FALSE(dir_.empty());
   }
 
   void TearDown() override {
@@ -126,7 +124,7 @@ TEST_F(Win32SecurityTest, CreateNewRefusesWhatIsThereAndFollowsNoLink) {
     file->Write("old", 3);
     file->Close();
   }
-  const std::string tree = ProgramFolder() + "..\\linktree\\";
+  const std::string tree = BuiltLinkTree();
   std::vector<std::string> taken = {existing};
   if (os_.FileExists(tree + "Planted\\Fotelix.Exe.new"))
     taken.insert(taken.end(), {tree + "Planted\\Fotelix.Exe.new", tree + "Planted\\~FXProbe.tmp"});
