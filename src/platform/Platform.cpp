@@ -106,3 +106,8 @@ bool IsInProgramFiles(TPlatform& os, const std::string& path) {
   const std::string folder = LowerAscii(WithBackslash(os.LongPathName(programFiles)));
   return LowerAscii(WithBackslash(os.LongPathName(path))).compare(0, folder.size(), folder) == 0;
 }
+
+bool TakesProgramFilesProtection(TPlatform& os, const std::string& path, TFolderProtection protection) {
+  // Inside Program Files the folder inherits that protection by itself.
+  return protection == TFolderProtection::LikeProgramFiles && os.IsElevated() && !IsInProgramFiles(os, path);
+}

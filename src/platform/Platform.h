@@ -226,6 +226,8 @@ class TPlatform {
   // answers, it starts as StartProgram starts it. Raises when the program
   // cannot be started.
   virtual void StartProgramAsUser(const std::string& program, int showCommand) = 0;
+  // Whether this process holds an administrator's full token.
+  virtual bool IsElevated() = 0;
   // Opens a document or a "mailto:" link with its associated program.
   virtual void ShellOpen(const std::string& document) = 0;
 
@@ -303,3 +305,7 @@ std::string FirstReparsePoint(TPlatform& os, const std::string& path);
 // Whether path lies in the Program Files folder (or is it), both taken in
 // their long form and compared without regard to the case of A to Z.
 bool IsInProgramFiles(TPlatform& os, const std::string& path);
+
+// Whether CreateFolder gives the folder at path the protection of Program
+// Files instead of what its parent passes on (see TFolderProtection).
+bool TakesProgramFilesProtection(TPlatform& os, const std::string& path, TFolderProtection protection);

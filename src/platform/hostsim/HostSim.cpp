@@ -506,8 +506,7 @@ bool THostSimPlatform::FolderExists(const std::string& path) {
 bool THostSimPlatform::CreateFolder(const std::string& path, TFolderProtection protection) {
   fs::path host;
   if (!Resolve(path, host) || IsDenied(path) || failCreate_.count(Key(path))) return false;
-  const bool own = protection == TFolderProtection::LikeProgramFiles && elevated_ &&
-                   !IsInProgramFiles(*this, path);
+  const bool own = TakesProgramFilesProtection(*this, path, protection);
   std::error_code ec;
   if (!fs::create_directory(host, ec) || ec) return false;
   if (own) protected_.push_back(path);

@@ -175,8 +175,7 @@ bool TWin32Platform::FolderExists(const std::string& path) {
 }
 
 bool TWin32Platform::CreateFolder(const std::string& path, TFolderProtection protection) {
-  // Inside Program Files the folder inherits that protection by itself.
-  if (protection == TFolderProtection::LikeProgramFiles && IsElevated() && !IsInProgramFiles(*this, path))
+  if (TakesProgramFilesProtection(*this, path, protection))
     return CreateProtectedFolder(path, kProgramFilesProtection);
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
@@ -370,6 +369,8 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
   TKernelHandle processHandle(process.hProcess);
   TKernelHandle threadHandle(process.hThread);
 }
+
+bool TWin32Platform::IsElevated() { return ::IsElevated(); }
 
 void TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
   // The shell reports a missing program in a message box of its own, on a

@@ -32,6 +32,7 @@ class TWin32Platform : public TPlatform {
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
   void StartProgramAsUser(const std::string& program, int showCommand) override;
+  bool IsElevated() override;
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
