@@ -24,8 +24,11 @@ required=(
   python3 python3-pytest dpkg-dev openssl osslsigncode
 )
 # 32-bit Wine comes from the i386 architecture, whose indexes a mirror may
-# serve damaged for days; without it the Windows suites still run, so it is
-# installed on its own and its failure is only told, with the reason kept
+# serve damaged for days. It is installed in the same apt call as the rest,
+# so that the shared libraries that both architectures need are chosen once,
+# at versions both have (scripts/align-multiarch.sh), and nothing installed
+# here has to go back later. Where it cannot be had, the Windows suites still
+# run the 64-bit build: the rest is installed alone, and the reason is kept
 # for wine-arch.sh.
 wine32=wine32:i386
 wine32_why="$deps/wine32-why"
@@ -84,43 +87,123 @@ if [ "$want_wine32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i
   rm -f "$lists_stamp"
 fi
 
+apt_log="$deps/apt-install.log"
+apt_install() {
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >"$apt_log" 2>&1
+}
+simulate() { apt-get install -s -qq --no-install-recommends "$@" 2>&1; }
+
+# What a simulated plan would do to packages that the machine has: a phrase
+# for each removal and for each step back to an older version.
+plan_losses() {
+  local verb name old new
+  while read -r verb name old new _; do
+    case $verb in
+      Remv) echo "remove $name" ;;
+      Inst)
+        if [[ $old == \[*\] ]] && dpkg --compare-versions "${new#(}" lt "${old:1:-1}"; then
+          echo "take $name back from ${old:1:-1} to ${new#(}"
+        fi ;;
+    esac
+  done <<<"$1"
+}
+
+# Words, comma-separated.
+listed() { paste -sd , - | sed 's/,/, /g'; }
+
+# Whether 32-bit Wine can join the install of what is missing. Sets
+# wine32_opts to that apt call's options: none where the two architectures'
+# indexes agree, else a preferences file that aligns the shared libraries
+# where they differ. Otherwise sets wine32_refusal and returns 1.
+wine32_opts=()
+wine32_refusal=""
+plan_wine32() {
+  local plan prefs="$deps/multiarch.pref" pins narrow narrow_plan names losses why
+  if ! plan=$(simulate "${missing[@]}" "$wine32"); then
+    why="apt-get cannot install $wine32: $(apt_reason "$plan")"
+    # Pinned first wherever the two architectures differ, then only where
+    # an i386 package of that plan needs it, so that nothing is held back
+    # that 32-bit Wine does not share.
+    pins=$("$top/scripts/align-multiarch.sh" "$prefs") || pins=""
+    if [ -z "$pins" ] || ! plan=$(simulate -o Dir::Etc::Preferences="$prefs" "${missing[@]}" "$wine32"); then
+      wine32_refusal=$why
+      return 1
+    fi
+    names=$(sed -nE 's/^Inst ([^ :]+):i386 .*/\1/p' <<<"$plan")
+    # shellcheck disable=SC2086  # a name a word
+    if narrow=$("$top/scripts/align-multiarch.sh" "$prefs.narrow" $names) && [ -n "$narrow" ] &&
+        narrow_plan=$(simulate -o Dir::Etc::Preferences="$prefs.narrow" "${missing[@]}" "$wine32"); then
+      mv "$prefs.narrow" "$prefs"
+      pins=$narrow plan=$narrow_plan
+    fi
+    rm -f "$prefs.narrow"
+    wine32_opts=(-o Dir::Etc::Preferences="$prefs")
+  fi
+  losses=$(plan_losses "$plan")
+  if [ -n "$losses" ]; then
+    wine32_refusal="installing $wine32 would $(listed <<<"$losses"), which this machine had"
+    return 1
+  fi
+  [ "${#wine32_opts[@]}" -gt 0 ] || return 0
+  # The libraries that this install takes at an older version than the newest.
+  names=$(sed -nE 's/^Inst ([^ :]+)(:[a-z0-9]+)? .*/\1/p' <<<"$plan" | sort -u)
+  pins=$(awk 'NR == FNR { inplan[$1] = 1; next } ($1 in inplan) && $2 != $3 { print $1 " " $2 }' \
+           <(echo "$names") <(echo "$pins"))
+  why="the amd64 and i386 indexes list different versions of them"
+  [ ! -s "$lists_stamp" ] || why="these indexes could not be read: $(cat "$lists_stamp")"
+  say "32-bit Wine needs the shared libraries of both architectures at one version:" \
+      "holding $(grep -c . <<<"$pins") back at versions of the point release that both list," \
+      "because $why: $(listed <<<"$pins")"
+}
+
+# Installs what is missing, of what the build needs, without 32-bit Wine;
+# exits naming each package that apt cannot install.
+install_required() {
+  [ "${#missing[@]}" -gt 0 ] || return 0
+  say "installing: ${missing[*]}"
+  apt_install "${missing[@]}" && return 0
+  named=0
+  for p in "${missing[@]}"; do
+    if ! out=$(simulate "$p"); then
+      say "cannot install $p, which the build needs: $(apt_reason "$out")"
+      named=1
+    fi
+  done
+  if [ "$named" -eq 0 ]; then
+    say "apt-get install failed; the end of $apt_log:"
+    tail -n 20 "$apt_log" >&2
+  fi
+  exit 1
+}
+
+# The lists are refreshed for 32-bit Wine alone only when this run has not
+# refreshed them and they are over an hour old, so that a machine whose
+# mirror refuses it is not slowed down at each command.
 if [ "${#missing[@]}" -gt 0 ]; then
   apt_update
-  say "installing: ${missing[*]}"
-  apt_log="$deps/apt-install.log"
-  if ! as_root env DEBIAN_FRONTEND=noninteractive \
-      apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$apt_log" 2>&1; then
-    # Name each package that apt cannot install, asked one at a time.
-    named=0
-    for p in "${missing[@]}"; do
-      if ! out=$(apt-get install -s -qq --no-install-recommends "$p" 2>&1); then
-        say "cannot install $p, which the build needs: $(apt_reason "$out")"
-        named=1
-      fi
-    done
-    if [ "$named" -eq 0 ]; then
-      say "apt-get install failed; the end of $apt_log:"
-      tail -n 20 "$apt_log" >&2
-    fi
-    exit 1
-  fi
+elif [ "$want_wine32" -eq 1 ] && [ -z "$(find "$lists_stamp" -mmin -60 2>/dev/null)" ]; then
+  apt_update 1
 fi
 
-# Tried on every run until it succeeds. The lists are refreshed for it only
-# when this run has not refreshed them and they are over an hour old, so that
-# a machine whose mirror refuses it is not slowed down at each command.
 if [ "$want_wine32" -eq 1 ]; then
-  if [ -z "$(find "$lists_stamp" -mmin -60 2>/dev/null)" ]; then apt_update 1; fi
-  say "installing $wine32"
-  if out=$(as_root env DEBIAN_FRONTEND=noninteractive \
-      apt-get install -y -qq --no-install-recommends "$wine32" 2>&1); then
-    rm -f "$wine32_why"
-  else
+  if plan_wine32; then
+    say "installing: ${missing[*]}${missing[*]:+ }$wine32"
+    if apt_install "${wine32_opts[@]}" "${missing[@]}" "$wine32"; then
+      missing=()
+    else
+      wine32_refusal="apt-get cannot install $wine32: $(apt_reason "$(cat "$apt_log")")"
+    fi
+  fi
+  rm -f "$deps/multiarch.pref"
+  if [ -n "$wine32_refusal" ]; then
     unread=$(cat "$lists_stamp" 2>/dev/null || true)
-    echo "apt-get cannot install $wine32: $(apt_reason "$out")${unread:+; indexes not read: $unread}" >"$wine32_why"
+    echo "$wine32_refusal${unread:+; indexes not read: $unread}" >"$wine32_why"
     say "32-bit Wine left out, the Windows suites will run the 64-bit build: $(cat "$wine32_why")"
+  else
+    rm -f "$wine32_why"
   fi
 fi
+install_required
 
 # libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built
 # for both Windows targets from one download of Debian's own source package,

@@ -20,29 +20,45 @@ TOP = Path(__file__).resolve().parents[2]
 FAKE_APT = r"""#!/bin/bash
 state=${0%/bin/*}/state
 echo "apt-get $*" >>"$state/calls"
-if [ "$1" = update ]; then
-  if [ -f "$state/broken-index" ]; then
-    echo "W: Failed to fetch http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?" >&2
-    echo "E: Some index files failed to download. They have been ignored, or old ones used instead." >&2
-    exit 100
-  fi
-  exit 0
-fi
-[ "$1" = install ] || { echo "fake apt-get: $1 is not faked" >&2; exit 2; }
-shift
-simulate=0 packages=()
-for a in "$@"; do
-  case $a in -s) simulate=1 ;; -*) ;; *) packages+=("$a") ;; esac
+case $1 in
+  update)
+    if [ -f "$state/broken-index" ]; then
+      echo "W: Failed to fetch http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?" >&2
+      echo "E: Some index files failed to download. They have been ignored, or old ones used instead." >&2
+      exit 100
+    fi
+    exit 0 ;;
+  indextargets) ls -d "$state"/lists/*; exit 0 ;;
+  install) shift ;;
+  *) echo "fake apt-get: $1 is not faked" >&2; exit 2 ;;
+esac
+simulate=0 prefs="" packages=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    -s) simulate=1 ;;
+    -o) shift; prefs=${1#Dir::Etc::Preferences=} ;;
+    -*) ;;
+    *) packages+=("$1") ;;
+  esac
+  shift
 done
+refuse() {
+  echo "Some packages could not be installed."
+  echo "The following packages have unmet dependencies:"
+  echo " $1 : Depends: $2 but it is not installable"
+  echo "E: Unable to correct problems, you have held broken packages." >&2
+  exit 100
+}
 for p in "${packages[@]}"; do
-  if grep -qx "$p" "$state/refused" 2>/dev/null; then
-    echo "Some packages could not be installed."
-    echo "The following packages have unmet dependencies:"
-    echo " $p : Depends: libc6:i386 (>= 2.36) but it is not installable"
-    echo "E: Unable to correct problems, you have held broken packages." >&2
-    exit 100
+  if grep -qx "$p" "$state/refused" 2>/dev/null; then refuse "$p" "libc6:i386 (>= 2.36)"; fi
+  # A skewed mirror: 32-bit Wine resolves only with zlib1g aligned.
+  if [ "$p" = wine32:i386 ] && [ -f "$state/skew-plan" ]; then
+    grep -qzF $'Package: zlib1g:any\nPin: version 1:1.2.13.dfsg-1\n' "$prefs" 2>/dev/null ||
+      refuse "libfreetype6:i386" "zlib1g:i386 (>= 1:1.1.4)"
+    [ "$simulate" -eq 1 ] && cat "$state/skew-plan"
   fi
 done
+[ -z "$prefs" ] || [ "$simulate" -eq 1 ] || cp "$prefs" "$state/prefs-installed-with"
 [ "$simulate" -eq 1 ] || printf '%s\n' "${packages[@]}" >>"$state/installed"
 """
 
@@ -56,11 +72,123 @@ exit 1
 FAKE_DPKG = r"""#!/bin/bash
 state=${0%/bin/*}/state
 case $1 in
+  --print-architecture) echo amd64 ;;
   --print-foreign-architectures) cat "$state/architectures" 2>/dev/null ;;
   --add-architecture) echo "dpkg $*" >>"$state/calls"; echo "$2" >>"$state/architectures" ;;
+  --compare-versions) exec /usr/bin/dpkg "$@" ;;
   *) echo "fake dpkg: $1 is not faked" >&2; exit 2 ;;
 esac
 """
+
+# The mirror's indexes on a day when bookworm-security's i386 index cannot be
+# read: zlib1g and libpng16-16 are newer for amd64 than for i386, libpng-tools
+# comes from libpng16-16's source at its exact version, libmagick1 differs
+# too but 32-bit Wine does not need it, libc6 agrees, and libfoo1 has no
+# i386 build.
+INDEXES = {
+    "main_amd64": """\
+Package: libmagick1
+Architecture: amd64
+Version: 1.0-1
+Multi-Arch: same
+
+Package: zlib1g
+Architecture: amd64
+Version: 1:1.2.13.dfsg-1
+Multi-Arch: same
+Source: zlib
+
+Package: libpng16-16
+Architecture: amd64
+Version: 1.6.39-2+deb12u5
+Multi-Arch: same
+Source: libpng1.6
+
+Package: libpng-tools
+Architecture: amd64
+Version: 1.6.39-2+deb12u5
+Source: libpng1.6
+
+Package: libc6
+Architecture: amd64
+Version: 2.36-9+deb12u14
+Multi-Arch: same
+Source: glibc
+
+Package: libfoo1
+Architecture: amd64
+Version: 2.0-1
+Multi-Arch: same
+""",
+    "security_amd64": """\
+Package: libmagick1
+Architecture: amd64
+Version: 1.0-1+deb12u1
+Multi-Arch: same
+
+Package: zlib1g
+Architecture: amd64
+Version: 1:1.2.13.dfsg-1+deb12u1
+Multi-Arch: same
+Source: zlib
+
+Package: libpng16-16
+Architecture: amd64
+Version: 1.6.39-2+deb12u6
+Multi-Arch: same
+Source: libpng1.6
+
+Package: libpng-tools
+Architecture: amd64
+Version: 1.6.39-2+deb12u6
+Source: libpng1.6
+
+Package: libfoo1
+Architecture: amd64
+Version: 2.0-1+deb12u1
+Multi-Arch: same
+""",
+    "main_i386": """\
+Package: libmagick1
+Architecture: i386
+Version: 1.0-1
+Multi-Arch: same
+
+Package: zlib1g
+Architecture: i386
+Version: 1:1.2.13.dfsg-1
+Multi-Arch: same
+Source: zlib
+
+Package: libpng16-16
+Architecture: i386
+Version: 1.6.39-2+deb12u5
+Multi-Arch: same
+Source: libpng1.6
+
+Package: libc6
+Architecture: i386
+Version: 2.36-9+deb12u14
+Multi-Arch: same
+Source: glibc
+""",
+}
+PINS = "".join(f"Package: {name}:any\nPin: version {version}\nPin-Priority: 1001\n\n" for name, version in (
+    ("libpng-tools", "1.6.39-2+deb12u5"), ("libpng16-16", "1.6.39-2+deb12u5"), ("zlib1g", "1:1.2.13.dfsg-1")))
+
+# What apt-get -s prints for 32-bit Wine with the libraries aligned: zlib1g
+# and libpng16-16 held back, and the machine's own packages either taken
+# forward, or back, or removed.
+ALIGNED = ("Inst zlib1g [1:1.2.13.dfsg-1] (1:1.2.13.dfsg-1 Debian:12.15/oldstable [amd64])\n"
+           "Inst zlib1g:i386 (1:1.2.13.dfsg-1 Debian:12.15/oldstable [i386])\n"
+           "Inst libpng16-16:i386 (1.6.39-2+deb12u5 Debian:12.15/oldstable [i386])\n"
+           "Inst libc6:i386 (2.36-9+deb12u14 Debian:12.15/oldstable [i386])\n"
+           "Inst wine32:i386 (8.0~repack-4 Debian:12.15/oldstable [i386])\n")
+SKEW_PLANS = {
+    "aligned": ALIGNED + "Inst libpng16-16 [1.6.39-2+deb12u4] (1.6.39-2+deb12u5 Debian:12.15/oldstable [amd64])\n",
+    "goes back": ALIGNED + "Inst libpng16-16 [1.6.39-2+deb12u6] (1.6.39-2+deb12u5 Debian:12.15/oldstable [amd64])\n",
+    "removes": ALIGNED + "Remv libpng-tools [1.6.39-2+deb12u4]\n",
+}
 
 # The packages the bootstrap asks for, read from its own list.
 REQUIRED = re.search(r"^required=\((.*?)\)$", (TOP / "scripts" / "bootstrap.sh").read_text(), re.S | re.M).group(1).split()
@@ -76,7 +204,7 @@ def jpeg_flags(arch: str) -> str:
 
 def make_tree(root: Path) -> Path:
     (root / "scripts").mkdir(parents=True)
-    for name in ("bootstrap.sh", "wine-arch.sh"):
+    for name in ("bootstrap.sh", "wine-arch.sh", "align-multiarch.sh"):
         shutil.copy(TOP / "scripts" / name, root / "scripts" / name)
     # The JPEG libraries for MinGW are there already, made with the flags that
     # the bootstrap asks for: their build is not asked about here.
@@ -87,7 +215,9 @@ def make_tree(root: Path) -> Path:
         (prefix / "build-flags").write_text(jpeg_flags(arch))
     fake = root / "fake"
     (fake / "bin").mkdir(parents=True)
-    (fake / "state").mkdir()
+    (fake / "state" / "lists").mkdir(parents=True)
+    for name, text in INDEXES.items():
+        (fake / "state" / "lists" / f"{name}_Packages").write_text(text)
     for name, text in (("apt-get", FAKE_APT), ("dpkg-query", FAKE_DPKG_QUERY), ("dpkg", FAKE_DPKG),
                        ("sudo", '#!/bin/bash\nexec "$@"\n')):
         (fake / "bin" / name).write_text(text)
@@ -110,18 +240,23 @@ def installed(root: Path) -> set:
     return set(path.read_text().split()) if path.exists() else set()
 
 
-@pytest.mark.parametrize("refused,broken_index", [
-    ([], True),                 # one index fails at every try
-    (["wine32:i386"], False),   # the i386 C library of the security suite is missing
-    (["wine32:i386"], True),
-    (["xdotool"], False),       # a package the build cannot do without
+@pytest.mark.parametrize("refused,broken_index,skew", [
+    ([], True, None),                 # one index fails at every try, and 32-bit Wine does not need it
+    (["wine32:i386"], False, None),   # the i386 C library of the security suite is missing
+    (["wine32:i386"], True, None),
+    ([], True, "aligned"),            # the i386 index lags: aligned for this one install
+    ([], True, "goes back"),          # ... but a library that the machine has would go back
+    ([], True, "removes"),            # ... or a tool of the machine's would go
+    (["xdotool"], False, None),       # a package the build cannot do without
 ])
-def test_bootstrap_decisions(tmp_path, refused, broken_index):
+def test_bootstrap_decisions(tmp_path, refused, broken_index, skew):
     root = make_tree(tmp_path)
     state = root / "fake" / "state"
     (state / "refused").write_text("".join(p + "\n" for p in refused))
     if broken_index:
         (state / "broken-index").write_text("")
+    if skew:
+        (state / "skew-plan").write_text(SKEW_PLANS[skew])
 
     run, out, calls = bootstrap(root)
     wine32_why = root / "build" / "deps" / "wine32-why"
@@ -130,6 +265,7 @@ def test_bootstrap_decisions(tmp_path, refused, broken_index):
         assert calls.count("apt-get update -qq") == 3, calls
         assert ("some package indexes could not be read, going on without them: "
                 "bookworm-security/main/binary-i386/Packages.xz") in out
+    installs = [c for c in calls if c.startswith("apt-get install -y")]
 
     if "xdotool" in refused:
         assert run.returncode != 0
@@ -141,11 +277,30 @@ def test_bootstrap_decisions(tmp_path, refused, broken_index):
     assert run.returncode == 0, out
     assert out.rstrip().endswith("bootstrap: ready")
     assert set(REQUIRED) <= installed(root)
-    if "wine32:i386" in refused:
+    # Nothing of the alignment stays on the machine, whatever became of it.
+    assert not list((root / "build" / "deps").glob("multiarch.pref*"))
+    aligned = skew == "aligned"
+    assert ("holding 2 back at versions of the point release that both list, because these indexes could not "
+            "be read: bookworm-security/main/binary-i386/Packages.xz: libpng16-16 1.6.39-2+deb12u5, "
+            "zlib1g 1:1.2.13.dfsg-1\n") in out or not aligned
+    if not refused and skew in (None, "aligned"):
+        # One apt call for everything, 32-bit Wine with it, aligned only where the mirror needs it.
+        assert installs == ["apt-get install -y -qq --no-install-recommends "
+                            + ("-o Dir::Etc::Preferences=" + str(root / "build/deps/multiarch.pref ") if aligned else "")
+                            + " ".join(REQUIRED + ["wine32:i386"])], installs
+        assert (state / "prefs-installed-with").exists() == aligned
+        assert not aligned or (state / "prefs-installed-with").read_text() == PINS
+        assert "wine32:i386" in installed(root) and not wine32_why.exists()
+    else:
         assert "wine32:i386" not in installed(root)
+        assert installs == ["apt-get install -y -qq --no-install-recommends " + " ".join(REQUIRED)], installs
         assert "32-bit Wine left out, the Windows suites will run the 64-bit build" in out
         reason = wine32_why.read_text().strip()
-        assert reason.startswith("apt-get cannot install wine32:i386: Unable to correct problems")
+        assert reason.startswith({
+            None: "apt-get cannot install wine32:i386: Unable to correct problems",
+            "goes back": "installing wine32:i386 would take libpng16-16 back from 1.6.39-2+deb12u6 to "
+                         "1.6.39-2+deb12u5, which this machine had",
+            "removes": "installing wine32:i386 would remove libpng-tools, which this machine had"}[skew]), reason
         assert reason.endswith("; indexes not read: bookworm-security/main/binary-i386/Packages.xz") == broken_index
         # wine-arch.sh tells it, on a machine that runs 32-bit programs but has no 32-bit Wine.
         (root / "fake" / "exit42").write_text("#!/bin/sh\nexit 42\n")
@@ -156,16 +311,18 @@ def test_bootstrap_decisions(tmp_path, refused, broken_index):
                                  capture_output=True, text=True, check=True).stdout
         assert explain == f"64-bit build under 64-bit Wine; 32-bit Wine is not installed ({reason})\n"
 
-        # A second run tries 32-bit Wine once more, with the lists it has, and says nothing else.
+        # A second run tries 32-bit Wine once more, with the lists it has, and installs nothing else.
         run, out, calls = bootstrap(root)
-        assert run.returncode == 0 and calls == ["apt-get install -y -qq --no-install-recommends wine32:i386"]
+        assert run.returncode == 0 and calls[0] == "apt-get install -s -qq --no-install-recommends wine32:i386"
+        assert not [c for c in calls if c.startswith(("apt-get update", "apt-get install -y"))], calls
 
-        # Once the mirror serves it again, it is installed and its reason forgotten.
+        # Once the mirror serves it again, it is installed, alone and as apt chooses, and its reason forgotten.
         (state / "refused").write_text("")
+        (state / "skew-plan").unlink(missing_ok=True)
         run, out, calls = bootstrap(root)
+        assert [c for c in calls if c.startswith("apt-get install -y")] == [
+            "apt-get install -y -qq --no-install-recommends wine32:i386"], calls
         assert run.returncode == 0 and "wine32:i386" in installed(root) and not wine32_why.exists()
-    else:
-        assert "wine32:i386" in installed(root) and not wine32_why.exists()
 
     # On a ready machine nothing is asked of apt at all.
     run, out, calls = bootstrap(root)
