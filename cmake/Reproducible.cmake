@@ -14,6 +14,10 @@ get_filename_component(fx_top ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 add_compile_options(-ffile-prefix-map=${fx_top}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 
 set(fx_source_date_file ${CMAKE_BINARY_DIR}/source-date-epoch)
+# Every program links through the launcher, which reads the file: it is
+# made at configure time too, so that a program outside those that depend
+# on its target (a test's helper program, built first) finds it.
+execute_process(COMMAND ${CMAKE_COMMAND} -DFILE=${fx_source_date_file} -P ${fx_top}/cmake/SourceDateEpoch.cmake)
 add_custom_target(fx_source_date
   COMMAND ${CMAKE_COMMAND} -DFILE=${fx_source_date_file} -P ${fx_top}/cmake/SourceDateEpoch.cmake
   BYPRODUCTS ${fx_source_date_file}
