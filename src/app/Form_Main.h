@@ -70,6 +70,7 @@ class TFormMain : public TForm, public TPageHost {
  protected:
   void BeginRun() override { ++runs_; }
   void EndRun() override { --runs_; }
+  unsigned PageSwitches() const override { return switches_; }
 
  private:
   class TSlide;

@@ -22,12 +22,10 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
 void TPNLInstallInstalling::EnterPage() { ShowProgress(0); }
 
 void TPNLInstallInstalling::RunPage() {
-  {
-    // A click on the header is ignored while the run works.
-    TWorkingRun run(Host());
-    RunInstall(Host().Platform(), State(), bar_, percent_);
-  }
-  Host().ShowPage(PageName::PNLInstallReady, true);
+  // A click on the header is ignored while the run works.
+  TWorkingRun run(Host());
+  RunInstall(Host().Platform(), State(), bar_, percent_);
+  if (run.End()) Host().ShowPage(PageName::PNLInstallReady, true);
 }
 
 void TPNLInstallInstalling::ShowProgress(int32_t position) {

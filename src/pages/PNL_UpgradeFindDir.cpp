@@ -31,18 +31,17 @@ TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFr
 }
 
 void TPnlUpgradeFindDir::RunPage() {
-  {
-    TWorkingRun run(Host());
-    Progress(0);
-    StaticText4->SetCaption(
-        "Now searching for installed Fotelix versions on your hard disks.\r"
-        "All disks are scanned to find all installations.\r"
-        "This can take a few moments.");
-    State().FoundInstallations = FindFiles(
-        Host().Platform(), "Fotelix.exe", kFixedDisks, "", 0,
-        [this](const std::string& path) { return Filter(path); },
-        [this](uint8_t percent) { return Progress(percent); });
-  }
+  TWorkingRun run(Host());
+  Progress(0);
+  StaticText4->SetCaption(
+      "Now searching for installed Fotelix versions on your hard disks.\r"
+      "All disks are scanned to find all installations.\r"
+      "This can take a few moments.");
+  State().FoundInstallations = FindFiles(
+      Host().Platform(), "Fotelix.exe", kFixedDisks, "", 0,
+      [this](const std::string& path) { return Filter(path); },
+      [this](uint8_t percent) { return Progress(percent); });
+  if (!run.End()) return;
   if (!State().FoundInstallations.empty()) {
     Progress(0);
     Host().ShowPage(PageName::PNLUpgradeStart, true);

@@ -26,13 +26,12 @@ void TPNLUpgradeUpgrading::EnterPage() {
 }
 
 void TPNLUpgradeUpgrading::RunPage() {
-  {
-    TWorkingRun run(Host());
-    TPageProgressBar bar(*ProgressBar1);
-    TPageLabel label(*Label12);
-    RunUpgrade(Host().Platform(), State(), bar, label,
-               [this](const std::string& text) { Label1->SetCaption(text); });
-  }
+  TWorkingRun run(Host());
+  TPageProgressBar bar(*ProgressBar1);
+  TPageLabel label(*Label12);
+  RunUpgrade(Host().Platform(), State(), bar, label,
+             [this](const std::string& text) { Label1->SetCaption(text); });
+  if (!run.End()) return;
   // The updated product takes over; nothing of the setup is left to show.
   if (State().AutoUpdate) {
     Host().Platform().ExitProcess(0);

@@ -33,17 +33,33 @@ class TPageHost {
   friend class TWorkingRun;
   virtual void BeginRun() = 0;
   virtual void EndRun() = 0;
+  // How many page switches have begun since the window was made.
+  virtual unsigned PageSwitches() const = 0;
 };
 
 // Held by a page for the length of its run, so that the host keeps the user
 // from starting anything that would run beside it.
 class TWorkingRun {
  public:
-  explicit TWorkingRun(TPageHost& host) : host_(host) { host_.BeginRun(); }
-  ~TWorkingRun() { host_.EndRun(); }
+  explicit TWorkingRun(TPageHost& host) : host_(host), switches_(host.PageSwitches()) { host_.BeginRun(); }
+  ~TWorkingRun() { End(); }
   TWorkingRun(const TWorkingRun&) = delete;
   TWorkingRun& operator=(const TWorkingRun&) = delete;
 
+  // Ends the run, and tells whether its page may move on: not when another
+  // page has been shown while it worked. That is the error page, put up by
+  // a handler that failed while the run processed messages, and the error
+  // must stay in view rather than give way to the run's next page.
+  bool End() {
+    if (working_) {
+      working_ = false;
+      host_.EndRun();
+    }
+    return host_.PageSwitches() == switches_;
+  }
+
  private:
   TPageHost& host_;
+  const unsigned switches_;
+  bool working_ = true;
 };
