@@ -3,7 +3,9 @@
 # builds the presets, runs the native, sanitizer, Wine and end-to-end suites,
 # prints each suite's counts and exits non-zero if anything failed. The
 # Windows suites run the build that scripts/wine-arch.sh chooses for this
-# machine; the shipped 32-bit program is built everywhere.
+# machine, the unit suite the 64-bit twin as well where that is the 32-bit
+# one; the shipped 32-bit program is built everywhere, and the summary names
+# the build each suite ran.
 set -uo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -67,19 +69,46 @@ fuzz_log=build/fuzz/Testing/Temporary/LastTest.log
 rm -f "$fuzz_log"
 run_suite fuzz build/fuzz/junit.xml -- cmake --workflow --preset fuzz
 awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 } /^Done [0-9]+ runs/ { print name ": " $0 }' "$fuzz_log" 2>/dev/null
-if [ "$windows" != win32 ]; then
-  # The shipped program: it must compile and link even where it cannot run.
+# The Windows unit suite runs under every Wine that this machine has (each
+# build's tests start the Wine of its own width): the shipped 32-bit build
+# first, and its 64-bit twin beside it. Where 32-bit Wine cannot be had, the
+# shipped program is still built, so that it must compile and link.
+ran=()  # "SUITE BUILD" for each suite that ran a Windows build
+run_windows_suite() {
+  run_suite "$1" "build/$1/junit.xml" --inner "build/$1/tests/fotelix_tests_wine.xml" -- \
+    cmake --workflow --preset "$1"
+  ran+=("$1 $1")
+}
+run_windows_suite "$windows"
+if [ "$windows" = win32 ]; then
+  run_windows_suite win64
+else
   run_build win32 sh -c 'cmake --preset win32 && cmake --build --preset win32'
 fi
-run_suite "$windows" "build/$windows/junit.xml" --inner "build/$windows/tests/fotelix_tests_wine.xml" -- \
-  cmake --workflow --preset "$windows"
 run_suite e2e "$logs/e2e.xml" -- \
   /usr/bin/python3 -m pytest tests/e2e -p no:cacheprovider --junitxml="$logs/e2e.xml"
+ran+=("e2e $windows")
 # A second build of the shipped programs elsewhere, and a signed build installed under Wine.
 run_suite release "$logs/release.xml" -- \
   /usr/bin/python3 -m pytest tests/release -p no:cacheprovider --junitxml="$logs/release.xml"
+ran+=("release $windows")
 
-printf '\nWindows suites: %s\n' "$windows_why"
+# Which build each Windows suite ran, grouped by build, on one line.
+declare -A by_build=()
+for r in "${ran[@]}"; do by_build[${r#* }]+="${by_build[${r#* }]:+, }${r% *}"; done
+summary=""
+for build in win32 win64; do
+  [ -n "${by_build[$build]:-}" ] || continue
+  case $build in
+    win32) what="the shipped 32-bit build under 32-bit Wine" ;;
+    win64) what="the 64-bit build under 64-bit Wine" ;;
+  esac
+  summary+="${summary:+; }${by_build[$build]} ran $what"
+done
+printf '\nWindows suites: %s\n' "$summary"
+if [ "$windows" != win32 ]; then
+  printf 'WARNING: no suite started the shipped 32-bit program: %s\n' "${windows_why#*; }"
+fi
 if [ "${#broken[@]}" -gt 0 ]; then
   printf 'failed suites: %s (logs in %s)\n' "${broken[*]}" "$logs"
   [ "$failed" -gt 0 ] || failed=${#broken[@]}
