@@ -87,6 +87,55 @@ if [ "$want_wine32" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i
   rm -f "$lists_stamp"
 fi
 
+# libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built
+# for both Windows targets from one download of Debian's own source package,
+# static and without SIMD (no nasm needed). It decodes the pictures of the
+# shipped program, so it is built for size: without arithmetic coding, which
+# no picture of ours uses; each function in its own section, so that the
+# linker keeps only what decoding calls; and with the C library's own printf
+# and sscanf instead of MinGW's, which would carry a second implementation of
+# both, with its floating-point conversions. The 32-bit build also goes
+# without unwind tables, which only an exception passing through the library
+# would read: none does, its errors jump back to the decoder (src/ui/Jpeg.cpp),
+# and a 32-bit jump needs no tables, whereas a 64-bit one unwinds by them.
+# Each build keeps the flags it was made with; one made with other flags is
+# made again, once the packages are in.
+jpeg_flags() {
+  local cflags="-ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0"
+  [ "$1" != i686 ] || cflags+=" -fno-asynchronous-unwind-tables -fno-unwind-tables"
+  printf '%s\n' -DCMAKE_BUILD_TYPE=MinSizeRel -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+    -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF "-DCMAKE_C_FLAGS=$cflags"
+}
+jpeg_stamp=build-flags
+jpeg_targets=()
+for arch in i686 x86_64; do
+  prefix="$deps/libjpeg-turbo-mingw-$arch"
+  if [ ! -f "$prefix/lib/libjpeg.a" ] || [ "$(cat "$prefix/$jpeg_stamp" 2>/dev/null)" != "$(jpeg_flags "$arch")" ]; then
+    jpeg_targets+=("$arch")
+  fi
+done
+# Its source entries before the lists are first refreshed, so that one
+# refresh reads them with the rest.
+if [ "${#jpeg_targets[@]}" -gt 0 ]; then
+  src_list=/etc/apt/sources.list.d/fotelix-deb-src.sources
+  if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    say "enabling Debian's source entries in $src_list"
+    as_root tee "$src_list" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  fi
+fi
+
 apt_log="$deps/apt-install.log"
 apt_install() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >"$apt_log" 2>&1
@@ -205,52 +254,7 @@ if [ "$want_wine32" -eq 1 ]; then
 fi
 install_required
 
-# libjpeg-turbo for MinGW: Debian ships it for the host only, so it is built
-# for both Windows targets from one download of Debian's own source package,
-# static and without SIMD (no nasm needed). It decodes the pictures of the
-# shipped program, so it is built for size: without arithmetic coding, which
-# no picture of ours uses; each function in its own section, so that the
-# linker keeps only what decoding calls; and with the C library's own printf
-# and sscanf instead of MinGW's, which would carry a second implementation of
-# both, with its floating-point conversions. The 32-bit build also goes
-# without unwind tables, which only an exception passing through the library
-# would read: none does, its errors jump back to the decoder (src/ui/Jpeg.cpp),
-# and a 32-bit jump needs no tables, whereas a 64-bit one unwinds by them.
-# Each build keeps the flags it was made with; one made with other flags is
-# made again.
-jpeg_flags() {
-  local cflags="-ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0"
-  [ "$1" != i686 ] || cflags+=" -fno-asynchronous-unwind-tables -fno-unwind-tables"
-  printf '%s\n' -DCMAKE_BUILD_TYPE=MinSizeRel -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
-    -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF "-DCMAKE_C_FLAGS=$cflags"
-}
-jpeg_stamp=build-flags
-jpeg_targets=()
-for arch in i686 x86_64; do
-  prefix="$deps/libjpeg-turbo-mingw-$arch"
-  if [ ! -f "$prefix/lib/libjpeg.a" ] || [ "$(cat "$prefix/$jpeg_stamp" 2>/dev/null)" != "$(jpeg_flags "$arch")" ]; then
-    jpeg_targets+=("$arch")
-  fi
-done
 if [ "${#jpeg_targets[@]}" -gt 0 ]; then
-  src_list=/etc/apt/sources.list.d/fotelix-deb-src.sources
-  if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    say "enabling Debian's source entries in $src_list"
-    as_root tee "$src_list" >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-    apt_updated=0
-  fi
   jpeg_log="$deps/libjpeg-turbo.log"
   # Keeps the output of a build step in the log; on failure shows its end.
   logged() {
