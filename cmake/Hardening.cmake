@@ -13,6 +13,18 @@
 # exception handler, which is true: i686 MinGW unwinds C++ exceptions by
 # DWARF tables, not SEH frames. Windows then calls no handler in them that an
 # overwritten exception record could name.
+# A shipped program starts at FxStartup (platform/win32/Win32Platform.cpp),
+# which closes the search for DLLs to the system folder before the C runtime
+# runs any constructor: libssp's, which seeds the stack cookies, loads the
+# system's cryptography by name.
+function(fx_restricted_entry target)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${target} PRIVATE -Wl,-e,_FxStartup)
+  else()
+    target_link_options(${target} PRIVATE -Wl,-e,FxStartup)
+  endif()
+endfunction()
+
 if(FX_SANITIZE OR FX_FUZZ)
   return()
 endif()
@@ -24,3 +36,4 @@ if(WIN32)
     add_link_options(-Wl,--no-seh)
   endif()
 endif()
+

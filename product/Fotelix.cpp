@@ -72,7 +72,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  RestrictDllSearchToSystemFolder();
   TWin32Platform os;
   TProductSettings settings;
   try {

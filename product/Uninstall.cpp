@@ -67,19 +67,31 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// A number no one can foresee, from the system's generator; false when it
+// cannot be had. Looked up, once the search for DLLs is closed: the call
+// lives in a DLL that the system finds by name.
+bool RandomNumber(unsigned long long& number) {
+  using TGenRandom = BOOLEAN(WINAPI*)(PVOID, ULONG);
+  const HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  const auto generate = reinterpret_cast<TGenRandom>(
+      reinterpret_cast<void (*)()>(advapi ? GetProcAddress(advapi, "SystemFunction036") : nullptr));
+  return generate && generate(&number, sizeof number);
+}
+
 // A folder of this program's own: started from the shared temporary folder
 // itself, the copy could load a library that someone else put there. Only
 // this user, the administrators and the system may write to it, whatever the
-// temporary folder lets others do. A name that is taken, by a folder, a file
-// or a link, is passed over: what was there before is never used.
+// temporary folder lets others do. Its name is drawn at random, so that no
+// one can make it first; a name that is taken, by a folder, a file or a
+// link, is passed over: what was there before is never used.
 std::string MakeFreshFolder() {
-  const std::string user = CurrentUserSid();
-  if (user.empty()) Fail("This user's identity cannot be read");
-  const std::string protection = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + user + ")";
+  const std::string protection = ThisUserProtection();
+  if (protection.empty()) Fail("This user's identity cannot be read");
   const std::string temp = TempFolder();
-  DWORD number = GetTickCount() ^ GetCurrentProcessId();
-  for (int tries = 0; tries < 100; ++tries, ++number) {
-    const std::string folder = temp + kCopyFolderPrefix + std::to_string(number % 1000000) + "\\";
+  for (int tries = 0; tries < 100; ++tries) {
+    unsigned long long number = 0;
+    if (!RandomNumber(number)) Fail("No folder name can be drawn");
+    const std::string folder = temp + kCopyFolderPrefix + std::to_string(number) + "\\";
     if (CreateProtectedFolder(folder, protection)) return folder;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
@@ -259,7 +271,6 @@ int RemoveAsCopy(const std::string& installDir, const char* handleText) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  RestrictDllSearchToSystemFolder();
   if (__argc == 4 && std::string(__argv[1]) == kRemoveSwitch) {
     return RemoveAsCopy(std::string(__argv[2]) + "\\", __argv[3]);
   }

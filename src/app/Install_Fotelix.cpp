@@ -28,12 +28,13 @@ void SetWindowIcon(TFormMain& form) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  RestrictDllSearchToSystemFolder();
   // COM for the program's thread as long as it runs: the shell links start
   // it for each call, and stopping it after each would unload the link
   // object and load it again for the next shortcut.
   const TComScope com;
   TWin32Platform platform;
+  // "Restart" starts this very file again, and nothing put at its path.
+  platform.HoldProgramFile();
   // The runs process the window's messages at every step through the platform.
   platform.SetMessagePump([] { Application().ProcessMessages(); });
 

@@ -24,56 +24,76 @@ std::string ShellFolderCandidate(TPlatform& os, int csidl) {
   return folder + "\\Fotelix\\";
 }
 
-// Whether the folder exists and takes new files. One that exists can still
-// refuse them: Program Files to a user without administrator rights, a
-// read-only share.
-bool IsUsableFolder(TPlatform& os, const std::string& folder) {
-  if (!os.FolderExists(folder)) return false;
+// Why the folder takes no new files, or nothing when it exists and does.
+// One that exists can still refuse them: Program Files to a user without
+// administrator rights, a read-only share.
+std::string WhyNotWritable(TPlatform& os, const std::string& folder) {
+  if (!os.FolderExists(folder)) return "that folder does not exist";
   std::string probe;
   try {
     CreateNewFile(os, folder + "~FXProbe.tmp", probe);
-  } catch (const std::exception&) {
-    return false;
+  } catch (const EPlatformError& error) {
+    return error.Reason();
   }
   os.RemoveFile(probe);
-  return true;
+  return "";
 }
 
-// A link in the place of the installation folder would carry the program
-// files, and later the uninstaller's removals, into a folder that someone
-// else chose.
-void RefuseLinkedFolder(TPlatform& os, const std::string& dir) {
-  if (IsReparsePoint(os, dir))
-    throw std::runtime_error("Cannot install Fotelix in \"" + dir +
-                             "\": that folder is a link (a junction or a symbolic link) to another place.");
+// Makes the folder where it is missing; true when it is there afterwards.
+// An elevated setup takes only a trusted folder, holding it in held; a
+// folder that someone else made or can change is refused, not taken over.
+// Without elevation the setup can write nowhere that its user could not, and
+// only a link in the folder's place, which would carry the program files
+// and later the uninstaller's removals into a folder that someone else
+// chose, is refused.
+bool Prepare(TPlatform& os, const std::string& dir, TFolderProtection protection,
+             std::unique_ptr<TFolderHandle>& held) {
+  if (os.IsElevated()) {
+    TFolderCheck check = MakeCheckedFolder(os, dir, protection);
+    if (!check.Failed.empty()) throw std::runtime_error(FolderRefusal("install", dir, check));
+    held = std::move(check.Folder);
+    return held != nullptr;
+  }
+  if (!os.FolderExists(dir)) MakeFolder(os, dir, protection);
+  if (IsReparsePoint(os, dir)) {
+    TFolderCheck link;
+    link.Failed = WithBackslash(dir);
+    link.FailedIsLink = true;
+    throw std::runtime_error(FolderRefusal("install", dir, link));
+  }
+  return os.FolderExists(dir);
 }
 
-// The chosen folder, or the first fallback that can be made and written to;
-// the first that is a link ends the run. Goes on with the last candidate
-// when none can be written to; writing the program file then fails.
-void SettleInstallDir(TPlatform& os, TSetupState& state) {
-  constexpr TFolderProtection kPrograms = TFolderProtection::LikeProgramFiles;
-  const auto usable = [&] {
-    RefuseLinkedFolder(os, state.InstallDir);
-    return IsUsableFolder(os, state.InstallDir);
-  };
+// The chosen folder or, where it cannot be made, the first fallback that can
+// be made and written to; the first that is refused ends the run. A chosen
+// folder that exists but takes no files ends the run too: it is the user's
+// choice, not a reason to go elsewhere. Goes on with the last candidate when
+// none can be written to; writing the program file then fails. Returns the
+// folder's handle, held for the run when elevated.
+std::unique_ptr<TFolderHandle> SettleInstallDir(TPlatform& os, TSetupState& state) {
+  constexpr TFolderProtection kPrograms = TFolderProtection::ClosedToOthers;
+  std::unique_ptr<TFolderHandle> held;
   state.InstallDir = WithBackslash(state.InstallDir);
-  if (!os.FolderExists(state.InstallDir)) MakeFolder(os, state.InstallDir, kPrograms);
+  const bool chosenExists = os.FolderExists(state.InstallDir);
+  if (Prepare(os, state.InstallDir, kPrograms, held) && WhyNotWritable(os, state.InstallDir).empty()) return held;
+  if (chosenExists)
+    throw std::runtime_error("Cannot install Fotelix in \"" + state.InstallDir +
+                             "\": " + WhyNotWritable(os, state.InstallDir));
   for (int csidl : {kCsidlProgramFiles, kCsidlLocalAppData}) {
-    if (usable()) return;
     const std::string candidate = ShellFolderCandidate(os, csidl);
     if (candidate.empty()) continue;
     state.InstallDir = candidate;
     // The user's own application data is closed to other users already, and
     // the product, started as the user, keeps its settings in that very
     // folder then.
-    MakeFolder(os, state.InstallDir,
-               csidl == kCsidlLocalAppData ? TFolderProtection::Inherited : kPrograms);
+    if (Prepare(os, state.InstallDir, csidl == kCsidlLocalAppData ? TFolderProtection::Inherited : kPrograms,
+                held) &&
+        WhyNotWritable(os, state.InstallDir).empty())
+      return held;
   }
-  if (usable()) return;
   state.InstallDir = "C:\\Fotelix\\";
-  MakeFolder(os, state.InstallDir, kPrograms);
-  RefuseLinkedFolder(os, state.InstallDir);
+  Prepare(os, state.InstallDir, kPrograms, held);
+  return held;
 }
 
 // The per-user data folder, or InstallDir when it cannot be had.
@@ -85,7 +105,7 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
     state.DataDir = folder + "\\Fotelix\\";
   state.DataDir = WithBackslash(state.DataDir);
   MakeFolder(os, state.DataDir, TFolderProtection::Inherited);
-  if (!IsUsableFolder(os, state.DataDir)) state.DataDir = state.InstallDir;
+  if (!WhyNotWritable(os, state.DataDir).empty()) state.DataDir = state.InstallDir;
   state.CacheDir = state.DataDir + "cache\\";
 }
 
@@ -116,16 +136,6 @@ int32_t PositionAtPercent(int32_t maximum, int percent) {
   return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
 }
 
-bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection) {
-  const std::string folder = WithoutBackslash(path);
-  if (folder.size() < 3 || os.FolderExists(folder)) return true;
-  // A name ending in ":" ("C:\x:") is its own folder part: no level of it
-  // can be made, and walking up would never end.
-  const std::string parent = ExtractFilePath(folder);
-  if (parent.size() >= folder.size()) return false;
-  return ForceFolders(os, parent, protection) && os.CreateFolder(folder, protection);
-}
-
 void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithBackslash(path);
   if (!ForceFolders(os, folder, protection)) os.CreateFolder(WithoutBackslash(folder), protection);
@@ -153,6 +163,13 @@ int32_t InstallProgressMax() {
   return span + span / 30;
 }
 
+std::string FolderRefusal(const std::string& verb, const std::string& dir, const TFolderCheck& check) {
+  const std::string level = check.Failed == WithBackslash(dir) ? "that folder" : "\"" + check.Failed + "\"";
+  return "Cannot " + verb + " Fotelix in \"" + dir + "\": " +
+         (check.FailedIsLink ? level + " is a link (a junction or a symbolic link) to another place."
+                             : "users other than administrators can change " + level + ".");
+}
+
 void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label) {
   const auto at = [&](int percent) {
     return [&, percent] { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), percent)); };
@@ -160,12 +177,16 @@ void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
   const auto at99 = [&](int) { at(99)(); };
   const std::string& dir = state.InstallDir;
   std::string group, desktop;
+  // Held to the end of the run. Every level of a trusted folder is closed to
+  // other users, so the paths of the files written into it stay as safe as
+  // this handle.
+  std::unique_ptr<TFolderHandle> installFolder;
   constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
   constexpr TOnFailure kIgnored = TOnFailure::Ignored;
   constexpr TOnFailure kSkipsRest = TOnFailure::SkipsRestOfBlock;
   RunSteps({
       {"progress scale", kEnds, [&] { bar.SetMax(InstallProgressMax()); }},
-      {"installation folder", kEnds, [&] { SettleInstallDir(os, state); }},
+      {"installation folder", kEnds, [&] { installFolder = SettleInstallDir(os, state); }},
       {"data folder", kEnds, [&] { SettleDataDir(os, state); }},
       // Settings files that an older version kept beside the program; one
       // that stays is overwritten or ignored by the product.

@@ -25,12 +25,6 @@ void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t po
 // point and rounded to the nearest integer, halves to even.
 int32_t PositionAtPercent(int32_t maximum, int percent);
 
-// Creates the folder and every missing parent, each level with protection;
-// true when the folder exists afterwards. A path shorter than 3 characters
-// (a bare drive) counts as made; a path that is its own folder part
-// ("C:\x:") is never made.
-bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection);
-
 // Creates the folder with its parents, or else as a single level, with
 // protection. Reports nothing: callers look for the folder afterwards.
 void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection);
@@ -49,9 +43,15 @@ std::string ManualAddress();
 // thirtieth more for the steps after it.
 int32_t InstallProgressMax();
 
+// The sentence that refuses to verb ("install", "update") Fotelix in dir,
+// whose check failed: which level is a link or can be changed by others.
+std::string FolderRefusal(const std::string& verb, const std::string& dir, const TFolderCheck& check);
+
 // The whole install: settles InstallDir (the levels it makes for it closed
-// to other users, as Program Files is), DataDir and CacheDir in state;
-// refuses an installation folder that is a link to another place; writes
+// to other users), DataDir and CacheDir in state; refuses an installation
+// folder that is a link to another place and, when elevated, one that is not
+// trusted (CheckFolder); ends on a chosen folder that exists but takes no
+// files; writes
 // the program file (with progress), the uninstaller, the Start-menu group
 // and optional desktop link, the uninstall entry, the two settings files
 // and the uninstall log. A failure to write the program file or the

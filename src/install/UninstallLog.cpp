@@ -150,10 +150,11 @@ class TRemover {
   }
 
   // Through the handle of the folder above, like any entry, so that a link
-  // in its place goes itself.
+  // in its place goes itself; and only when that folder is where its path
+  // says: below a link, the folder of that name is someone else's.
   void LastFolder(const std::string& folder) {
     const std::string path = WithoutBackslash(folder);
-    std::unique_ptr<TFolderHandle> parent = os_.OpenFolderNoFollow(ExtractFilePath(path));
+    std::unique_ptr<TFolderHandle> parent = OpenRoot(ExtractFilePath(path));
     if (!(parent && parent->Remove(ExtractFileName(path))) && os_.FolderExists(folder))
       stayed_.push_back(folder);
   }

@@ -1,21 +1,29 @@
 #include "install/UpgradeRun.h"
 
+#include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "install/DefaultSettings.h"
 #include "install/PayloadWriter.h"
 #include "install/RunSteps.h"
+#include "lib/LIB_Data1_ReadWrite.h"
 #include "lib/LIB_FolderName.h"
 
 namespace {
 
 constexpr uint32_t kOneSecond = 1000;
 
-bool IsDiskFull(const std::exception& error) {
+bool HasCode(const std::exception& error, std::initializer_list<uint32_t> codes) {
   const auto* platform = dynamic_cast<const EPlatformError*>(&error);
-  return platform && (platform->Code() == kErrorDiskFull || platform->Code() == kErrorHandleDiskFull);
+  return platform && std::find(codes.begin(), codes.end(), platform->Code()) != codes.end();
 }
+
+bool IsDiskFull(const std::exception& error) { return HasCode(error, {kErrorDiskFull, kErrorHandleDiskFull}); }
+
+// ERROR_LOCK_VIOLATION: another program holds a part of the file.
+bool IsInUse(const std::exception& error) { return HasCode(error, {kErrorSharingViolation, 33}); }
 
 void CheckUpgradeFolder(const std::string& dir) {
   if (!IsValidFolderName(dir) || dir.size() < 4 || !IsShortEnoughFolder(dir))
@@ -24,30 +32,59 @@ void CheckUpgradeFolder(const std::string& dir) {
                                 std::to_string(kMaxFolderLength) + " characters.");
 }
 
-// The folder of an automatic update comes from another program's command
-// line. A relative or damaged name would write into whatever folder is
-// current, and one with trailing dots or blanks would be cut by the system
-// to another folder's name. It is used in the long form, the one that the
-// system keeps and the uninstaller compares; a link at it or above it would
-// carry the program that this setup starts into a place someone else chose.
-void SettleUpgradeFolder(TPlatform& os, std::string& dir) {
-  CheckUpgradeFolder(dir);
-  dir = WithBackslash(os.LongPathName(dir));
-  CheckUpgradeFolder(dir);
-  const std::string link = FirstReparsePoint(os, dir);
-  if (!link.empty())
-    throw std::invalid_argument("Cannot update Fotelix in \"" + dir + "\": " +
-                                (link == dir ? std::string("that folder") : "\"" + link + "\"") +
-                                " is a link (a junction or a symbolic link) to another place.");
-}
-
 void MakeUpgradeFolder(TPlatform& os, const std::string& dir) {
   if (os.FolderExists(dir)) return;
-  ForceFolders(os, dir, TFolderProtection::LikeProgramFiles);
+  ForceFolders(os, dir, TFolderProtection::ClosedToOthers);
   // Every attempt would fail for minutes before the same end; the name
   // tells the user what to fix.
   if (!os.FolderExists(dir))
     throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
+}
+
+// The folder of an automatic update comes from another program's command
+// line. A relative or damaged name would write into whatever folder is
+// current, and one with trailing dots or blanks would be cut by the system
+// to another folder's name. It is used in the long form, the one that the
+// system keeps and the uninstaller compares. A link at it or above it would
+// carry the program that this setup starts into a place someone else chose;
+// an elevated update also takes only a trusted folder (CheckFolder), which
+// when elevated by the product's own update must already hold the product.
+// Returns the folder's handle, held for the run when elevated.
+std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& state,
+                                                   const TStatusCallback& status) {
+  std::string& dir = state.InstallDir;
+  CheckUpgradeFolder(dir);
+  dir = WithBackslash(os.LongPathName(dir));
+  CheckUpgradeFolder(dir);
+  if (!os.IsElevated()) {
+    TFolderCheck link;
+    link.Failed = FirstReparsePoint(os, dir);
+    link.FailedIsLink = true;
+    if (!link.Failed.empty()) throw std::invalid_argument(FolderRefusal("update", dir, link));
+    MakeUpgradeFolder(os, dir);
+    return nullptr;
+  }
+  TFolderCheck check = CheckFolder(os, dir);
+  const bool existed = check.Folder != nullptr;
+  const bool mayProtect = existed && check.MayProtect;
+  if (!check.Failed.empty() && !mayProtect) throw std::invalid_argument(FolderRefusal("update", dir, check));
+  // Before anything changes there: another program's folder keeps its own
+  // protection.
+  if (existed && state.AutoUpdate && !IsProductCopy(os, ProductProgram(dir)))
+    throw std::invalid_argument("Cannot update Fotelix in \"" + dir +
+                                "\": that folder holds no installed copy of Fotelix.");
+  if (!existed) {
+    check = MakeCheckedFolder(os, dir, TFolderProtection::ClosedToOthers);
+  } else if (mayProtect) {
+    // Made by an older setup without this protection.
+    if (check.Folder->Protect()) check = CheckFolder(os, dir);
+    if (check.Trusted())
+      status("\"" + dir + "\" could be changed by users other than administrators; it now has the protection "
+             "of Program Files.");
+  }
+  if (!check.Failed.empty()) throw std::invalid_argument(FolderRefusal("update", dir, check));
+  if (!check.Folder) throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
+  return std::move(check.Folder);
 }
 
 void WaitForTheProduct(TPlatform& os) {
@@ -68,12 +105,16 @@ void ReplaceProgramFile(TPlatform& os, const std::string& dir, IRunProgressBar& 
       // A full disk does not empty itself while the user waits, and the
       // notice would blame a running program: the error page names it now.
       if (IsDiskFull(error)) throw;
-      // Going on would end on a finished page over the old program file.
-      if (attempt == kUpgradeAttempts)
+      // Going on would end on a finished page over the old program file. The
+      // last failure tells why: a file in use, or what else it was.
+      if (attempt == kUpgradeAttempts && IsInUse(error))
         throw std::runtime_error("Fotelix could not be upgraded: \"" + dir +
                                  "Fotelix.Exe\" is still in use after " +
                                  std::to_string(kUpgradeAttempts) +
                                  " attempts. Close Fotelix and start the upgrade again.");
+      if (attempt == kUpgradeAttempts)
+        throw std::runtime_error("Fotelix could not be upgraded after " + std::to_string(kUpgradeAttempts) +
+                                 " attempts: " + error.what());
     }
     // The product, or something else, still holds the file.
     status(UpgradeRetryMessage(attempt));
@@ -97,6 +138,24 @@ std::string ProductProgram(const std::string& installDir) {
   return WithBackslash(installDir) + "Fotelix.Exe";
 }
 
+bool IsProductCopy(TPlatform& os, const std::string& program) {
+  try {
+    TFileSource file(os.OpenFile(program, TOpenMode::Read));
+    TDataInput input(file);
+    uint8_t first = 0;
+    TLibData1_ReadWrite().ReadByte(input, first);
+    return first < 231;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool MayUpgrade(TPlatform& os, const std::string& dir) {
+  if (!os.IsElevated()) return true;
+  const TFolderCheck check = CheckFolder(os, dir);
+  return check.Trusted() || (check.Folder && check.MayProtect);
+}
+
 void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
                 const TStatusCallback& status) {
   // Kept with its backslash and in its long form, so that the finished page
@@ -106,10 +165,11 @@ void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
   // Every failure ends the upgrade: its files belong together, and the
   // finished page must not show over an old program.
   constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
+  // Held to the end of the run; see RunInstall.
+  std::unique_ptr<TFolderHandle> folder;
   RunSteps({
-      {"installation folder", kEnds, [&] { SettleUpgradeFolder(os, state.InstallDir); }},
+      {"installation folder", kEnds, [&] { folder = SettleUpgradeFolder(os, state, status); }},
       {"progress scale", kEnds, [&] { bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan())); }},
-      {"installation folder", kEnds, [&] { MakeUpgradeFolder(os, dir); }},
       // The product that started this update needs a moment to end.
       {"wait for the product", kEnds, [&] { WaitForTheProduct(os); }, state.AutoUpdate},
       {"program file", kEnds, [&] { ReplaceProgramFile(os, dir, bar, label, status); }},

@@ -69,12 +69,16 @@ void TPnlError::SetMessage(const std::string& message) { StaticText1->SetCaption
 
 void TPnlError::RestartClick(TObject*) {
   // The new copy gets no arguments: a failed automatic update comes back as
-  // an ordinary setup. Whether it starts or not, this copy ends here.
+  // an ordinary setup. It starts with the signed-in user's rights, and only
+  // while the file at this program's path is still this very program, not
+  // something put in its place. Whether it starts or not, this copy ends here.
+  TPlatform& os = Host().Platform();
+  const std::string self = os.ProgramPath();
   try {
-    Host().Platform().ShellOpen(Host().Platform().ProgramPath());
+    if (os.IsThisProgram(self)) os.ShellOpen(self);
   } catch (const std::exception&) {
   }
-  Host().Platform().ExitProcess(0);
+  os.ExitProcess(0);
 }
 
 void TPnlError::btnClipboardClick(TObject*) { Clipboard::SetAsText(StaticText1->Text()); }

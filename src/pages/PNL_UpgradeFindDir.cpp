@@ -1,8 +1,6 @@
 #include "pages/PNL_UpgradeFindDir.h"
 
-#include <exception>
-
-#include "lib/LIB_Data1_ReadWrite.h"
+#include "install/UpgradeRun.h"
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_Layout.h"
 #include "pages/PageNames.h"
@@ -56,15 +54,10 @@ void TPnlUpgradeFindDir::RunPage() {
 }
 
 bool TPnlUpgradeFindDir::Filter(const std::string& path) {
-  try {
-    TFileSource file(Host().Platform().OpenFile(path, TOpenMode::Read));
-    TDataInput input(file);
-    uint8_t first = 0;
-    TLibData1_ReadWrite().ReadByte(input, first);
-    return first < 231;
-  } catch (const std::exception&) {
-    return false;
-  }
+  // A copy in a folder that an elevated upgrade may not write into is left
+  // out: offered, it could only be refused, and preselected it would put the
+  // user's first choice in another user's hands.
+  return IsProductCopy(Host().Platform(), path) && MayUpgrade(Host().Platform(), ExtractFilePath(path));
 }
 
 bool TPnlUpgradeFindDir::Progress(uint8_t percent) {

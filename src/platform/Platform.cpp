@@ -98,16 +98,85 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-}  // namespace
-
-bool IsInProgramFiles(TPlatform& os, const std::string& path) {
-  std::string programFiles;
-  if (os.GetShellFolder(kCsidlProgramFiles, programFiles) != 0 || programFiles.empty()) return false;
-  const std::string folder = LowerAscii(WithBackslash(os.LongPathName(programFiles)));
+// Whether path lies in the shell folder csidl (or is it), both in long form.
+bool IsInShellFolder(TPlatform& os, int csidl, const std::string& path) {
+  std::string shellFolder;
+  if (os.GetShellFolder(csidl, shellFolder) != 0 || shellFolder.empty()) return false;
+  const std::string folder = LowerAscii(WithBackslash(os.LongPathName(shellFolder)));
   return LowerAscii(WithBackslash(os.LongPathName(path))).compare(0, folder.size(), folder) == 0;
 }
 
-bool TakesProgramFilesProtection(TPlatform& os, const std::string& path, TFolderProtection protection) {
-  // Inside Program Files the folder inherits that protection by itself.
-  return protection == TFolderProtection::LikeProgramFiles && os.IsElevated() && !IsInProgramFiles(os, path);
+// A level that others may add to still keeps the entries on the way.
+bool PassesAsLevelAbove(const TFolderAccess& access) {
+  return access.OwnerIsTrusted && !access.OthersMayRemove && !access.OthersMayChangeRules;
+}
+
+bool PassesAsFolder(const TFolderAccess& access) { return PassesAsLevelAbove(access) && !access.OthersMayAdd; }
+
+}  // namespace
+
+bool IsInProgramFiles(TPlatform& os, const std::string& path) {
+  return IsInShellFolder(os, kCsidlProgramFiles, path);
+}
+
+TFolderAcl FolderAclFor(TPlatform& os, const std::string& path, TFolderProtection protection) {
+  if (protection == TFolderProtection::Inherited || IsInProgramFiles(os, path)) return TFolderAcl::Inherited;
+  if (os.IsElevated()) return TFolderAcl::ProgramFiles;
+  // Elsewhere the parent may pass on to every user the right to replace
+  // this user's programs.
+  return IsInShellFolder(os, kCsidlProfile, path) ? TFolderAcl::Inherited : TFolderAcl::ThisUser;
+}
+
+bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection) {
+  const std::string folder = WithoutBackslash(path);
+  if (folder.size() < 3 || os.FolderExists(folder)) return true;
+  // A name ending in ":" ("C:\x:") is its own folder part: no level of it
+  // can be made, and walking up would never end.
+  const std::string parent = ExtractFilePath(folder);
+  if (parent.size() >= folder.size()) return false;
+  return ForceFolders(os, parent, protection) && os.CreateFolder(folder, protection);
+}
+
+TFolderCheck CheckFolder(TPlatform& os, const std::string& folder) {
+  TFolderCheck check;
+  const std::string full = WithBackslash(os.LongPathName(folder));
+  if (full.size() < 3 || full[1] != ':' || full[2] != '\\') {
+    check.Failed = full;
+    return check;
+  }
+  std::unique_ptr<TFolderHandle> level = os.OpenFolderNoFollow(full.substr(0, 3));
+  for (size_t end = 2;;) {
+    const std::string path = full.substr(0, end + 1);
+    if (!level) {
+      // Missing (what is made there is this process's own) or out of reach;
+      // a link or a file in the folder's place is refused.
+      check.FailedIsLink = IsReparsePoint(os, path);
+      if (check.FailedIsLink || os.FileExists(WithoutBackslash(path))) check.Failed = path;
+      return check;
+    }
+    const TFolderAccess access = level->Access();
+    const size_t next = full.find('\\', end + 1);
+    if (next == std::string::npos) {
+      if (!PassesAsFolder(access)) {
+        check.Failed = path;
+        // Its owner could not change it back once it is protected.
+        check.MayProtect = access.OwnerIsTrusted;
+      }
+      check.Folder = std::move(level);
+      return check;
+    }
+    if (!PassesAsLevelAbove(access)) {
+      check.Failed = path;
+      return check;
+    }
+    level = level->OpenSubFolder(full.substr(end + 1, next - end - 1));
+    end = next;
+  }
+}
+
+TFolderCheck MakeCheckedFolder(TPlatform& os, const std::string& folder, TFolderProtection protection) {
+  TFolderCheck check = CheckFolder(os, folder);
+  if (check.Folder || !check.Failed.empty()) return check;
+  ForceFolders(os, folder, protection);
+  return CheckFolder(os, folder);
 }

@@ -62,6 +62,7 @@ inline constexpr int kCsidlPrograms = 2;
 inline constexpr int kCsidlDesktopDirectory = 16;
 inline constexpr int kCsidlLocalAppData = 28;
 inline constexpr int kCsidlProgramFiles = 38;
+inline constexpr int kCsidlProfile = 40;
 
 // Show commands for starting a program.
 inline constexpr int kSwShowNormal = 1;
@@ -106,12 +107,27 @@ enum class TOpenMode {
 enum class TFolderProtection {
   // What its parent passes on: the user's own folders.
   Inherited,
-  // The protection of Program Files (administrators and the system change,
-  // users read and run) when an elevated process makes the folder outside
-  // Program Files, where the parent might let any user replace what an
-  // administrator later runs; inside Program Files, or for a process that is
-  // not elevated, what the parent passes on.
-  LikeProgramFiles,
+  // A folder for programs, closed to other users wherever its parent would
+  // let them replace what runs from it (see FolderAclFor).
+  ClosedToOthers,
+};
+
+// The access list that a new folder gets.
+enum class TFolderAcl {
+  Inherited,     // what its parent passes on
+  ProgramFiles,  // administrators and the system change, users read and run
+  ThisUser,      // this process's user, the system and the administrators alone
+};
+
+// What a folder's owner and access list let accounts other than the system,
+// the administrators, the installer service and this process's own user do
+// with it. Entries that only pass on to what is made inside do not count;
+// what cannot be read counts as open.
+struct TFolderAccess {
+  bool OwnerIsTrusted = false;       // owned by one of those accounts
+  bool OthersMayAdd = true;          // make files or folders in it, change its data or attributes
+  bool OthersMayRemove = true;       // delete or rename it or what it holds
+  bool OthersMayChangeRules = true;  // change its access list or take it over
 };
 
 // A shell link (.lnk) as the engines make it. IconIndex below 0 leaves the
@@ -145,6 +161,11 @@ class TFolderHandle {
   // leads to), or a folder when it is empty. True when it is not there
   // afterwards, also when it never was.
   virtual bool Remove(const std::string& name) = 0;
+  // Who, besides the trusted accounts, may change the folder.
+  virtual TFolderAccess Access() = 0;
+  // Replaces the folder's own access list with the protection of Program
+  // Files, which what is made inside then inherits; false when it cannot.
+  virtual bool Protect() = 0;
 };
 
 struct TLocalTime {
@@ -221,14 +242,16 @@ class TPlatform {
   virtual void StartProgram(const std::string& commandLine, int showCommand) = 0;
   // Starts a program that the setup installed, without arguments, with the
   // ordinary rights of the user signed in at the desktop: an elevated setup
-  // asks the desktop's shell to start it, so that the program never runs as
-  // administrator. Where this process is not elevated, or no desktop shell
-  // answers, it starts as StartProgram starts it. Raises when the program
-  // cannot be started.
-  virtual void StartProgramAsUser(const std::string& program, int showCommand) = 0;
+  // asks the desktop's shell to start it, and starts nothing (false) when no
+  // desktop shell answers, so that the program never runs as administrator.
+  // Where this process is not elevated it starts as StartProgram starts it.
+  // Raises when the program cannot be started.
+  virtual bool StartProgramAsUser(const std::string& program, int showCommand) = 0;
   // Whether this process holds an administrator's full token.
   virtual bool IsElevated() = 0;
-  // Opens a document or a "mailto:" link with its associated program.
+  // Opens a document, a program or a "mailto:" link with its associated
+  // program, by the same route as StartProgramAsUser: an elevated process
+  // has the desktop's shell open it, and raises when none answers.
   virtual void ShellOpen(const std::string& document) = 0;
 
   virtual void Sleep(uint32_t milliseconds) = 0;
@@ -236,6 +259,9 @@ class TPlatform {
 
   // The full path of the running program, whatever its length.
   virtual std::string ProgramPath() = 0;
+  // Whether the file at path is the very file this program runs from, told
+  // by handle; false when that cannot be told.
+  virtual bool IsThisProgram(const std::string& path) = 0;
   // Ends the process at once with the code; nothing after it runs.
   virtual void ExitProcess(int code) = 0;
 
@@ -306,6 +332,48 @@ std::string FirstReparsePoint(TPlatform& os, const std::string& path);
 // their long form and compared without regard to the case of A to Z.
 bool IsInProgramFiles(TPlatform& os, const std::string& path);
 
-// Whether CreateFolder gives the folder at path the protection of Program
-// Files instead of what its parent passes on (see TFolderProtection).
-bool TakesProgramFilesProtection(TPlatform& os, const std::string& path, TFolderProtection protection);
+// The access list that CreateFolder gives a new folder at path. One closed
+// to other users gets the protection of Program Files when an elevated
+// process makes it, and belongs to this user alone when a process that is
+// not elevated makes it; inside Program Files, and inside the user's profile
+// for a process that is not elevated, the parent passes on what it should.
+TFolderAcl FolderAclFor(TPlatform& os, const std::string& path, TFolderProtection protection);
+
+// Trusted folders: the one rule by which an elevated process decides where
+// it may write, move and delete. A folder is trusted when it and every level
+// above it is no link, is owned by the system, the administrators, the
+// installer service or this process's own user, and lets no other account
+// change it: neither add to the folder itself, nor, at any level, delete or
+// rename what it holds, change its access list or take it over. A level
+// above may let others add entries of their own (the root of a drive lets
+// every user make folders): they cannot touch the entries on the way. Each
+// level is checked through a handle opened as itself, through the handle of
+// the level above. With every level closed to other users, nobody but an
+// administrator can swap anything between a check and a use: paths within a
+// trusted folder are then as safe to use as its handle.
+struct TFolderCheck {
+  // The folder opened as itself, to hold for the run; null when it is
+  // missing, out of reach or a level is a link.
+  std::unique_ptr<TFolderHandle> Folder;
+  // The first level that fails, with its closing backslash; empty when every
+  // level that can be opened passes (then, if Folder is null, the folder is
+  // missing and may be made, or cannot be had at all).
+  std::string Failed;
+  bool FailedIsLink = false;
+  // The folder itself fails by its access list alone: its owner and every
+  // level above it pass, and Protect() makes it trusted.
+  bool MayProtect = false;
+  bool Trusted() const { return Folder && Failed.empty(); }
+};
+TFolderCheck CheckFolder(TPlatform& os, const std::string& folder);
+
+// The folder, made where it is missing (each level it makes with
+// protection), then checked: a level that someone else made first is
+// theirs, and the check says so.
+TFolderCheck MakeCheckedFolder(TPlatform& os, const std::string& folder, TFolderProtection protection);
+
+// Creates the folder and every missing parent, each level with protection;
+// true when the folder exists afterwards. A path shorter than 3 characters
+// (a bare drive) counts as made; a path that is its own folder part
+// ("C:\x:") is never made.
+bool ForceFolders(TPlatform& os, const std::string& path, TFolderProtection protection);

@@ -105,9 +105,13 @@ class WineSession:
         for name in (SETUP_EXE, DRIVER_EXE):
             shutil.copy2(BIN / name, self.setup_dir / name)
 
-    def start_setup(self, *args):
-        process = subprocess.Popen([self.wine, "C:\\fxtest\\" + SETUP_EXE, *args], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def start_setup(self, *args, debug=None, log=None):
+        """Starts the setup program; with debug, what those channels of Wine's
+        (WINEDEBUG) trace goes to the file log."""
+        env = dict(self.env, WINEDEBUG=debug) if debug else self.env
+        with open(log, "w") if log else open(os.devnull, "w") as out:
+            process = subprocess.Popen([self.wine, "C:\\fxtest\\" + SETUP_EXE, *args], env=env,
+                                       stdout=out, stderr=subprocess.STDOUT)
         self.processes.append(process)
         self._wait_for_desktop()
         return process

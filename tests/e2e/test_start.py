@@ -1,10 +1,11 @@
 """The setup program starts under Wine as a user would start it."""
+import re
 import subprocess
 import time
 
 import pytest
 
-from harness import MAIN_CAPTION, WineSession
+from harness import MAIN_CAPTION, SETUP_EXE, WineSession
 
 
 @pytest.fixture
@@ -62,3 +63,24 @@ def test_dense_screen_gets_the_pages_scaled_by_the_program(tmp_path_factory):
         assert abs(width - 1068) <= 1 and abs(height - 565.5) <= 1, sizes
         session.click("&Next")
         session.wait_page("Disclaimer")
+
+
+def test_no_constructor_loads_a_dll_before_the_search_for_dlls_is_closed(session):
+    """The stack protector's constructor seeds its cookies from the system's
+    cryptography, which loads DLLs by name: the program's entry closes the
+    search to the system folder before that, so that none is taken from the
+    setup's own folder (a Downloads folder)."""
+    session._run([session.wine, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude",
+                  "/d", "kernel32.SetDefaultDllDirectories", "/f"])
+    log = session.workdir / "loader.txt"
+    setup = session.start_setup(debug="+loaddll,+relay", log=log)
+    session.wait_window()
+    session.click("&Exit")
+    assert setup.wait(timeout=30) == 0
+    lines = log.read_text(errors="replace").splitlines()
+    process = next(line.split(":")[0] for line in lines if SETUP_EXE + '" at' in line)
+    own = [line for line in lines if line.startswith(process + ":")]
+    restricted = next(i for i, line in enumerate(own) if "Call KERNEL32.SetDefaultDllDirectories(00000800)" in line)
+    cryptography = [i for i, line in enumerate(own)
+                    if re.search(r'Loaded L"[^"]*\\(bcrypt|crypt32|rsaenh)\.dll"', line, re.IGNORECASE)]
+    assert cryptography and restricted < min(cryptography), "\n".join(own[:restricted + 1])

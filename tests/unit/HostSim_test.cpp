@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "unit/HostSim_fixture.h"
@@ -291,6 +292,123 @@ TEST_F(HostSimTest, ShellFoldersProgramsAndClock) {
   const int before = os_->ProcessedMessages();
   os_->ProcessMessages();
   EXPECT_EQ(os_->ProcessedMessages(), before + 1);
+}
+
+
+// Another user may change what the folders let her change, and only that:
+// a drive's root lets every user make folders, which every user may then
+// change; Program Files, a profile, a folder closed to others and the
+// running program's file refuse her. What the setup sees of each folder
+// through its handle follows, and a folder keeps its access list when it
+// is moved.
+TEST_F(HostSimTest, AnotherUserChangesWhatTheFoldersLetHerChangeAndOnlyThat) {
+  using THost = THostSimPlatform;
+  const std::string mallory = "Mallory";
+  MakeFolder("C:\\Program Files\\Other");
+  os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
+                         {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+  MakeFolder("C:\\Apps");  // made the ordinary way, below the root
+  os_->SetElevated(true);
+  ASSERT_TRUE(os_->CreateFolder("C:\\Closed", TFolderProtection::ClosedToOthers));
+  MakeFile("C:\\Setup\\Install_Fotelix.exe", "MZ");
+  os_->SetProgramPath("C:\\Setup\\Install_Fotelix.exe");
+  struct Step {
+    const char* name;
+    std::function<bool()> act;
+    bool allowed;
+  };
+  const Step steps[] = {
+      {"a folder at the root", [&] { return os_->MakeFolderAs(mallory, "C:\\0"); }, true},
+      {"a file at the root", [&] { return os_->WriteFileAs(mallory, "C:\\x.exe", "MZ"); }, false},
+      {"a file in her folder", [&] { return os_->WriteFileAs(mallory, "C:\\0\\Fotelix.exe", "MZ"); }, true},
+      {"a file in Program Files", [&] { return os_->WriteFileAs(mallory, "C:\\Program Files\\x.exe", "MZ"); }, false},
+      {"a folder below Program Files' own",
+       [&] { return os_->MakeFolderAs(mallory, "C:\\Program Files\\Other\\Sub"); }, false},
+      {"Program Files moved", [&] { return os_->RenameAs(mallory, "C:\\Program Files", "C:\\PF"); }, false},
+      {"a folder closed to others moved", [&] { return os_->RenameAs(mallory, "C:\\Closed", "C:\\Old"); }, false},
+      {"a file in it", [&] { return os_->WriteFileAs(mallory, "C:\\Closed\\x.exe", "MZ"); }, false},
+      {"an ordinary folder moved", [&] { return os_->RenameAs(mallory, "C:\\Apps", "C:\\Apps.old"); }, true},
+      {"and one of hers in its place", [&] { return os_->MakeFolderAs(mallory, "C:\\Apps"); }, true},
+      {"the running program replaced",
+       [&] { return os_->WriteFileAs(mallory, "C:\\Setup\\Install_Fotelix.exe", "MZ hers"); }, false},
+      {"the running program moved",
+       [&] { return os_->RenameAs(mallory, "C:\\Setup\\Install_Fotelix.exe", "C:\\Setup\\old.exe"); }, false},
+  };
+  for (const Step& step : steps) EXPECT_EQ(step.act(), step.allowed) << step.name;
+  EXPECT_EQ(os_->FolderSecurity("C:\\Apps.old").Owner, THost::kUser);  // kept when moved
+  EXPECT_EQ(os_->FolderSecurity("C:\\Apps").Owner, mallory);
+  EXPECT_TRUE(os_->IsThisProgram("c:\\setup\\INSTALL_FOTELIX.EXE"));
+  EXPECT_FALSE(os_->IsThisProgram("C:\\0\\Fotelix.exe"));
+
+  struct Seen {
+    const char* folder;
+    bool ownerTrusted, othersAdd, othersRemove;
+  };
+  const Seen seen[] = {
+      {"C:\\", true, true, false},
+      {"C:\\Program Files\\Other", true, false, false},
+      {"C:\\Closed", true, false, false},
+      {"C:\\Apps.old", true, true, true},
+      {"C:\\0", false, true, true},
+  };
+  for (const Seen& s : seen) {
+    const auto folder = os_->OpenFolderNoFollow(s.folder);
+    ASSERT_TRUE(folder) << s.folder;
+    const TFolderAccess access = folder->Access();
+    EXPECT_EQ(std::vector<bool>({access.OwnerIsTrusted, access.OthersMayAdd, access.OthersMayRemove,
+                                 access.OthersMayChangeRules}),
+              std::vector<bool>({s.ownerTrusted, s.othersAdd, s.othersRemove, s.othersRemove}))
+        << s.folder;
+  }
+}
+
+// The one rule for the folders that an elevated setup writes into, level by
+// level through handles: what exists must be owned and changed only by
+// trusted accounts (a level above may let others add), a missing folder may
+// be made below trusted levels, and a folder owned by a trusted account
+// whose own access list is open may be protected.
+TEST_F(HostSimTest, TrustedFoldersAreClosedToOthersAtEveryLevel) {
+  using THost = THostSimPlatform;
+  const std::string bob = "Bob";
+  MakeFolder("C:\\Program Files\\Other");
+  MakeFolder("C:\\Windows\\System32");
+  MakeFolder("C:\\Users\\Bob\\Documents");
+  MakeFolder("C:\\Apps");
+  os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
+                         {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+  os_->SetFolderSecurity("C:\\Windows", THost::kTrustedInstaller, {THost::kTrustedInstaller});
+  os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
+  os_->SetFolderSecurity("C:\\Users\\Bob", bob, {THost::kSystem, THost::kAdministrators, bob});
+  ASSERT_TRUE(os_->MakeFolderAs("Mallory", "C:\\0"));
+  const bool links = os_->LinkAs("Mallory", "C:\\Link", "C:\\Program Files");
+  struct Row {
+    std::string folder, failed;
+    bool exists, link, mayProtect;
+  };
+  std::vector<Row> rows = {
+      {"C:\\Program Files\\Other\\", "", true, false, false},
+      {"c:\\program files\\New\\", "", false, false, false},
+      {"C:\\Windows\\System32\\", "", true, false, false},
+      {"C:\\Users\\Bob\\Documents\\", "C:\\Users\\Bob\\", false, false, false},
+      {"C:\\Apps\\", "C:\\Apps\\", true, false, true},
+      {"C:\\Apps\\Fotelix\\", "C:\\Apps\\", false, false, false},
+      {"C:\\0\\", "C:\\0\\", true, false, false},
+  };
+  if (links) rows.push_back({"C:\\Link\\Other\\", "C:\\Link\\", false, true, false});
+  for (const Row& row : rows) {
+    const TFolderCheck check = CheckFolder(*os_, row.folder);
+    EXPECT_EQ(check.Failed, row.failed) << row.folder;
+    EXPECT_EQ(check.Folder != nullptr, row.exists) << row.folder;
+    EXPECT_EQ(check.FailedIsLink, row.link) << row.folder;
+    EXPECT_EQ(check.MayProtect, row.mayProtect) << row.folder;
+  }
+  os_->SetElevated(true);
+  ASSERT_TRUE(CheckFolder(*os_, "C:\\Apps\\").Folder->Protect());
+  EXPECT_TRUE(CheckFolder(*os_, "C:\\Apps\\").Trusted());
+  EXPECT_FALSE(os_->WriteFileAs("Mallory", "C:\\Apps\\x.exe", "MZ"));
+  // Her folder stays hers: she could open it again.
+  ASSERT_TRUE(CheckFolder(*os_, "C:\\0\\").Folder->Protect());
+  EXPECT_EQ(CheckFolder(*os_, "C:\\0\\").Failed, "C:\\0\\");
 }
 
 }  // namespace

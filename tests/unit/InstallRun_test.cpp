@@ -399,44 +399,101 @@ TEST_F(InstallRunTest, MakeFolderCreatesParentsOrASingleLevel) {
   EXPECT_TRUE(os_->ProtectedFolders().empty());
 }
 
-// An elevated setup closes every level it makes for the installation folder
-// outside Program Files to other users; what exists already, Program Files'
-// own sub-folders, the user's own data folder and a setup that is not
-// elevated keep what their parents pass on.
-TEST_F(InstallRunTest, ElevatedRunProtectsTheLevelsItMakesOutsideProgramFiles) {
+// An elevated setup writes only into trusted folders: the levels it makes
+// outside Program Files are closed to other users, and a folder that
+// someone else made, or that lies below a level others may change, is
+// refused in one sentence, with nothing written there. Whatever Mallory, who
+// shares the machine, tries on each folder the run opens (moving it away,
+// a link in its place), she changes nothing of the install. A setup that is
+// not elevated closes the levels it makes outside the user's profile to
+// everyone but its user.
+TEST_F(InstallRunTest, AnElevatedInstallWritesOnlyIntoFoldersClosedToOthers) {
+  using THost = THostSimPlatform;
+  const std::string mallory = "Mallory";
+  const auto refused = [](const std::string& dir, const std::string& level) {
+    return "Cannot install Fotelix in \"" + dir + "\": users other than administrators can change " +
+           (level.empty() ? std::string("that folder") : "\"" + level + "\"") + ".";
+  };
+  const auto onlyTheFallback = [&] {
+    for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData})
+      os_->DenyAccess(denied);
+  };
   struct Case {
     const char* name;
     bool elevated;
     std::string chosen;
     std::function<void()> before;
+    std::string error;
     std::vector<std::string> protectedFolders;
   };
   const Case cases[] = {
-      {"typed folder", true, "D:\\Apps\\Fotelix\\", [] {}, {"D:\\Apps", "D:\\Apps\\Fotelix"}},
-      {"typed folder below an existing one", true, "D:\\Apps\\Fotelix\\",
-       [&] { MakeFolder("D:\\Apps"); }, {"D:\\Apps\\Fotelix"}},
-      {"Program Files", true, kDefaultDir, [] {}, {}},
-      {"the last fallback",
-       true,
-       "D:\\Fotelix\\",
+      {"typed folder", true, "D:\\Apps\\Fotelix\\", [] {}, "", {"D:\\Apps", "D:\\Apps\\Fotelix"}},
+      {"Program Files", true, kDefaultDir, [] {}, "", {}},
+      {"a level below the root, open to all", true, "D:\\Apps\\Fotelix\\", [&] { MakeFolder("D:\\Apps"); },
+       refused("D:\\Apps\\Fotelix\\", "D:\\Apps\\"), {}},
+      {"a folder she made first", true, "C:\\Fotelix\\", [&] { os_->MakeFolderAs(mallory, "C:\\Fotelix"); },
+       refused("C:\\Fotelix\\", ""), {}},
+      {"the last fallback", true, "D:\\Fotelix\\", onlyTheFallback, "", {"C:\\Fotelix"}},
+      {"the last fallback, which she made first", true, "D:\\Fotelix\\",
        [&] {
-         for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData})
-           os_->DenyAccess(denied);
+         onlyTheFallback();
+         os_->MakeFolderAs(mallory, "C:\\Fotelix");
        },
-       {"C:\\Fotelix"}},
-      {"not elevated", false, "D:\\Apps\\Fotelix\\", [] {}, {}},
+       refused("C:\\Fotelix\\", ""), {}},
+      {"not elevated, outside the profile", false, "D:\\Apps\\Fotelix\\", [] {}, "",
+       {"D:\\Apps", "D:\\Apps\\Fotelix"}},
+      {"not elevated, in the profile", false, "C:\\Users\\Ann\\Apps\\Fotelix\\", [] {}, "", {}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     TearDown();
     SetUp();
     MapDrive('D', TDriveType::Fixed);
+    os_->SetFolderSecurity(kProgramFiles, THost::kTrustedInstaller,
+                           {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+    os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
+    os_->SetFolderSecurity("C:\\Users\\Ann", THost::kUser, {THost::kSystem, THost::kAdministrators, THost::kUser});
+    os_->SetShellFolder(kCsidlProfile, "C:\\Users\\Ann", 0);
     os_->SetElevated(c.elevated);
     c.before();
+    std::vector<std::string> swapped;
+    os_->OnFolderOpened([&](const std::string& path) {
+      if (path.size() > 3 && (os_->RenameAs(mallory, path, path + ".old") || os_->LinkAs(mallory, path, "C:\\0")))
+        swapped.push_back(path);
+    });
     state_.InstallDir = c.chosen;
+    if (!c.error.empty()) {
+      try {
+        Run();
+        ADD_FAILURE() << "installed";
+      } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), c.error);
+      }
+      EXPECT_FALSE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
+      continue;
+    }
     Run();
-    EXPECT_TRUE(os_->FileExists(state_.InstallDir + "Fotelix.Exe")) << c.name;
-    EXPECT_EQ(os_->ProtectedFolders(), c.protectedFolders) << c.name;
+    EXPECT_TRUE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
+    EXPECT_EQ(os_->ProtectedFolders(), c.protectedFolders);
+    EXPECT_EQ(swapped, std::vector<std::string>());
+    EXPECT_FALSE(os_->WriteFileAs(mallory, state_.InstallDir + "Uninstall.Exe", "MZ hers"));
+    EXPECT_FALSE(os_->RenameAs(mallory, WithoutBackslash(state_.InstallDir), "C:\\Moved"));
   }
+}
+
+// A chosen folder that exists but takes no files ends the run with the
+// reason; nothing is installed elsewhere.
+TEST_F(InstallRunTest, AChosenFolderThatTakesNoFilesEndsTheRun) {
+  MakeFolder("C:\\Protected");
+  os_->DenyAccess("C:\\Protected");
+  state_.InstallDir = "C:\\Protected";
+  try {
+    Run();
+    ADD_FAILURE() << "installed";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot install Fotelix in \"C:\\Protected\\\": access is denied (error 5)");
+  }
+  EXPECT_FALSE(os_->FileExists(kDefaultDir + "Fotelix.Exe"));
 }
 
 // A link in the place of the installation folder ends the run before a

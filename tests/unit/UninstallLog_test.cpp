@@ -288,6 +288,28 @@ TEST_F(UninstallLogTest, AFolderSwappedForALinkAfterItIsOpenedRedirectsNothing) 
   }
 }
 
+// A link put above the installation folder while the uninstaller works
+// (here, once the data folder is reached): the folder of that name behind
+// the link is another user's, and stays, and the installation folder is
+// reported as left in place.
+TEST_F(UninstallLogTest, ALinkAboveTheInstallationFolderLeavesWhatItLeadsTo) {
+  state_.InstallDir = "C:\\Tools\\Apps\\Fotelix\\";
+  TFakeRunBar bar;
+  TFakeRunLabel label;
+  RunInstall(*os_, state_, bar, label);
+  MakeFolder("C:\\Users\\Bob\\Tools\\Apps\\Fotelix");
+  std::error_code ec;
+  fs::create_directory_symlink(root_, root_ / "link", ec);
+  if (ec) GTEST_SKIP() << "no host link can be made here";
+  os_->OnFolderOpened([&](const std::string& path) {
+    if (!SameText(path, WithoutBackslash(state_.DataDir))) return;
+    fs::rename(os_->HostPath("C:\\Tools"), os_->HostPath("C:\\") / "Tools.old");
+    fs::create_directory_symlink(os_->HostPath("C:\\Users\\Bob\\Tools"), os_->HostPath("C:\\") / "Tools");
+  });
+  EXPECT_EQ(CarryOut(*os_, Plan(state_.InstallDir)), std::vector<std::string>{state_.InstallDir});
+  EXPECT_TRUE(os_->FolderExists("C:\\Users\\Bob\\Tools\\Apps\\Fotelix"));
+}
+
 TEST_F(UninstallLogTest, AHugeOrRepetitiveLogCostsLittleAndGivesAShortReport) {
   // At the limit: the install's own lines over and over, with junk between.
   MakeFile(kInstallDir + "Uninstall.Exe", "MZ");

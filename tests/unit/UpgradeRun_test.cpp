@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,23 +92,43 @@ TEST_F(UpgradeRunTest, ProgramLockedForTwoAttemptsThenFree) {
   EXPECT_EQ(std::count(bar_.positions.begin(), bar_.positions.end(), 1024), 3);
 }
 
-TEST_F(UpgradeRunTest, ProgramLockedForEverEndsNamingItAfterTheLastAttempt) {
-  LockProgram();
-  try {
-    Run();
-    ADD_FAILURE() << "the run reported an upgrade over the old program";
-  } catch (const std::runtime_error& error) {
-    EXPECT_EQ(error.what(), "Fotelix could not be upgraded: \"" + kDir +
-                                "Fotelix.Exe\" is still in use after 21 attempts. Close Fotelix "
-                                "and start the upgrade again.");
+// After the last attempt the error tells the last cause: a program still in
+// use, or whatever else kept the file from being written.
+TEST_F(UpgradeRunTest, AProgramFileThatStaysUnwritableEndsWithTheCauseAfterTheLastAttempt) {
+  struct Case {
+    const char* name;
+    std::function<void()> fault;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"in use", [&] { os_->LockFile(kDir + "Fotelix.Exe"); },
+       "Fotelix could not be upgraded: \"" + kDir +
+           "Fotelix.Exe\" is still in use after 21 attempts. Close Fotelix and start the upgrade again."},
+      {"access denied", [&] { os_->DenyAccess(kDir + "Fotelix.Exe"); },
+       "Fotelix could not be upgraded after 21 attempts: Cannot create file " + kDir +
+           "Fotelix.Exe: access is denied (error 5)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    statuses_.clear();
+    MakeFile(kDir + "Fotelix.Exe", "old program");
+    c.fault();
+    try {
+      Run();
+      ADD_FAILURE() << "the run reported an upgrade over the old program";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), c.error);
+    }
+    EXPECT_EQ(statuses_, Messages(1, 20));
+    EXPECT_EQ(os_->SleptMilliseconds(), 20u * 15 * 1000);
+    EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
+    EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK"));
   }
-  EXPECT_EQ(statuses_, Messages(1, 20));
   EXPECT_EQ(UpgradeRetryMessage(20),
             "Fotelix is still running or in use by another program. Upgrade will retry in a few "
             "seconds. (Attempt 20)");
-  EXPECT_EQ(os_->SleptMilliseconds(), 20u * 15 * 1000);
-  EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
-  EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK"));
 }
 
 TEST_F(UpgradeRunTest, AFullDiskEndsAtOnceNamingTheFileAndKeepsTheProgram) {
@@ -152,6 +173,98 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   // Every level made, closed to other users.
   EXPECT_EQ(os_->ProtectedFolders(),
             (std::vector<std::string>{"C:\\Apps", "C:\\Apps\\New Place", "C:\\Apps\\New Place\\Fotelix"}));
+}
+
+// An elevated automatic update writes only into an installed copy in a
+// trusted folder: the system folder, another program's folder and other
+// users' folders are refused before anything is written there, and a
+// missing folder is made only below trusted levels. A copy that an older
+// setup left open to all, in a folder that a trusted account owns, is
+// closed to others first, which the page says. While the update waits for
+// the running product, Mallory can move nothing of it.
+TEST_F(UpgradeRunTest, AnElevatedUpdateTakesOnlyAnInstalledCopyInATrustedFolder) {
+  using THost = THostSimPlatform;
+  const std::string mallory = "Mallory", bob = "Bob";
+  const std::string others = "\": users other than administrators can change ";
+  const std::string noCopy = "\": that folder holds no installed copy of Fotelix.";
+  struct Case {
+    const char* name;
+    std::string dir;
+    std::function<void()> before;
+    std::string error;
+  };
+  const Case cases[] = {
+      {"the installed copy, running", kDir, [&] { LockProgram(); }, ""},
+      {"the system folder", "C:\\Windows\\System32\\", [] {},
+       "Cannot update Fotelix in \"C:\\Windows\\System32\\" + noCopy},
+      {"another program's folder", "C:\\Program Files\\Other\\",
+       [&] { MakeFile("C:\\Program Files\\Other\\Uninstall.Exe", "the other's"); },
+       "Cannot update Fotelix in \"C:\\Program Files\\Other\\" + noCopy},
+      {"another user's Startup folder", "C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\",
+       [&] { MakeFolder("C:\\Users\\Bob\\Start Menu\\Programs\\Startup"); },
+       "Cannot update Fotelix in \"C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\" + others +
+           "\"C:\\Users\\Bob\\\"."},
+      {"a copy put in another user's documents", "C:\\Users\\Bob\\Documents\\",
+       [&] { MakeFile("C:\\Users\\Bob\\Documents\\Fotelix.Exe", "MZ"); },
+       "Cannot update Fotelix in \"C:\\Users\\Bob\\Documents\\" + others + "\"C:\\Users\\Bob\\\"."},
+      {"a copy in her own folder", "C:\\0\\",
+       [&] {
+         os_->MakeFolderAs(mallory, "C:\\0");
+         os_->WriteFileAs(mallory, "C:\\0\\Fotelix.Exe", "MZ");
+       },
+       "Cannot update Fotelix in \"C:\\0\\" + others + "that folder."},
+      {"a missing folder below a level open to all", "C:\\Apps\\Fotelix\\", [&] { MakeFolder("C:\\Apps"); },
+       "Cannot update Fotelix in \"C:\\Apps\\Fotelix\\" + others + "\"C:\\Apps\\\"."},
+      {"a copy an older setup left open", "C:\\Fotelix\\", [&] { MakeFile("C:\\Fotelix\\Fotelix.Exe", "MZ"); },
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    statuses_.clear();
+    os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
+                           {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+    os_->SetFolderSecurity("C:\\Windows", THost::kTrustedInstaller, {THost::kTrustedInstaller});
+    MakeFolder("C:\\Windows\\System32");
+    os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
+    MakeFolder("C:\\Users\\Bob\\Documents");
+    os_->SetFolderSecurity("C:\\Users\\Bob", bob, {THost::kSystem, THost::kAdministrators, bob});
+    os_->SetElevated(true);
+    c.before();
+    state_.InstallDir = c.dir;
+    state_.AutoUpdate = true;
+    std::vector<std::string> swapped;
+    onStatus_ = [&](const std::string& text) {
+      for (const std::string& folder : {WithoutBackslash(c.dir), std::string("C:\\Program Files")})
+        if (os_->RenameAs(mallory, folder, "C:\\Moved") || os_->WriteFileAs(mallory, c.dir + "Uninstall.Exe", "MZ"))
+          swapped.push_back(folder);
+      if (text == UpgradeRetryMessage(1)) os_->LockFile(kDir + "Fotelix.Exe", false);
+    };
+    if (!c.error.empty()) {
+      try {
+        Run();
+        ADD_FAILURE() << "updated";
+      } catch (const std::invalid_argument& error) {
+        EXPECT_EQ(error.what(), c.error);
+      }
+      EXPECT_FALSE(os_->FileExists(c.dir + "Fotelix.BAK"));
+      if (os_->FileExists(c.dir + "Uninstall.Exe")) {
+        EXPECT_EQ(Content(c.dir + "Uninstall.Exe"), "the other's");
+      }
+      EXPECT_TRUE(os_->StartedAsUser().empty());
+      continue;
+    }
+    Run();
+    EXPECT_TRUE(Content(c.dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+    EXPECT_EQ(os_->StartedAsUser().size(), 1u);
+    EXPECT_EQ(swapped, std::vector<std::string>());
+    EXPECT_FALSE(os_->WriteFileAs(mallory, c.dir + "Fotelix.Exe", "MZ hers"));
+    EXPECT_EQ(statuses_.empty() ? "" : statuses_.front(),
+              c.dir == kDir ? UpgradeRetryMessage(1)
+                            : "\"C:\\Fotelix\\\" could be changed by users other than administrators; it now "
+                              "has the protection of Program Files.");
+  }
 }
 
 TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {

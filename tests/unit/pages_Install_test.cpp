@@ -337,14 +337,22 @@ TEST_F(InstallPagesTest, OddFolderTextsAreRefusedByNameOrInstall) {
 }
 
 // A chosen folder that takes no new files (a standard user in a protected
-// folder) and a local application data folder that takes none: the run falls
+// folder) ends on the error page with the reason. One that cannot be made,
+// with a local application data folder that takes no files: the run falls
 // back, and the finished page starts the product where it really went.
-TEST_F(InstallPagesTest, UnwritableFoldersFallBackAndTheProductStartsFromThere) {
+TEST_F(InstallPagesTest, UnwritableFoldersEndOrFallBackAndTheProductStartsFromThere) {
   MakeFolder("D:\\Protected");
   os_->DenyAccess("D:\\Protected");
+  ::Setup.InstallDir = "D:\\Protected\\";
+  form->ShowPage("PNLInstallGo", true);
+  Click("&Install Now");
+  ASSERT_EQ(ActivePage(), "PnlError");
+  EXPECT_EQ(ErrorPage->StaticText1->Caption(),
+            "Cannot install Fotelix in \"D:\\Protected\\\": access is denied (error 5)");
+
   MakeFolder("C:\\Local\\Fotelix");
   os_->DenyAccess("C:\\Local\\Fotelix");
-  ::Setup.InstallDir = "D:\\Protected\\";
+  ::Setup.InstallDir = "D:\\Protected\\Fotelix\\";
   form->ShowPage("PNLInstallGo", true);
   Click("&Install Now");
   ASSERT_EQ(ActivePage(), "PNLInstallReady");
@@ -359,11 +367,16 @@ TEST_F(InstallPagesTest, UnwritableFoldersFallBackAndTheProductStartsFromThere) 
             (std::vector<std::pair<std::string, int>>{{kDefaultDir + "Fotelix.Exe", 3}}));
 }
 
+// The product starts as the signed-in user. A failed start, and an elevated
+// setup whose desktop shell does not answer, start nothing (never as
+// administrator), and the window closes all the same.
 TEST_F(InstallPagesTest, StartFotelixStartsTheProductAsTheUserAndCloses) {
   ::Setup.InstallDir = kDefaultDir;
-  for (const bool fails : {false, true}) {
-    SCOPED_TRACE(fails);
-    os_->FailStartProgram(fails);
+  for (const int round : {0, 1, 2}) {
+    SCOPED_TRACE(round);
+    os_->FailStartProgram(round == 1);
+    os_->SetElevated(round == 2);
+    os_->SetDesktopShell(round != 2);
     form->Show();
     form->ShowPage("PNLInstallReady", true);
     Click("&Start Fotelix");

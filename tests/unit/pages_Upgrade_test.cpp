@@ -108,6 +108,28 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
   EXPECT_TRUE(os_->ExitCodes().empty());
 }
 
+// An elevated search offers only the copies that an upgrade may write into:
+// a copy that another user planted where it sorts first, and one below a
+// level that every user may change, are left out; a copy that an older
+// setup left in a folder open to all is offered, to be closed to others.
+TEST_F(UpgradePagesTest, AnElevatedSearchLeavesOutCopiesThatOthersCanChange) {
+  using THost = THostSimPlatform;
+  os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
+                         {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+  MakeFile(kProgramFiles + "Fotelix.exe", "MZ");
+  MakeFile("C:\\Fotelix\\Fotelix.exe", "MZ");
+  MakeFile("C:\\Apps\\Fotelix\\Fotelix.exe", "MZ");
+  ASSERT_TRUE(os_->MakeFolderAs("Mallory", "C:\\0"));
+  ASSERT_TRUE(os_->WriteFileAs("Mallory", "C:\\0\\Fotelix.exe", "MZ hers"));
+  os_->SetElevated(true);
+  form->ShowPage("PnlInstall", false);
+  Page<TPnlInstall>("PnlInstall").RadioButton2->SetChecked(true);
+  Click("&Next");
+  ASSERT_EQ(ActivePage(), "PNLUpgradeStart");
+  EXPECT_EQ(Choice().ComboBoxUpgrade->Items(), (std::vector<std::string>{"C:\\Fotelix\\", kProgramFiles}));
+  EXPECT_EQ(Choice().ComboBoxUpgrade->ItemIndex(), 0);
+}
+
 // A drive that goes away while it is searched (a disk unplugged, a network
 // drive lost): the search ends with what it found, without a message or a hang.
 TEST_F(UpgradePagesTest, ADriveThatVanishesDuringTheSearchEndsItCleanly) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app_Wizard_fixture.h"
 #include "pages/PNL_Disclaimer.h"
 #include "pages/PNL_Error.h"
@@ -113,8 +115,13 @@ TEST_F(PagesTest, InstallChoiceUpgradeLeadsToTheSearchAndIsKept) {
   EXPECT_EQ(ActivePage(), "PnlDisclaimer");
 }
 
+// The mail goes through the signed-in user's shell; an elevated setup whose
+// desktop shell does not answer opens nothing as administrator.
 TEST_F(PagesTest, MailLinksOpenAMailToSupportWhateverTheShellSays) {
   Choice().Label18->Click();
+  ErrorPage->Label5->Click();
+  os_->SetElevated(true);
+  os_->SetDesktopShell(false);
   ErrorPage->Label5->Click();
   os_->FailStartProgram(true);
   Choice().Label18->Click();
@@ -129,15 +136,31 @@ TEST_F(PagesTest, ErrorPageCopiesExactlyTheMessage) {
   EXPECT_EQ(Headless().ClipboardText(), "Cannot write \"C:\\Fotelix\\Fotelix.Exe\".\rAccess denied.");
 }
 
-TEST_F(PagesTest, RestartStartsTheProgramByItsFullPathAndEnds) {
+// "&Restart" opens this very program again by its full path, as the
+// signed-in user, and ends. The file cannot be replaced while the setup
+// runs; a program path that is not this program's file, an elevated setup
+// without a desktop shell and a failed start start nothing, and it ends all
+// the same.
+TEST_F(PagesTest, RestartStartsThisVeryProgramAsTheUserAndEnds) {
   const std::string deep = "C:\\" + std::string(150, 'd') + "\\Setup Files\\Install_Fotelix.exe";
+  MakeFile(deep, "MZ");
   os_->SetProgramPath(deep);
   Dispatch([] { throw std::runtime_error("broken"); });
   Click("&Restart");
-  os_->FailStartProgram(true);
-  Click("&Restart");
+  EXPECT_FALSE(os_->RenameAs("Mallory", deep, deep + ".old"));
+  EXPECT_FALSE(os_->WriteFileAs("Mallory", deep, "MZ hers"));
+  for (const std::function<void()>& fault :
+       std::vector<std::function<void()>>{[&] { os_->FailStartProgram(true); },
+                                          [&] {
+                                            os_->SetElevated(true);
+                                            os_->SetDesktopShell(false);
+                                          },
+                                          [&] { os_->SetProgramPath("C:\\Missing\\Install_Fotelix.exe"); }}) {
+    fault();
+    Click("&Restart");
+  }
   EXPECT_EQ(os_->OpenedDocuments(), std::vector<std::string>{deep});
-  EXPECT_EQ(os_->ExitCodes(), (std::vector<int>{0, 0}));
+  EXPECT_EQ(os_->ExitCodes(), (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST_F(PagesTest, ExitOnEveryShellPageClosesTheWindow) {

@@ -24,8 +24,9 @@ class TTestWin32Platform : public TUserFoldersWin32Platform {
  public:
   using TUserFoldersWin32Platform::TUserFoldersWin32Platform;
   void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
-  void StartProgramAsUser(const std::string& program, int showCommand) override {
+  bool StartProgramAsUser(const std::string& program, int showCommand) override {
     started.push_back(program + " " + std::to_string(showCommand));
+    return true;
   }
   uint64_t slept = 0;
   std::vector<std::string> started;
@@ -132,8 +133,9 @@ TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
     file->Write("MZ", 2);
     file->Close();
   }
-  // Held as a running program holds its file: no sharing at all.
-  TKernelHandle running(CreateFileA((dir + "Fotelix.Exe").c_str(), GENERIC_READ, 0, nullptr,
+  // Held as a running program holds its file: others may read it, as the
+  // update does to know it for the product, and not write it.
+  TKernelHandle running(CreateFileA((dir + "Fotelix.Exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(running);
 
@@ -152,6 +154,45 @@ TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
   EXPECT_NO_THROW(ReadSettingsFile(Content(dir + "Fotelix.BAK"), TSettingsForm::Upgrade));
   EXPECT_EQ(label_.captions.back(), "100% complete");
   EXPECT_EQ(os_->started, std::vector<std::string>{dir + "Fotelix.Exe 3"});
+}
+
+// On the real layer, an elevated install refuses a folder that other users
+// may change, and a level above it that they may change; an update of a
+// copy there, whose folder this user owns, closes it to them first.
+TEST_F(InstallRunWin32Test, AnOpenFolderIsRefusedForAnInstallAndClosedForAnUpdate) {
+  if (!os_->IsElevated()) GTEST_SKIP() << "not elevated";
+  const std::string open = root_ + "Open\\";
+  ASSERT_TRUE(CreateDirectoryA(open.c_str(), nullptr) && OpenToEveryone(open));
+  const std::string others = "\": users other than administrators can change ";
+  for (const auto& [dir, error] : std::vector<std::pair<std::string, std::string>>{
+           {open, "Cannot install Fotelix in \"" + open + others + "that folder."},
+           {open + "Fotelix\\", "Cannot install Fotelix in \"" + open + "Fotelix\\" + others + "\"" + open + "\"."}}) {
+    TSetupState state;
+    state.InstallDir = dir;
+    try {
+      RunInstall(*os_, state, bar_, label_);
+      ADD_FAILURE() << "installed in " << dir;
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), error);
+    }
+  }
+  EXPECT_FALSE(os_->FileExists(open + "Fotelix.Exe"));
+
+  {
+    auto file = os_->OpenFile(open + "Fotelix.Exe", TOpenMode::CreateTruncate);
+    file->Write("MZ", 2);
+    file->Close();
+  }
+  TSetupState state;
+  state.InstallDir = open;
+  state.AutoUpdate = true;
+  std::vector<std::string> statuses;
+  RunUpgrade(*os_, state, bar_, label_, [&](const std::string& text) { statuses.push_back(text); });
+  EXPECT_EQ(statuses, std::vector<std::string>{"\"" + open +
+                                               "\" could be changed by users other than administrators; it now has "
+                                               "the protection of Program Files."});
+  EXPECT_TRUE(Content(open + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_TRUE(CheckFolder(*os_, open).Trusted());
 }
 
 }  // namespace

@@ -88,9 +88,9 @@ TEST_F(Win32SecurityTest, FoldersForProgramsCarryTheProtectionOfProgramFiles) {
   EXPECT_FALSE(CreateProtectedFolder(made, kProgramFilesProtection));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   ASSERT_TRUE(os_.CreateFolder(plain));
-  ASSERT_TRUE(os_.CreateFolder(level, TFolderProtection::LikeProgramFiles));
-  ASSERT_TRUE(os_.CreateFolder(level + "\\Fotelix", TFolderProtection::LikeProgramFiles));
-  ASSERT_TRUE(os_.CreateFolder(inside, TFolderProtection::LikeProgramFiles));
+  ASSERT_TRUE(os_.CreateFolder(level, TFolderProtection::ClosedToOthers));
+  ASSERT_TRUE(os_.CreateFolder(level + "\\Fotelix", TFolderProtection::ClosedToOthers));
+  ASSERT_TRUE(os_.CreateFolder(inside, TFolderProtection::ClosedToOthers));
 
   // What the system keeps of the protection: all of it on Windows; under
   // Wine, what its Unix file modes can hold, which still tells a protected
@@ -156,9 +156,9 @@ TEST_F(Win32SecurityTest, CreateNewRefusesWhatIsThereAndFollowsNoLink) {
   EXPECT_EQ(FirstReparsePoint(os_, tree + "Apps\\Loop\\Loop\\Fotelix\\"), tree + "Apps\\Loop\\");
 }
 
-// An elevated setup asks the desktop's shell to start the product; without
-// that shell, or not elevated, it starts the product itself, as the last
-// round does. Either way the product runs, maximised, from a folder with
+// An elevated setup asks the desktop's shell to start the product, and
+// starts nothing without it; not elevated, it starts the product itself, as
+// the last round does. Either way the product runs, maximised, from a folder with
 // blanks in its name. What the shell answers here is printed for the record
 // (Wine's desktop answers).
 TEST_F(Win32SecurityTest, TheProductStartsMaximisedThroughTheShellOrWithout) {
@@ -184,15 +184,19 @@ TEST_F(Win32SecurityTest, TheProductStartsMaximisedThroughTheShellOrWithout) {
     return text;
   };
 
-  const bool shell = StartThroughDesktopShell(program, kSwShowMaximized);
+  const bool shell = OpenThroughDesktopShell(program, kSwShowMaximized);
   std::printf("[ shell    ] the desktop's shell %s\n", shell ? "started the program" : "did not answer");
   RecordProperty("desktop_shell", shell ? "yes" : "no");
   if (shell) {
     EXPECT_EQ(reported(), "3");
   }
 
-  os_.StartProgramAsUser(program, kSwShowMaximized);
-  EXPECT_EQ(reported(), "3");
+  // Elevated and without a desktop shell, nothing starts: never as administrator.
+  const bool started = os_.StartProgramAsUser(program, kSwShowMaximized);
+  EXPECT_EQ(started, shell || !IsElevated());
+  if (started) {
+    EXPECT_EQ(reported(), "3");
+  }
   os_.StartProgram("\"" + program + "\"", kSwShowMaximized);
   EXPECT_EQ(reported(), "3");
   try {
@@ -201,6 +205,50 @@ TEST_F(Win32SecurityTest, TheProductStartsMaximisedThroughTheShellOrWithout) {
   } catch (const EPlatformError& e) {
     EXPECT_EQ(e.Code(), static_cast<uint32_t>(ERROR_FILE_NOT_FOUND)) << e.what();
   }
+}
+
+// What the system keeps of a folder's owner and access list tells a folder
+// closed to other users from one open to them (under Wine, one whose Unix
+// mode lets every user write), also at a level above; protecting it through
+// its handle closes it.
+TEST_F(Win32SecurityTest, TheTrustRuleTellsAnOpenFolderFromAClosedOne) {
+  const std::string open = dir_ + "Open", inner = open + "\\Inner";
+  folders_.insert(folders_.end(), {open, inner});
+  ASSERT_TRUE(CreateDirectoryA(open.c_str(), nullptr) && CreateDirectoryA(inner.c_str(), nullptr));
+  ASSERT_TRUE(CheckFolder(os_, inner).Trusted());
+  ASSERT_TRUE(OpenToEveryone(open));
+  std::printf("[ open     ] %s\n", DaclOf(open).c_str());
+
+  TFolderCheck check = CheckFolder(os_, open);
+  EXPECT_EQ(check.Failed, open + "\\");
+  EXPECT_TRUE(check.MayProtect);
+  ASSERT_TRUE(check.Folder);
+  const TFolderAccess access = check.Folder->Access();
+  // Wine's Unix modes have no bits for the rules themselves.
+  EXPECT_TRUE(access.OwnerIsTrusted && access.OthersMayAdd && access.OthersMayRemove);
+  EXPECT_EQ(CheckFolder(os_, inner).Failed, open + "\\");
+  ASSERT_TRUE(check.Folder->Protect());
+  EXPECT_TRUE(CheckFolder(os_, open).Trusted());
+  EXPECT_TRUE(CheckFolder(os_, inner).Trusted());
+}
+
+// The setup holds its own file from the start: no one can move it away and
+// put another program at its path, and a copy elsewhere is not it.
+TEST_F(Win32SecurityTest, TheHeldProgramFileIsThisProgramAndStaysInPlace) {
+  TWin32Platform os;
+  const std::string self = os.ProgramPath();
+  EXPECT_FALSE(os.IsThisProgram(self));  // not held
+  os.HoldProgramFile();
+  EXPECT_TRUE(os.IsThisProgram(self));
+  const std::string copy = dir_ + "Install_Fotelix.exe";
+  files_.push_back(copy);
+  ASSERT_TRUE(CopyFileA(self.c_str(), copy.c_str(), TRUE));
+  EXPECT_FALSE(os.IsThisProgram(copy));
+  const std::string moved = dir_ + "moved.exe";
+  const BOOL wasMoved = MoveFileA(self.c_str(), moved.c_str());
+  if (wasMoved) MoveFileA(moved.c_str(), self.c_str());
+  EXPECT_FALSE(wasMoved);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 // real layer with its per-user shell folders among them.
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <string>
+
+#include "platform/win32/Win32Security.h"
 
 #include "platform/win32/Win32Platform.h"
 
@@ -39,6 +43,23 @@ inline void RemoveTestTree(const std::string& folder) {
     FindClose(find);
   }
   RemoveDirectoryA(folder.c_str());
+}
+
+// Lets every user change the folder, as a folder made the ordinary way below
+// a drive's root does (under Wine: a Unix mode that lets every user write).
+inline bool OpenToEveryone(const std::string& folder) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const std::string sddl = "D:P(A;OICI;FA;;;WD)(A;OICI;FA;;;SY)(A;OICI;FA;;;" + CurrentUserSid() + ")";
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+    return false;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  const bool set = GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) &&
+                   SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT,
+                                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, dacl, nullptr) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  return set;
 }
 
 // The trees of links that the build makes beside the bin folder, where the

@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr uint32_t kErrorNotSupported = 50;
+
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -43,6 +45,7 @@ std::string Reason(uint32_t code) {
     case kErrorFileExists: return "the file exists";
     case kErrorSharingViolation: return "the file is in use by another program";
     case kErrorDiskFull: return "the disk is full";
+    case kErrorNotSupported: return "no desktop shell answers, and nothing is opened as administrator";
     default: return "the system reported a failure";
   }
 }
@@ -226,6 +229,35 @@ class THostSimFolder : public TFolderHandle {
     return sub;
   }
 
+  TFolderAccess Access() override {
+    TFolderAccess access;
+    const std::string folder = FinalPath();
+    if (folder.empty()) return access;
+    const THostSimPlatform::TFolderSecurity security = os_->FolderSecurity(folder);
+    access.OwnerIsTrusted = IsTrusted(security.Owner);
+    const bool others = std::any_of(security.Writers.begin(), security.Writers.end(),
+                                    [](const std::string& account) { return !IsTrusted(account); });
+    access.OthersMayAdd = others || security.EveryUserMayAddFolders;
+    access.OthersMayRemove = access.OthersMayChangeRules = others;
+    return access;
+  }
+
+  bool Protect() override {
+    const std::string folder = FinalPath();
+    if (folder.empty()) return false;
+    THostSimPlatform::TFolderSecurity security = os_->FolderSecurity(folder);
+    // Changing the access list takes the owner or someone who may change it.
+    const auto holds = [&](const std::string& account) {
+      return security.Owner == account || security.Writers.count(account) > 0;
+    };
+    if (!holds(THostSimPlatform::kUser) && !(os_->elevated_ && holds(THostSimPlatform::kAdministrators)))
+      return false;
+    security.Writers = security.Inheritable = {THostSimPlatform::kSystem, THostSimPlatform::kAdministrators};
+    security.EveryUserMayAddFolders = false;
+    os_->security_[Key(folder)] = security;
+    return true;
+  }
+
   bool Remove(const std::string& name) override {
     if (!IsPlainName(name)) return false;
     const std::string actual = Actual(name);
@@ -238,11 +270,17 @@ class THostSimFolder : public TFolderHandle {
       return false;
     if (!Unlink(actual, kind == TKind::Folder)) return false;
     os_->attributes_.erase(Key(path));
+    os_->security_.erase(Key(path));
     return true;
   }
 
  private:
   enum class TKind { Missing, File, Folder, FileLink, FolderLink };
+
+  static bool IsTrusted(const std::string& account) {
+    return account == THostSimPlatform::kSystem || account == THostSimPlatform::kAdministrators ||
+           account == THostSimPlatform::kTrustedInstaller || account == THostSimPlatform::kUser;
+  }
 
   // The name as the folder holds it, matched without regard to case; empty
   // when there is none.
@@ -442,7 +480,9 @@ bool THostSimPlatform::IsDenied(const std::string& path) const {
   return false;
 }
 
-bool THostSimPlatform::IsLocked(const std::string& path) const { return locked_.count(Key(path)) > 0; }
+bool THostSimPlatform::IsLocked(const std::string& path) const {
+  return locked_.count(Key(path)) > 0 || IsProgramFile(path);
+}
 
 uint32_t THostSimPlatform::StoredAttributes(const std::string& path) const {
   const auto it = attributes_.find(Key(path));
@@ -506,18 +546,159 @@ bool THostSimPlatform::FolderExists(const std::string& path) {
 bool THostSimPlatform::CreateFolder(const std::string& path, TFolderProtection protection) {
   fs::path host;
   if (!Resolve(path, host) || IsDenied(path) || failCreate_.count(Key(path))) return false;
-  const bool own = TakesProgramFilesProtection(*this, path, protection);
+  const TFolderAcl acl = FolderAclFor(*this, path, protection);
+  TFolderSecurity made = FolderSecurity(path);
   std::error_code ec;
   if (!fs::create_directory(host, ec) || ec) return false;
-  if (own) protected_.push_back(path);
+  // An elevated process makes what the administrators own.
+  made.Owner = elevated_ ? kAdministrators : kUser;
+  if (acl == TFolderAcl::ProgramFiles) made.Writers = made.Inheritable = {kSystem, kAdministrators};
+  if (acl == TFolderAcl::ThisUser) made.Writers = made.Inheritable = {kSystem, kAdministrators, kUser};
+  if (acl != TFolderAcl::Inherited) protected_.push_back(path);
+  security_[Key(path)] = made;
   return true;
+}
+
+void THostSimPlatform::SetFolderSecurity(const std::string& path, const std::string& owner,
+                                         std::set<std::string> writers) {
+  security_[Key(path)] = TFolderSecurity{owner, writers, writers, false};
+}
+
+THostSimPlatform::TFolderSecurity THostSimPlatform::FolderSecurity(const std::string& path) const {
+  const std::string key = Key(path);
+  const auto kept = security_.find(key);
+  if (kept != security_.end()) return kept->second;
+  if (key.size() <= 3) return TFolderSecurity{kSystem, {kSystem, kAdministrators}, {kSystem, kAdministrators, kEveryUser}, true};
+  // Made the ordinary way by this process's user: what the parent passes on,
+  // and full control for its maker.
+  const TFolderSecurity parent = FolderSecurity(ExtractFilePath(key));
+  TFolderSecurity made{kUser, parent.Inheritable, parent.Inheritable, false};
+  made.Writers.insert(kUser);
+  return made;
+}
+
+namespace {
+
+bool Holds(const std::set<std::string>& accounts, const std::string& account) {
+  return accounts.count(account) > 0 || accounts.count(THostSimPlatform::kEveryUser) > 0;
+}
+
+// The folder above path, with its closing backslash.
+std::string Parent(const std::string& path) { return ExtractFilePath(WithoutBackslash(path)); }
+
+}  // namespace
+
+bool THostSimPlatform::MayAdd(const std::string& account, const std::string& folder, bool aFolder) const {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(folder, host) || IsDenied(folder) || !fs::is_directory(fs::symlink_status(host, ec))) return false;
+  const TFolderSecurity security = FolderSecurity(folder);
+  return Holds(security.Writers, account) || (aFolder && security.EveryUserMayAddFolders);
+}
+
+bool THostSimPlatform::MayRemove(const std::string& account, const std::string& path) const {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(path, host) || IsDenied(path) || IsLocked(path)) return false;
+  // Deleting a child of the folder, or the entry itself.
+  const bool folder = fs::is_directory(fs::symlink_status(host, ec));
+  return Holds(FolderSecurity(Parent(path)).Writers, account) ||
+         (folder && Holds(FolderSecurity(path).Writers, account));
+}
+
+bool THostSimPlatform::MakeFolderAs(const std::string& account, const std::string& path) {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(path, host) || fs::exists(fs::symlink_status(host, ec)) || !MayAdd(account, Parent(path), true))
+    return false;
+  const TFolderSecurity parent = FolderSecurity(Parent(path));
+  if (!fs::create_directory(host, ec) || ec) return false;
+  TFolderSecurity made{account, parent.Inheritable, parent.Inheritable, false};
+  made.Writers.insert(account);
+  security_[Key(path)] = made;
+  return true;
+}
+
+bool THostSimPlatform::RenameAs(const std::string& account, const std::string& from, const std::string& to) {
+  fs::path hostFrom, hostTo;
+  std::error_code ec;
+  if (!Resolve(from, hostFrom) || !Resolve(to, hostTo) || !fs::exists(fs::symlink_status(hostFrom, ec)) ||
+      fs::exists(fs::symlink_status(hostTo, ec)) || !MayRemove(account, from) ||
+      !MayAdd(account, Parent(to), fs::is_directory(fs::symlink_status(hostFrom, ec))))
+    return false;
+  fs::rename(hostFrom, hostTo, ec);
+  if (ec) return false;
+  MoveSecurity(from, to);
+  const fs::path below = programHost_.lexically_relative(hostFrom);
+  if (!programHost_.empty() && !below.empty() && *below.begin() != "..") programHost_ = hostTo / below;
+  return true;
+}
+
+void THostSimPlatform::MoveSecurity(const std::string& from, const std::string& to) {
+  // Windows keeps a moved folder's access list as it was, what it had from
+  // its old parent included.
+  const std::string source = Key(from), target = Key(to);
+  std::map<std::string, TFolderSecurity> moved;
+  if (FolderExists(to)) moved[target] = FolderSecurity(from);
+  for (auto it = security_.begin(); it != security_.end();) {
+    if (it->first.size() > source.size() && it->first.compare(0, source.size() + 1, source + "\\") == 0) {
+      moved[target + it->first.substr(source.size())] = it->second;
+      it = security_.erase(it);
+    } else {
+      it = it->first == source ? security_.erase(it) : std::next(it);
+    }
+  }
+  for (auto& [key, security] : moved) security_[key] = std::move(security);
+}
+
+bool THostSimPlatform::LinkAs(const std::string& account, const std::string& link, const std::string& target) {
+  fs::path host, hostTarget;
+  std::error_code ec;
+  if (!Resolve(link, host) || !Resolve(target, hostTarget) || fs::exists(fs::symlink_status(host, ec)) ||
+      !MayAdd(account, Parent(link), true))
+    return false;
+  fs::create_directory_symlink(hostTarget, host, ec);
+  return !ec;
+}
+
+bool THostSimPlatform::WriteFileAs(const std::string& account, const std::string& path,
+                                   const std::string& content) {
+  fs::path host;
+  std::error_code ec;
+  if (!Resolve(path, host) || IsLocked(path) || fs::is_directory(fs::symlink_status(host, ec))) return false;
+  // A file's access list is what its folder passes on.
+  const bool exists = fs::exists(fs::symlink_status(host, ec));
+  if (exists ? !Holds(FolderSecurity(Parent(path)).Writers, account) : !MayAdd(account, Parent(path), false))
+    return false;
+  std::ofstream out(host, std::ios::binary | std::ios::trunc);
+  out << content;
+  return static_cast<bool>(out);
+}
+
+void THostSimPlatform::SetProgramPath(const std::string& path) {
+  programPath_ = path;
+  if (!Resolve(path, programHost_)) programHost_.clear();
+}
+
+bool THostSimPlatform::IsThisProgram(const std::string& path) {
+  std::error_code ec;
+  return IsProgramFile(path) && fs::is_regular_file(fs::symlink_status(HostPath(path), ec));
+}
+
+bool THostSimPlatform::IsProgramFile(const std::string& path) const {
+  // Where the host's names match without case too (Windows), in any spelling.
+  const auto spelled = [](const fs::path& host) { return LowerText(host.lexically_normal().make_preferred().string()); };
+  fs::path host;
+  return !programHost_.empty() && Resolve(path, host) && spelled(host) == spelled(programHost_);
 }
 
 bool THostSimPlatform::DeleteFolder(const std::string& path) {
   fs::path host;
   std::error_code ec;
   if (!Resolve(path, host) || IsDenied(path) || !fs::is_directory(host, ec)) return false;
-  return fs::remove(host, ec) && !ec;
+  if (!fs::remove(host, ec) || ec) return false;
+  security_.erase(Key(path));
+  return true;
 }
 
 bool THostSimPlatform::FileExists(const std::string& path) {
@@ -768,13 +949,16 @@ void THostSimPlatform::StartProgram(const std::string& commandLine, int showComm
   started_.emplace_back(commandLine, showCommand);
 }
 
-void THostSimPlatform::StartProgramAsUser(const std::string& program, int showCommand) {
+bool THostSimPlatform::StartProgramAsUser(const std::string& program, int showCommand) {
   if (failStart_) Fail(kErrorFileNotFound, "start", program);
+  if (elevated_ && !desktopShell_) return false;
   startedAsUser_.emplace_back(program, showCommand);
+  return true;
 }
 
 void THostSimPlatform::ShellOpen(const std::string& document) {
   if (failStart_) Fail(kErrorFileNotFound, "open", document);
+  if (elevated_ && !desktopShell_) Fail(kErrorNotSupported, "open", document);
   opened_.push_back(document);
 }
 

@@ -20,8 +20,33 @@
 // held by a descriptor on Linux, so that swapping it for a link afterwards
 // changes nothing for what goes through it. Files and folders it opens must
 // be closed before it is destroyed.
+//
+// Who may change a folder is kept per folder, as Windows keeps an owner and
+// an access list: the accounts that may change it (add to it, delete or
+// rename it or what it holds, change its access list) and those that what
+// is made inside inherits. A drive's root lets every user make folders of
+// their own, which every user may then change: a folder made the ordinary
+// way below it, by a test on the host side too, is open to everyone. A test
+// plays another user through the ...As calls, which do only what Windows
+// lets that account do.
 class THostSimPlatform : public TPlatform {
  public:
+  // The accounts that Windows trusts besides the process's own user, and
+  // the group of every signed-in user.
+  static constexpr const char* kSystem = "SYSTEM";
+  static constexpr const char* kAdministrators = "Administrators";
+  static constexpr const char* kTrustedInstaller = "TrustedInstaller";
+  static constexpr const char* kEveryUser = "Users";
+  // The account the simulated process runs as.
+  static constexpr const char* kUser = "Ann";
+
+  struct TFolderSecurity {
+    std::string Owner;
+    std::set<std::string> Writers;      // may change the folder
+    std::set<std::string> Inheritable;  // what is made inside gets as writers, besides its maker
+    bool EveryUserMayAddFolders = false;
+  };
+
   // The registry file is kept in stateFolder, which must exist.
   explicit THostSimPlatform(std::filesystem::path stateFolder);
 
@@ -31,7 +56,9 @@ class THostSimPlatform : public TPlatform {
   // type, but nothing on it can be read.
   void SetVolume(char letter, const std::string& label, bool ready = true);
   void SetCurrentFolder(const std::string& path) { currentFolder_ = path; }
-  void SetProgramPath(const std::string& path) { programPath_ = path; }
+  // The program file that the simulated process runs from, held as the
+  // setup holds its own: no one can write, rename or delete it.
+  void SetProgramPath(const std::string& path);
   // Hidden, system, read-only and archive; folders and reparse points follow
   // from the host entry itself (a host symbolic link to a folder is a
   // reparse point).
@@ -40,6 +67,22 @@ class THostSimPlatform : public TPlatform {
   void SetClock(const TLocalTime& now);
   // The simulated process holds an administrator's full token.
   void SetElevated(bool elevated) { elevated_ = elevated; }
+  // The owner of the folder and who may change it, passed on to what is made
+  // inside: as Program Files or a user's profile are kept.
+  void SetFolderSecurity(const std::string& path, const std::string& owner, std::set<std::string> writers);
+  TFolderSecurity FolderSecurity(const std::string& path) const;
+  // Whether a desktop shell answers for the signed-in user.
+  void SetDesktopShell(bool answers) { desktopShell_ = answers; }
+
+  // --- Another account, with the rights the folders give it ---
+  // Each does what Windows lets that account do, and reports whether it could.
+  bool MakeFolderAs(const std::string& account, const std::string& path);
+  // A folder or file moved to a new name (to must not exist), with what
+  // Windows keeps of it: its owner and access list.
+  bool RenameAs(const std::string& account, const std::string& from, const std::string& to);
+  // A junction at link, a new name, to the folder target.
+  bool LinkAs(const std::string& account, const std::string& link, const std::string& target);
+  bool WriteFileAs(const std::string& account, const std::string& path, const std::string& content);
 
   // --- Faults ---
   // Creating exactly this folder fails.
@@ -67,8 +110,9 @@ class THostSimPlatform : public TPlatform {
   const std::vector<std::pair<std::string, int>>& StartedPrograms() const { return started_; }
   // The programs that StartProgramAsUser started, with their show commands.
   const std::vector<std::pair<std::string, int>>& StartedAsUser() const { return startedAsUser_; }
-  // The folders, as given, that were made with the protection of Program
-  // Files rather than their parent's.
+  // The folders, as given, that were made with an access list of their own
+  // (Program Files' protection, or this user's alone) rather than their
+  // parent's.
   const std::vector<std::string>& ProtectedFolders() const { return protected_; }
   const std::vector<std::string>& OpenedDocuments() const { return opened_; }
   uint64_t SleptMilliseconds() const { return slept_; }
@@ -103,12 +147,13 @@ class THostSimPlatform : public TPlatform {
   bool ReadRegistryString(const std::string& key, const std::string& name,
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
-  void StartProgramAsUser(const std::string& program, int showCommand) override;
+  bool StartProgramAsUser(const std::string& program, int showCommand) override;
   bool IsElevated() override { return elevated_; }
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
   std::string ProgramPath() override { return programPath_; }
+  bool IsThisProgram(const std::string& path) override;
   void ExitProcess(int code) override { exitCodes_.push_back(code); }
   bool DeleteRegistryKey(const std::string& key) override;
 
@@ -128,6 +173,13 @@ class THostSimPlatform : public TPlatform {
   bool IsDenied(const std::string& path) const;
   bool IsLocked(const std::string& path) const;
   uint32_t StoredAttributes(const std::string& path) const;
+  // Whether account may add an entry to folder, or remove (and so rename)
+  // the entry at path.
+  bool MayAdd(const std::string& account, const std::string& folder, bool aFolder) const;
+  bool MayRemove(const std::string& account, const std::string& path) const;
+  bool IsProgramFile(const std::string& path) const;
+  // Moves what is kept of the folders at and below from to the same places below to.
+  void MoveSecurity(const std::string& from, const std::string& to);
   TDrive* DriveOf(const std::string& path);
   // The Windows path of a host path on a mapped drive, with a trailing
   // backslash; empty when it is on none.
@@ -142,7 +194,9 @@ class THostSimPlatform : public TPlatform {
   std::map<std::string, uint32_t> attributes_;
   std::map<int, std::pair<std::string, int32_t>> shellFolders_;
   std::set<std::string> failCreate_, locked_, denied_;
-  bool failRegistry_ = false, failStart_ = false, elevated_ = false;
+  bool failRegistry_ = false, failStart_ = false, elevated_ = false, desktopShell_ = true;
+  std::map<std::string, TFolderSecurity> security_;
+  std::filesystem::path programHost_;
   std::vector<std::string> protected_;
   std::function<void(const std::string&)> folderOpened_;
   // A value as the registry file shows it: the key and name as written, and

@@ -8,19 +8,23 @@
 #define WINVER 0x0600
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <winternl.h>
 
 #include <cwchar>
 #include <vector>
 
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32Security.h"
 
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // The entry itself, even when it is a link, and folders as well as files.
 constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
 
 // Paths for the wide calls, each ended by a null: a vector rather than a wide
 // string, whose library code would add kilobytes to every program of this
@@ -64,6 +68,47 @@ TWidePath EntryPath(TWidePath folder, const std::string& name) {
   folder.resize(start + static_cast<size_t>(length) + 1);
   MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &folder[start], length);
   return folder;
+}
+
+// The entry name of the folder that folder holds open, as itself, never
+// what a link there leads to. Through the system's native call, the only one
+// that opens a name relative to a folder's handle; looked up, since the
+// import libraries of the old targets lack it.
+TKernelHandle OpenRelative(HANDLE folder, const std::string& name, DWORD access) {
+  using TNtCreateFile = LONG(NTAPI*)(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, IO_STATUS_BLOCK*, LARGE_INTEGER*,
+                                     ULONG, ULONG, ULONG, ULONG, void*, ULONG);
+  using TStatusToError = ULONG(NTAPI*)(LONG);
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const auto find = [ntdll](const char* function) {
+    return reinterpret_cast<void (*)()>(ntdll ? GetProcAddress(ntdll, function) : nullptr);
+  };
+  const auto create = reinterpret_cast<TNtCreateFile>(find("NtCreateFile"));
+  const auto toError = reinterpret_cast<TStatusToError>(find("RtlNtStatusToDosError"));
+  const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+  if (!create || !toError || length <= 0 || length > 32767) {
+    SetLastError(ERROR_INVALID_FUNCTION);
+    return TKernelHandle();
+  }
+  TWidePath wide(static_cast<size_t>(length));
+  MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
+  UNICODE_STRING unicode;
+  unicode.Buffer = wide.data();
+  unicode.Length = unicode.MaximumLength = static_cast<USHORT>(wide.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &unicode, OBJ_CASE_INSENSITIVE, folder, nullptr);
+  IO_STATUS_BLOCK status;
+  // FILE_OPEN; FILE_SYNCHRONOUS_IO_NONALERT, FILE_OPEN_FOR_BACKUP_INTENT,
+  // FILE_OPEN_REPARSE_POINT: the values, which the old headers lack.
+  constexpr ULONG kOpen = 1;
+  constexpr ULONG kOptions = 0x00000020 | 0x00004000 | 0x00200000;
+  HANDLE entry = nullptr;
+  const LONG result = create(&entry, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, kShareAll, kOpen,
+                             kOptions, nullptr, 0);
+  if (result < 0) {
+    SetLastError(toError(result));
+    return TKernelHandle();
+  }
+  return TKernelHandle(entry);
 }
 
 bool IsFolderItself(HANDLE handle) {
@@ -126,29 +171,74 @@ class TWin32Folder : public TFolderHandle {
            entry.Close();
   }
 
+  TFolderAccess Access() override {
+    TFolderAccess access;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(handle_.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+      return access;
+    const TLocalText owned(static_cast<char*>(descriptor));
+    const TTrustedAccounts trusted;
+    access.OwnerIsTrusted = trusted.Holds(owner);
+    // No access list at all lets everyone do everything.
+    access.OthersMayAdd = access.OthersMayRemove = access.OthersMayChangeRules = dacl == nullptr;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+      void* ace = nullptr;
+      if (!GetAce(dacl, i, &ace)) continue;
+      const auto* header = static_cast<const ACE_HEADER*>(ace);
+      // Denials only narrow what the grants give; an entry for what is made
+      // inside does not apply to the folder.
+      if ((header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) ||
+          (header->AceFlags & INHERIT_ONLY_ACE))
+        continue;
+      const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
+      if (trusted.Holds(const_cast<DWORD*>(&allowed->SidStart))) continue;
+      const ACCESS_MASK mask = allowed->Mask;
+      constexpr ACCESS_MASK kAll = GENERIC_ALL | MAXIMUM_ALLOWED;
+      access.OthersMayAdd |= (mask & (FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_EA |
+                                      FILE_WRITE_ATTRIBUTES | GENERIC_WRITE | kAll)) != 0;
+      access.OthersMayRemove |= (mask & (DELETE | FILE_DELETE_CHILD | kAll)) != 0;
+      access.OthersMayChangeRules |= (mask & (WRITE_DAC | WRITE_OWNER | kAll)) != 0;
+    }
+    return access;
+  }
+
+  bool Protect() override {
+    // The very folder of this handle, not whatever has its path by now.
+    const TKernelHandle writable(ReOpenFile(handle_.get(), WRITE_DAC | READ_CONTROL, kShareAll,
+                                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!writable || !ConvertStringSecurityDescriptorToSecurityDescriptorA(kProgramFilesProtection, SDDL_REVISION_1,
+                                                                          &descriptor, nullptr))
+      return false;
+    const TLocalText owned(static_cast<char*>(descriptor));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    return GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present &&
+           SetSecurityInfo(writable.get(), SE_FILE_OBJECT,
+                           DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                           nullptr) == ERROR_SUCCESS;
+  }
+
  private:
-  // The entry of that name, opened as itself by a path through where this
-  // folder is now. It must then be found at exactly that path: otherwise the
-  // path crossed a link (this folder moved and a link put in its place) or
-  // the system followed the entry's own link (Wine does, whatever the flag
-  // says). Fails with ERROR_ACCESS_DENIED then, and when this folder's own
-  // path cannot be told.
+  // The entry of that name, opened as itself through this folder's handle,
+  // wherever the folder is by then: a path would reach whatever another
+  // folder stands at the folder's old place. It must then be found in this
+  // folder by the system, which Wine does not do when it follows the entry's
+  // own link, whatever the flag says. Fails with ERROR_ACCESS_DENIED then.
   TKernelHandle OpenEntry(const std::string& name, DWORD access) {
     if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string::npos) {
       SetLastError(ERROR_INVALID_NAME);
       return TKernelHandle();
     }
-    const TWidePath folder = FinalPathOf(handle_.get());
-    if (folder.empty()) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      return TKernelHandle();
-    }
-    const TWidePath path = EntryPath(folder, name);
-    TKernelHandle entry(
-        CreateFileW(path.data(), access, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr));
+    TKernelHandle entry = OpenRelative(handle_.get(), name, access);
     if (!entry) return entry;
+    const TWidePath folder = FinalPathOf(handle_.get());
     const TWidePath found = FinalPathOf(entry.get());
-    if (found.empty() || CompareStringOrdinal(found.data(), -1, path.data(), -1, TRUE) != CSTR_EQUAL) {
+    if (folder.empty() || found.empty() ||
+        CompareStringOrdinal(found.data(), -1, EntryPath(folder, name).data(), -1, TRUE) != CSTR_EQUAL) {
       SetLastError(ERROR_ACCESS_DENIED);
       return TKernelHandle();
     }

@@ -169,14 +169,29 @@ void RestrictDllSearchToSystemFolder() {
   if (setDirectory) setDirectory("");
 }
 
+// The program's entry, before the C runtime's: no DLL that a constructor
+// loads (the stack protector's seed loads the system's cryptography) is
+// looked for beside the program.
+extern "C" int WinMainCRTStartup(void);
+extern "C" int FxStartup(void) {
+  RestrictDllSearchToSystemFolder();
+  return WinMainCRTStartup();
+}
+
 bool TWin32Platform::FolderExists(const std::string& path) {
   const DWORD attr = Attributes(path);
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool TWin32Platform::CreateFolder(const std::string& path, TFolderProtection protection) {
-  if (TakesProgramFilesProtection(*this, path, protection))
-    return CreateProtectedFolder(path, kProgramFilesProtection);
+  switch (FolderAclFor(*this, path, protection)) {
+    case TFolderAcl::ProgramFiles: return CreateProtectedFolder(path, kProgramFilesProtection);
+    case TFolderAcl::ThisUser: {
+      const std::string own = ThisUserProtection();
+      return !own.empty() && CreateProtectedFolder(path, own);
+    }
+    case TFolderAcl::Inherited: break;
+  }
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
@@ -372,15 +387,22 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
 
 bool TWin32Platform::IsElevated() { return ::IsElevated(); }
 
-void TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
+bool TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
   // The shell reports a missing program in a message box of its own, on a
   // desktop the user may not be looking at.
   if (!FileExists(program)) Fail(ERROR_FILE_NOT_FOUND, "start", program);
-  if (IsElevated() && StartThroughDesktopShell(program, showCommand)) return;
+  if (IsElevated()) return OpenThroughDesktopShell(program, showCommand);
   StartProgram("\"" + program + "\"", showCommand);
+  return true;
 }
 
 void TWin32Platform::ShellOpen(const std::string& document) {
+  if (IsElevated()) {
+    if (OpenThroughDesktopShell(document, SW_SHOWNORMAL)) return;
+    throw EPlatformError(ERROR_NOT_SUPPORTED, "Cannot open \"" + document +
+                                                  "\": the desktop's shell does not answer, and nothing is "
+                                                  "opened with an administrator's rights");
+  }
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result > 32) return;
@@ -439,6 +461,25 @@ std::string TWin32Platform::ProgramPath() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+void TWin32Platform::HoldProgramFile() {
+  // Reading, and letting others only read: the share mode binds only a
+  // handle that may read.
+  HANDLE file = CreateFileA(ProgramPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) program_.reset(file, [](void* held) { ::CloseHandle(held); });
+}
+
+bool TWin32Platform::IsThisProgram(const std::string& path) {
+  const TKernelHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION found, held;
+  return program_ && file && GetFileInformationByHandle(file.get(), &found) &&
+         GetFileInformationByHandle(program_.get(), &held) &&
+         found.dwVolumeSerialNumber == held.dwVolumeSerialNumber && found.nFileIndexHigh == held.nFileIndexHigh &&
+         found.nFileIndexLow == held.nFileIndexLow;
 }
 
 void TWin32Platform::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "platform/Platform.h"
 
 // The real operating-system services, through the ANSI forms of the Windows
@@ -31,20 +33,30 @@ class TWin32Platform : public TPlatform {
   bool ReadRegistryString(const std::string& key, const std::string& name,
                           std::string& value) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
-  void StartProgramAsUser(const std::string& program, int showCommand) override;
+  bool StartProgramAsUser(const std::string& program, int showCommand) override;
   bool IsElevated() override;
   void ShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
   std::string ProgramPath() override;
+  bool IsThisProgram(const std::string& path) override;
   void ExitProcess(int code) override;
   bool DeleteRegistryKey(const std::string& key) override;
+
+  // Holds the file this program runs from, from now until the process
+  // ends, against being written, renamed or deleted, so that IsThisProgram
+  // can tell it by handle; without it, IsThisProgram is false.
+  void HoldProgramFile();
+
+ private:
+  std::shared_ptr<void> program_;
 };
 
 // Limits where this process loads DLLs from to the Windows system folder, so
 // that a DLL planted beside the program (a Downloads folder, the temporary
-// folder an uninstaller runs from) is never picked up. Call it first thing in
-// WinMain. Systems without that (Windows 7 and older before their 2012
-// security update) lose the current folder from the search instead, where
-// they can; nothing else changes there.
+// folder an uninstaller runs from) is never picked up. The programs' entry,
+// FxStartup (cmake/Hardening.cmake), calls it before the C runtime starts
+// and runs the constructors. Systems without that (Windows 7 and older
+// before their 2012 security update) lose the current folder from the search
+// instead, where they can; nothing else changes there.
 void RestrictDllSearchToSystemFolder();

@@ -52,6 +52,35 @@ std::string CurrentUserSid() {
   return text;
 }
 
+std::string ThisUserProtection() {
+  const std::string user = CurrentUserSid();
+  return user.empty() ? user : "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + user + ")";
+}
+
+TTrustedAccounts::TTrustedAccounts() {
+  // The installer service's account, by its fixed identifier.
+  for (const char* text : {"S-1-5-18", "S-1-5-32-544", "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464"}) {
+    PSID sid = nullptr;
+    if (!ConvertStringSidToSidA(text, &sid)) continue;
+    const char* bytes = static_cast<const char*>(sid);
+    sids_.emplace_back(bytes, bytes + GetLengthSid(sid));
+    LocalFree(sid);
+  }
+  const std::vector<char> user = TokenInformation(TokenUser);
+  if (user.size() >= sizeof(TOKEN_USER)) {
+    const PSID sid = reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
+    const char* bytes = static_cast<const char*>(sid);
+    sids_.emplace_back(bytes, bytes + GetLengthSid(sid));
+  }
+}
+
+bool TTrustedAccounts::Holds(void* sid) const {
+  if (!sid || !IsValidSid(sid)) return false;
+  for (const std::vector<char>& known : sids_)
+    if (EqualSid(sid, const_cast<char*>(known.data()))) return true;
+  return false;
+}
+
 bool CreateProtectedFolder(const std::string& path, const std::string& sddl) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor,
@@ -66,7 +95,7 @@ bool CreateProtectedFolder(const std::string& path, const std::string& sddl) {
   return made != FALSE;
 }
 
-bool StartThroughDesktopShell(const std::string& program, int showCommand) {
+bool OpenThroughDesktopShell(const std::string& file, int showCommand) {
   TComScope com;
   // The desktop's window among the shell's windows, which the shell serves
   // from its own process: whatever it starts runs with its token.
@@ -105,15 +134,15 @@ bool StartThroughDesktopShell(const std::string& program, int showCommand) {
   TComPtr<IShellDispatch2> shell;
   if (FAILED(application->QueryInterface(IID_IShellDispatch2, shell.Out()))) return false;
 
-  const int length = MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, nullptr, 0);
+  const int length = MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, nullptr, 0);
   if (length <= 0) return false;
   std::vector<wchar_t> wide(static_cast<size_t>(length));
-  if (MultiByteToWideChar(CP_ACP, 0, program.c_str(), -1, wide.data(), length) != length) return false;
-  const TBstr file(wide.data());
-  if (!file.get()) return false;
+  if (MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), length) != length) return false;
+  const TBstr name(wide.data());
+  if (!name.get()) return false;
   VARIANT show = {};
   show.vt = VT_I4;
   show.lVal = showCommand;
   // No arguments, the shell's working folder, the file's default verb.
-  return SUCCEEDED(shell->ShellExecute(file.get(), none, none, none, show));
+  return SUCCEEDED(shell->ShellExecute(name.get(), none, none, none, show));
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Who this process runs as, and folders made with a protection of their
 // own rather than their parent's. The setup program and the uninstaller run
@@ -21,14 +22,31 @@ std::string CurrentUserSid();
 inline constexpr char kProgramFilesProtection[] =
     "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
+// The protection of a folder that belongs to this process's user alone:
+// that user, the system and the administrators have full control, nothing is
+// inherited from the parent. Empty when the user cannot be told.
+std::string ThisUserProtection();
+
+// The accounts that may change what an elevated setup trusts: the system,
+// the administrators, the installer service and this process's own user.
+class TTrustedAccounts {
+ public:
+  TTrustedAccounts();
+  // sid: the system's PSID.
+  bool Holds(void* sid) const;
+
+ private:
+  std::vector<std::vector<char>> sids_;
+};
+
 // Makes one folder whose protection is the security descriptor that sddl
 // describes. False when it cannot be made, an existing folder included, with
 // the system's reason as the last error.
 bool CreateProtectedFolder(const std::string& path, const std::string& sddl);
 
-// Asks the desktop's shell to start the program, without arguments, shown as
-// showCommand: the program then runs as the user signed in at the desktop,
-// with that user's ordinary rights, whatever this process holds. False when
-// no desktop shell answers (none runs, or it lacks a step of the way) or it
-// refuses; the caller then starts the program itself.
-bool StartThroughDesktopShell(const std::string& program, int showCommand);
+// Asks the desktop's shell to open the file (a program, a document or a
+// "mailto:" link), without arguments, shown as showCommand: what it starts
+// then runs as the user signed in at the desktop, with that user's ordinary
+// rights, whatever this process holds. False when no desktop shell answers
+// (none runs, or it lacks a step of the way) or it refuses.
+bool OpenThroughDesktopShell(const std::string& file, int showCommand);
