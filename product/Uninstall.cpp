@@ -16,6 +16,7 @@
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Security.h"

@@ -1,27 +1,28 @@
 #include "install/InstallRun.h"
 
 #include <cmath>
-#include <exception>
+#include <optional>
 #include <stdexcept>
 
 #include "install/DefaultSettings.h"
 #include "install/RunSteps.h"
 #include "install/Uninstall.h"
 #include "lib/LIB_Endpoints.h"
+#include "platform/Files.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
-// A shell folder + "\Fotelix\", or nothing when the query left no folder.
+// A shell folder + "\Fotelix\", or nothing when the query named no folder.
 // The result code is not looked at: a folder that does not exist yet comes
-// with a code other than 0, and MakeFolder creates it.
+// with a code other than 0, and MakeFolder creates it. An empty answer would
+// give "\Fotelix\", a folder on whatever drive is current, and that
+// drive-relative path would end up in the links, the uninstall entry and
+// the log.
 std::string ShellFolderCandidate(TPlatform& os, int csidl) {
-  std::string folder;
-  os.GetShellFolder(csidl, folder);
-  // An empty answer would give "\Fotelix\", a folder on whatever drive is
-  // current, and that drive-relative path would end up in the links, the
-  // uninstall entry and the log.
-  if (folder.empty()) return std::string();
-  return folder + "\\Fotelix\\";
+  const std::optional<std::string> folder = os.GetShellFolder(csidl).Named();
+  return folder ? JoinPath(*folder, "Fotelix\\") : std::string();
 }
 
 // Why the folder takes no new files, or nothing when it exists and does.
@@ -33,9 +34,11 @@ std::string WhyNotWritable(TPlatform& os, const std::string& folder) {
   try {
     CreateNewFile(os, folder + "~FXProbe.tmp", probe);
   } catch (const EPlatformError& error) {
+    // The probe's failure is the answer: the refusal of the chosen folder
+    // quotes it, and a fallback that takes no files is passed over.
     return error.Reason();
   }
-  os.RemoveFile(probe);
+  os.TryRemoveFile(probe);
   return "";
 }
 
@@ -98,12 +101,8 @@ std::unique_ptr<TFolderHandle> SettleInstallDir(TPlatform& os, TSetupState& stat
 
 // The per-user data folder, or InstallDir when it cannot be had.
 void SettleDataDir(TPlatform& os, TSetupState& state) {
-  std::string folder;
-  if (os.GetShellFolder(kCsidlLocalAppData, folder) != 0 || folder.empty())
-    state.DataDir = state.InstallDir;
-  else
-    state.DataDir = folder + "\\Fotelix\\";
-  state.DataDir = WithBackslash(state.DataDir);
+  const std::optional<std::string> folder = os.GetShellFolder(kCsidlLocalAppData).Known();
+  state.DataDir = WithBackslash(folder ? JoinPath(*folder, "Fotelix") : state.InstallDir);
   MakeFolder(os, state.DataDir, TFolderProtection::Inherited);
   if (!WhyNotWritable(os, state.DataDir).empty()) state.DataDir = state.InstallDir;
   state.CacheDir = state.DataDir + "cache\\";
@@ -112,14 +111,13 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
 // A shell folder that the query names, or a failure: without one the links
 // would go to the root of whatever drive is current.
 std::string KnownShellFolder(TPlatform& os, int csidl) {
-  std::string folder;
-  if (os.GetShellFolder(csidl, folder) != 0 || folder.empty())
-    throw std::runtime_error("The shell folder " + std::to_string(csidl) + " is unknown.");
-  return folder;
+  const std::optional<std::string> folder = os.GetShellFolder(csidl).Known();
+  if (!folder) throw std::runtime_error("The shell folder " + std::to_string(csidl) + " is unknown.");
+  return *folder;
 }
 
 void RemoveIfThere(TPlatform& os, const std::string& path) {
-  if (os.FileExists(path)) os.RemoveFile(path);
+  if (os.FileExists(path)) os.TryRemoveFile(path);
 }
 
 }  // namespace
@@ -138,7 +136,7 @@ int32_t PositionAtPercent(int32_t maximum, int percent) {
 
 void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithBackslash(path);
-  if (!ForceFolders(os, folder, protection)) os.CreateFolder(WithoutBackslash(folder), protection);
+  if (!ForceFolders(os, folder, protection)) os.TryCreateFolder(WithoutBackslash(folder), protection);
 }
 
 void CreateShortcut(TPlatform& os, const std::string& target, const std::string& linkFile,
@@ -201,7 +199,7 @@ void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel&
        [&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }},
       // Fails when the group exists from an earlier install; its links are
       // then replaced.
-      {"Start-menu group", kIgnored, [&] { os.CreateFolder(group); }},
+      {"Start-menu group", kIgnored, [&] { os.TryCreateFolder(group); }},
       {"Start-menu group", kSkipsRest,
        [&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }},
       {"Start-menu group", kSkipsRest,

@@ -5,6 +5,7 @@
 #include "install/PayloadWriter.h"
 #include "install/SetupState.h"
 #include "platform/Platform.h"
+#include "platform/TrustedFolder.h"
 
 // The install run: everything the installing page does between being shown
 // and switching to the finished page, with no control and no Windows header

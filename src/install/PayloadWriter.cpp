@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install/PayloadData.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ class TTemporaryFile {
   TTemporaryFile(TPlatform& os, const std::string& base) : os_(os), file_(CreateNewFile(os, base, path_)) {}
   ~TTemporaryFile() {
     file_.reset();
-    if (!path_.empty()) os_.RemoveFile(path_);
+    if (!path_.empty()) os_.TryRemoveFile(path_);
   }
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;

@@ -1,8 +1,11 @@
 #include "install/SettingsFileReader.h"
 
-#include "lib/LIB_Data1_ReadWrite.h"
-
 #include <cstdio>
+#include <optional>
+
+#include "lib/LIB_Data1_ReadWrite.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -113,9 +116,8 @@ std::string FormatSettingsItem(const TSettingsItem& item) {
 TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFolder) {
   TProductSettings settings;
   std::vector<std::string> candidates;
-  std::string localData;
-  if (os.GetShellFolder(kCsidlLocalAppData, localData) == 0 && !localData.empty())
-    candidates.push_back(localData + "\\Fotelix\\Fotelix.Dat");
+  if (const std::optional<std::string> localData = os.GetShellFolder(kCsidlLocalAppData).Known())
+    candidates.push_back(JoinPath(*localData, "Fotelix\\Fotelix.Dat"));
   candidates.push_back(programFolder + "FXInst.Dat");
   for (const std::string& path : candidates) {
     settings.Path = path;

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "install/Uninstall.h"
 #include "lib/LIB_Text.h"
+#include "platform/FolderHandle.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -31,27 +34,20 @@ std::string Quoted(const TUninstallLine& line) {
 // as something else ("..", a trailing dot or blank, a stream after ":") or
 // that holds a wildcard is refused, so the path means exactly what it says.
 std::string PathProblem(TPlatform& os, const std::string& path, bool folder) {
-  const char drive = LowerCase(path.empty() ? '\0' : path[0]);
-  if (path.size() < 3 || drive < 'a' || drive > 'z' || path[1] != ':' || path[2] != '\\')
-    return "is not a full path on a local drive";
+  if (!StartsAtDriveRoot(path)) return "is not a full path on a local drive";
   const TDriveType type = os.DriveType(path.substr(0, 3));
   if (type != TDriveType::Fixed && type != TDriveType::Removable && type != TDriveType::RamDisk)
     return "is not on a local drive";
   if (folder != (path.back() == '\\')) return folder ? "is not a folder" : "is not a file";
   if (path.size() == 3) return "is the root of a drive";
-  const std::string body = WithoutBackslash(path.substr(3));
-  size_t start = 0;
-  for (;;) {
-    const size_t end = std::min(body.find('\\', start), body.size());
-    const std::string name = body.substr(start, end - start);
+  for (const std::string& name : SplitPath(path)) {
     if (name.empty()) return "holds an empty name";
     if (name.find_first_not_of('.') == std::string::npos) return "holds \"" + name + "\"";
     for (unsigned char c : name)
       if (c < 32 || std::strchr("/:*?\"<>|", c)) return "holds a name that is not a plain file name";
     if (name.back() == '.' || name.back() == ' ') return "holds a name that is not a plain file name";
-    if (end == body.size()) return "";
-    start = end + 1;
   }
+  return "";
 }
 
 class TRemover {
@@ -61,7 +57,7 @@ class TRemover {
   void File(const std::string& path) {
     if (!os_.FileExists(path)) return;
     std::unique_ptr<TFolderHandle> folder = OpenRoot(ExtractFilePath(path));
-    if (!folder || !folder->Remove(ExtractFileName(path))) stayed_.push_back(path);
+    if (!folder || !folder->TryRemove(ExtractFileName(path))) stayed_.push_back(path);
   }
 
   // The desktop folder is the system's answer and the link's name is fixed,
@@ -69,7 +65,7 @@ class TRemover {
   // the name itself.
   void DesktopLink(const std::string& path) {
     if (!os_.FileExists(path)) return;
-    os_.RemoveFile(path);
+    os_.TryRemoveFile(path);
     if (os_.FileExists(path)) stayed_.push_back(path);
   }
 
@@ -78,19 +74,20 @@ class TRemover {
     if (std::unique_ptr<TFolderHandle> group = OpenRoot(folder)) {
       for (const TSearchRec& entry : group->Entries())
         if (!(entry.Attr & faDirectory) && entry.Name.size() > 4 &&
-            SameText(entry.Name.substr(entry.Name.size() - 4), ".lnk") && !group->Remove(entry.Name))
+            SameText(entry.Name.substr(entry.Name.size() - 4), ".lnk") && !group->TryRemove(entry.Name))
           stayed_.push_back(folder + entry.Name);
     }
     LastFolder(folder);
   }
 
   void RegistryKey(const std::string& key) {
-    if (!os_.DeleteRegistryKey(key)) stayed_.push_back("HKEY_LOCAL_MACHINE\\" + key);
+    if (!os_.TryDeleteRegistryKey(key)) stayed_.push_back("HKEY_LOCAL_MACHINE\\" + key);
   }
 
   void Tree(const std::string& folder) {
     if (!os_.FolderExists(folder)) return;
-    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder)) Empty(*root, root->FinalPath(), folder, 0);
+    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder))
+      if (const std::optional<std::string> where = root->FinalPath()) Empty(*root, *where, folder, 0);
     LastFolder(folder);
   }
 
@@ -100,12 +97,12 @@ class TRemover {
       for (const TSearchRec& entry : root->Entries()) {
         const bool isFolder = (entry.Attr & faDirectory) != 0;
         if (!isFolder && IsSettingsFile(entry.Name)) {
-          if (!root->Remove(entry.Name)) stayed_.push_back(folder + entry.Name);
+          if (!root->TryRemove(entry.Name)) stayed_.push_back(folder + entry.Name);
         } else if (isFolder && !(entry.Attr & faReparsePoint) && SameText(entry.Name, kCacheFolder)) {
           // Only when empty: the product keeps its pictures there when the
           // install could not make a data folder, and the folder refuses
           // to go while it holds any.
-          root->Remove(entry.Name);
+          root->TryRemove(entry.Name);
         }
       }
     }
@@ -125,8 +122,9 @@ class TRemover {
   // where its path says, compared in long form without case. A folder that
   // is not is never entered: what lies below it is not this install's.
   std::unique_ptr<TFolderHandle> OpenRoot(const std::string& folder) {
-    std::unique_ptr<TFolderHandle> handle = os_.OpenFolderNoFollow(folder);
-    if (handle && !SameText(handle->FinalPath(), os_.LongPathName(folder))) handle.reset();
+    std::unique_ptr<TFolderHandle> handle = os_.TryOpenFolderNoFollow(folder);
+    const std::optional<std::string> where = handle ? handle->FinalPath() : std::nullopt;
+    if (!where || !SameText(*where, os_.LongPathName(folder))) handle.reset();
     return handle;
   }
 
@@ -138,10 +136,11 @@ class TRemover {
       const bool isFolder = (entry.Attr & faDirectory) && !(entry.Attr & faReparsePoint);
       const std::string path = shown + entry.Name + (isFolder ? "\\" : "");
       if (isFolder && depth < kDeepestFolder) {
-        std::unique_ptr<TFolderHandle> sub = folder.OpenSubFolder(entry.Name);
-        if (sub && IsBelow(sub->FinalPath(), root)) Empty(*sub, root, path, depth + 1);
+        std::unique_ptr<TFolderHandle> sub = folder.TryOpenSubFolder(entry.Name);
+        const std::optional<std::string> where = sub ? sub->FinalPath() : std::nullopt;
+        if (where && IsBelow(*where, root)) Empty(*sub, root, path, depth + 1);
       }
-      if (!folder.Remove(entry.Name)) stayed_.push_back(path);
+      if (!folder.TryRemove(entry.Name)) stayed_.push_back(path);
     }
   }
 
@@ -155,7 +154,7 @@ class TRemover {
   void LastFolder(const std::string& folder) {
     const std::string path = WithoutBackslash(folder);
     std::unique_ptr<TFolderHandle> parent = OpenRoot(ExtractFilePath(path));
-    if (!(parent && parent->Remove(ExtractFileName(path))) && os_.FolderExists(folder))
+    if (!(parent && parent->TryRemove(ExtractFileName(path))) && os_.FolderExists(folder))
       stayed_.push_back(folder);
   }
 
@@ -219,11 +218,9 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
   // The two folders that an install makes, in long form: a log or a start
   // may name either by a short name. The data folder is this user's.
   const std::string ownDir = os.LongPathName(installDir);
-  std::string madeDataDir;
-  if (os.GetShellFolder(kCsidlLocalAppData, madeDataDir) == 0 && !madeDataDir.empty())
-    madeDataDir = os.LongPathName(madeDataDir + "\\" + kProductName + "\\");
-  else
-    madeDataDir.clear();
+  const std::optional<std::string> localData = os.GetShellFolder(kCsidlLocalAppData).Known();
+  const std::string madeDataDir =
+      localData ? os.LongPathName(WithBackslash(JoinPath(*localData, kProductName))) : std::string();
 
   // Each folder that lines name is asked for once: a long log names the
   // same few over and over.
@@ -259,9 +256,8 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
     if (!problem.empty()) plan.Refused.push_back(Quoted(line) + " " + problem);
   }
 
-  std::string desktop, programs;
-  const bool hasDesktop = os.GetShellFolder(kCsidlDesktopDirectory, desktop) == 0 && !desktop.empty();
-  const bool hasPrograms = os.GetShellFolder(kCsidlPrograms, programs) == 0 && !programs.empty();
+  const std::optional<std::string> desktop = os.GetShellFolder(kCsidlDesktopDirectory).Known();
+  const std::optional<std::string> programs = os.GetShellFolder(kCsidlPrograms).Known();
   const std::string linkName = std::string(kProductName) + ".Lnk";
   for (const TUninstallLine& line : log.Lines) {
     std::string problem;
@@ -282,18 +278,18 @@ TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std:
       case 'T':
         if (!SameText(line.Operand, linkName))
           problem = std::string("is not the desktop link of ") + kProductName;
-        else if (!hasDesktop)
+        else if (!desktop)
           problem = "cannot be found: the desktop folder is unknown";
         else
-          links.push_back({TRemovalKind::DesktopLink, desktop + "\\" + line.Operand});
+          links.push_back({TRemovalKind::DesktopLink, JoinPath(*desktop, line.Operand)});
         break;
       case 'S':
         if (!SameText(line.Operand, kProductName))
           problem = std::string("is not the Start-menu group of ") + kProductName;
-        else if (!hasPrograms)
+        else if (!programs)
           problem = "cannot be found: the Start-menu folder is unknown";
         else
-          groups.push_back({TRemovalKind::LinkGroup, programs + "\\" + line.Operand + "\\"});
+          groups.push_back({TRemovalKind::LinkGroup, WithBackslash(JoinPath(*programs, line.Operand))});
         break;
       case 'R':
         if (SameText(line.Operand, kUninstallKey))

@@ -10,6 +10,9 @@
 #include "install/RunSteps.h"
 #include "lib/LIB_Data1_ReadWrite.h"
 #include "lib/LIB_FolderName.h"
+#include "platform/Files.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -77,7 +80,7 @@ std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& s
     check = MakeCheckedFolder(os, dir, TFolderProtection::ClosedToOthers);
   } else if (mayProtect) {
     // Made by an older setup without this protection.
-    if (check.Folder->Protect()) check = CheckFolder(os, dir);
+    if (check.Folder->TryProtect()) check = CheckFolder(os, dir);
     if (check.Trusted())
       status("\"" + dir + "\" could be changed by users other than administrators; it now has the protection "
              "of Program Files.");
@@ -146,6 +149,7 @@ bool IsProductCopy(TPlatform& os, const std::string& program) {
     TLibData1_ReadWrite().ReadByte(input, first);
     return first < 231;
   } catch (const std::exception&) {
+    // Any failure while opening or reading rejects the file.
     return false;
   }
 }

@@ -4,6 +4,7 @@
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_Layout.h"
 #include "pages/PageNames.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"

@@ -13,6 +13,8 @@
 #include "install/PayloadSources.h"
 #include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 #include "unit/RunFakes.h"
 
@@ -176,9 +178,8 @@ TEST_F(InstallRunTest, FolderWithoutBackslashGainsOneEverywhere) {
   Run();
   EXPECT_EQ(state_.InstallDir, "C:\\Apps\\Fotelix\\");
   EXPECT_TRUE(os_->FileExists("C:\\Apps\\Fotelix\\Fotelix.Exe"));
-  std::string value;
-  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
-  EXPECT_EQ(value, "\"C:\\Apps\\Fotelix\\Uninstall.Exe\"");
+  EXPECT_EQ(os_->ReadRegistryString(kUninstallKey, "UninstallString"),
+            "\"C:\\Apps\\Fotelix\\Uninstall.Exe\"");
   EXPECT_EQ(Content("C:\\Apps\\Fotelix\\UnInstall.dat"), LogText());
   EXPECT_NE(LogText().find("<EC:\\Apps\\Fotelix\\>\r\n"), std::string::npos);
 }
@@ -223,9 +224,8 @@ TEST_F(InstallRunTest, InstallFolderFallsBackInOrder) {
     Run();
     EXPECT_EQ(state_.InstallDir, c.expected) << c.name;
     EXPECT_TRUE(os_->FileExists(c.expected + "Fotelix.Exe")) << c.name;
-    std::string value;
-    ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
-    EXPECT_EQ(value, "\"" + c.expected + "Uninstall.Exe\"") << c.name;
+    EXPECT_EQ(os_->ReadRegistryString(kUninstallKey, "UninstallString"), "\"" + c.expected + "Uninstall.Exe\"")
+        << c.name;
     EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Target, c.expected + "Fotelix.Exe")
         << c.name;
     EXPECT_EQ(Content(c.expected + "UnInstall.dat"), LogText()) << c.name;
@@ -242,8 +242,7 @@ TEST_F(InstallRunTest, NoFolderAtAllEndsTheRunAtTheProgramFile) {
   EXPECT_THROW(Run(), EPlatformError);
   EXPECT_EQ(state_.InstallDir, "C:\\Fotelix\\");
   EXPECT_FALSE(os_->FolderExists("C:\\Fotelix\\"));
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName"));
   EXPECT_FALSE(os_->FolderExists(kPrograms + "\\Fotelix"));
 }
 

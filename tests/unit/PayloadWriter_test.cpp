@@ -7,6 +7,7 @@
 
 #include "install/PayloadData.h"
 #include "install/PayloadSources.h"
+#include "platform/Find.h"
 #include "unit/HostSim_fixture.h"
 #include "unit/RunFakes.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/DefaultSettings.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "install/InstallRun.h"
 #include "install/Uninstall.h"
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 #include "unit/RunFakes.h"
 
@@ -109,7 +110,7 @@ TEST_F(UninstallLogTest, AnInstallIsRemovedWithoutATraceWhateverItsDataFolder) {
       fs::create_directory_symlink(os_->HostPath("C:\\Users\\Ann\\Pictures"),
                                    os_->HostPath(state_.DataDir) / "Pictures", ec);
     }
-    ASSERT_TRUE(os_->RemoveFile(kDesktop + "\\Fotelix.Lnk"));
+    ASSERT_TRUE(os_->TryRemoveFile(kDesktop + "\\Fotelix.Lnk"));
 
     const TUninstallPlan plan = Plan(state_.InstallDir);
     EXPECT_EQ(plan.Refused, std::vector<std::string>());
@@ -203,7 +204,7 @@ TEST_F(UninstallLogTest, AHostileLogRemovesNothingOutsideTheInstallation) {
   // A log of another product, or none at all, stops everything before it starts.
   MakeFile(dir + "UnInstall.dat", "Other\r\n<EC:\\Apps\\Fotelix\\>\r\n");
   EXPECT_THROW(Plan(dir), std::runtime_error);
-  ASSERT_TRUE(os_->RemoveFile(dir + "UnInstall.dat"));
+  ASSERT_TRUE(os_->TryRemoveFile(dir + "UnInstall.dat"));
   EXPECT_THROW(Plan(dir), EPlatformError);
 }
 
@@ -231,10 +232,9 @@ TEST_F(UninstallLogTest, WhatCannotGoIsReportedAndGoesOnASecondRun) {
   os_->FailRegistry(false);
   EXPECT_EQ(CarryOut(*os_, plan), std::vector<std::string>{group});
   EXPECT_FALSE(os_->FolderExists(kInstallDir));
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName"));
   EXPECT_TRUE(os_->ReadRegistryString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
-                                      "DisplayName", value));
+                                      "DisplayName"));
 }
 
 TEST_F(UninstallLogTest, AFolderSwappedForALinkAfterItIsOpenedRedirectsNothing) {

@@ -40,8 +40,7 @@ TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsWhenTheDiskFills) {
 TEST_F(UninstallTest, RefusedRegistryIsRaised) {
   os_->FailRegistry(true);
   EXPECT_THROW(RegisterUninstaller(*os_, state_), EPlatformError);
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString"));
 }
 
 }  // namespace

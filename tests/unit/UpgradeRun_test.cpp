@@ -12,6 +12,8 @@
 #include "install/PayloadSources.h"
 #include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 #include "unit/RunFakes.h"
 
@@ -296,8 +298,7 @@ TEST_F(UpgradeRunTest, LeavesEverythingOfTheInstallAlone) {
   for (const std::string& name : kept) MakeFile(kDir + name, "user's " + name);
   Run();
   for (const std::string& name : kept) EXPECT_EQ(Content(kDir + name), "user's " + name);
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString"));
   std::vector<std::string> names;
   TFind find(*os_, kDir + "*.*", faAnyFile);
   for (TSearchRec rec; find.Next(rec);)

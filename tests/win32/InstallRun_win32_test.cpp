@@ -24,9 +24,8 @@ class TTestWin32Platform : public TUserFoldersWin32Platform {
  public:
   using TUserFoldersWin32Platform::TUserFoldersWin32Platform;
   void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
-  bool StartProgramAsUser(const std::string& program, int showCommand) override {
+  void StartProgramAsUser(const std::string& program, int showCommand) override {
     started.push_back(program + " " + std::to_string(showCommand));
-    return true;
   }
   uint64_t slept = 0;
   std::vector<std::string> started;

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/Path.h"
+#include "platform/TrustedFolder.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Security.h"
 
@@ -76,13 +78,14 @@ class TWin32File : public TFile {
   std::string path_;
 };
 
+// An enumeration whose search found nothing has no handle, and no entries.
 class TWin32Enumerator : public TFindEnumerator {
  public:
   TWin32Enumerator(TSearchHandle handle, const WIN32_FIND_DATAA& first)
-      : handle_(std::move(handle)), data_(first), pending_(true) {}
+      : handle_(std::move(handle)), data_(first), pending_(static_cast<bool>(handle_)) {}
 
   bool Next(TSearchRec& rec) override {
-    if (!pending_ && !FindNextFileA(handle_.get(), &data_)) return false;
+    if (!pending_ && (!handle_ || !FindNextFileA(handle_.get(), &data_))) return false;
     pending_ = false;
     rec.Name = data_.cFileName;
     rec.Attr = data_.dwFileAttributes;
@@ -117,34 +120,6 @@ void MakeLinkObject(TComPtr<IShellLinkA>& link, TComPtr<IPersistFile>& file,
 }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
-
-// ShellExecute answers with codes of its own, several of which mean something
-// else as system error codes. Each is told in its own words, with the system
-// code closest to it.
-struct TShellExecuteError {
-  DWORD Code;
-  const char* Reason;
-};
-
-TShellExecuteError ShellExecuteError(INT_PTR result) {
-  switch (result) {
-    case 0: return {ERROR_OUTOFMEMORY, "the system is out of memory or resources"};
-    case SE_ERR_FNF: return {ERROR_FILE_NOT_FOUND, "the file was not found"};
-    case SE_ERR_PNF: return {ERROR_PATH_NOT_FOUND, "the path was not found"};
-    case ERROR_BAD_FORMAT: return {ERROR_BAD_FORMAT, "the program is not a valid Windows program"};
-    case SE_ERR_ACCESSDENIED: return {ERROR_ACCESS_DENIED, "access is denied"};
-    case SE_ERR_OOM: return {ERROR_NOT_ENOUGH_MEMORY, "there is not enough memory"};
-    case SE_ERR_SHARE: return {ERROR_SHARING_VIOLATION, "the file is in use by another program"};
-    case SE_ERR_ASSOCINCOMPLETE:
-      return {ERROR_NO_ASSOCIATION, "the program for this kind of file is not fully registered"};
-    case SE_ERR_DDETIMEOUT: return {ERROR_TIMEOUT, "the program did not answer in time"};
-    case SE_ERR_DDEFAIL: return {ERROR_DDE_FAIL, "the program refused the request"};
-    case SE_ERR_DDEBUSY: return {ERROR_BUSY, "the program was busy with another request"};
-    case SE_ERR_NOASSOC: return {ERROR_NO_ASSOCIATION, "no program is associated with this kind of file"};
-    case SE_ERR_DLLNOTFOUND: return {ERROR_DLL_NOT_FOUND, "a library the program needs was not found"};
-    default: return {static_cast<DWORD>(result), "unknown error"};
-  }
-}
 
 }  // namespace
 
@@ -183,7 +158,7 @@ bool TWin32Platform::FolderExists(const std::string& path) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool TWin32Platform::CreateFolder(const std::string& path, TFolderProtection protection) {
+bool TWin32Platform::TryCreateFolder(const std::string& path, TFolderProtection protection) {
   switch (FolderAclFor(*this, path, protection)) {
     case TFolderAcl::ProgramFiles: return CreateProtectedFolder(path, kProgramFilesProtection);
     case TFolderAcl::ThisUser: {
@@ -195,10 +170,6 @@ bool TWin32Platform::CreateFolder(const std::string& path, TFolderProtection pro
   return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
-bool TWin32Platform::DeleteFolder(const std::string& path) {
-  return RemoveDirectoryA(path.c_str()) != 0;
-}
-
 bool TWin32Platform::FileExists(const std::string& path) {
   const DWORD attr = Attributes(path);
   return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
@@ -208,19 +179,25 @@ std::unique_ptr<TFile> TWin32Platform::OpenFile(const std::string& path, TOpenMo
   const bool reading = mode == TOpenMode::Read;
   const DWORD access = reading ? GENERIC_READ : GENERIC_WRITE;
   const DWORD share = reading ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
-  const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS
-                            : mode == TOpenMode::CreateNew    ? CREATE_NEW
-                                                              : OPEN_EXISTING;
-  // A new file is made at the name itself: a link planted there makes the
-  // creation fail rather than lead it elsewhere.
-  const DWORD flags =
-      FILE_ATTRIBUTE_NORMAL | (mode == TOpenMode::CreateNew ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  TKernelHandle handle(CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
+  const DWORD disposition = mode == TOpenMode::CreateTruncate ? CREATE_ALWAYS : OPEN_EXISTING;
+  TKernelHandle handle(CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
   if (!handle) FailLast(reading ? "open" : "open for writing", path);
   return std::make_unique<TWin32File>(std::move(handle), path);
 }
 
-bool TWin32Platform::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+std::unique_ptr<TFile> TWin32Platform::TryCreateNewFile(const std::string& path) {
+  // Made at the name itself: a link planted there makes the creation fail
+  // rather than lead it elsewhere.
+  TKernelHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (handle) return std::make_unique<TWin32File>(std::move(handle), path);
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return nullptr;
+  Fail(error, "open for writing", path);
+}
+
+bool TWin32Platform::TryRemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 void TWin32Platform::MoveReplace(const std::string& from, const std::string& to) {
   if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) FailLast("replace", to);
@@ -229,7 +206,6 @@ void TWin32Platform::MoveReplace(const std::string& from, const std::string& to)
 std::unique_ptr<TFindEnumerator> TWin32Platform::FindFirst(const std::string& pattern) {
   WIN32_FIND_DATAA data;
   TSearchHandle handle(FindFirstFileA(pattern.c_str(), &data));
-  if (!handle) return nullptr;
   return std::make_unique<TWin32Enumerator>(std::move(handle), data);
 }
 
@@ -280,11 +256,10 @@ std::string TWin32Platform::LongPathName(const std::string& path) {
   return folder ? WithBackslash(result) : result;
 }
 
-int32_t TWin32Platform::GetShellFolder(int csidl, std::string& path) {
+TShellFolder TWin32Platform::GetShellFolder(int csidl) {
   char buffer[MAX_PATH + 1] = {};
   const HRESULT result = SHGetFolderPathA(nullptr, csidl, nullptr, 0, buffer);
-  path = buffer;
-  return static_cast<int32_t>(result);
+  return TShellFolder{static_cast<int32_t>(result), buffer};
 }
 
 void TWin32Platform::CreateShellLink(const TShellLink& link, const std::string& linkFile) {
@@ -352,22 +327,20 @@ void TWin32Platform::WriteRegistryNumber(const std::string& key, const std::stri
   WriteRegistryValue(key, name, REG_DWORD, &number, sizeof number);
 }
 
-bool TWin32Platform::ReadRegistryString(const std::string& key, const std::string& name,
-                                        std::string& value) {
+std::optional<std::string> TWin32Platform::ReadRegistryString(const std::string& key, const std::string& name) {
   TRegKey handle;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Out()) != ERROR_SUCCESS)
-    return false;
+    return std::nullopt;
   DWORD type = 0, size = 0;
   if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
           ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
-    return false;
+    return std::nullopt;
   std::vector<char> buffer(size + 1, '\0');
   if (RegQueryValueExA(handle.get(), name.c_str(), nullptr, &type,
                        reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS)
-    return false;
-  value.assign(buffer.data());  // up to the terminating zero, which size counts
-  return true;
+    return std::nullopt;
+  return std::string(buffer.data());  // up to the terminating zero, which size counts
 }
 
 void TWin32Platform::StartProgram(const std::string& commandLine, int showCommand) {
@@ -387,28 +360,21 @@ void TWin32Platform::StartProgram(const std::string& commandLine, int showComman
 
 bool TWin32Platform::IsElevated() { return ::IsElevated(); }
 
-bool TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
+void TWin32Platform::StartProgramAsUser(const std::string& program, int showCommand) {
   // The shell reports a missing program in a message box of its own, on a
   // desktop the user may not be looking at.
   if (!FileExists(program)) Fail(ERROR_FILE_NOT_FOUND, "start", program);
-  if (IsElevated()) return OpenThroughDesktopShell(program, showCommand);
-  StartProgram("\"" + program + "\"", showCommand);
-  return true;
+  if (IsElevated())
+    OpenThroughDesktopShell(program, showCommand);
+  else
+    StartProgram("\"" + program + "\"", showCommand);
 }
 
-void TWin32Platform::ShellOpen(const std::string& document) {
-  if (IsElevated()) {
-    if (OpenThroughDesktopShell(document, SW_SHOWNORMAL)) return;
-    throw EPlatformError(ERROR_NOT_SUPPORTED, "Cannot open \"" + document +
-                                                  "\": the desktop's shell does not answer, and nothing is "
-                                                  "opened with an administrator's rights");
-  }
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result > 32) return;
-  const TShellExecuteError error = ShellExecuteError(result);
-  throw EPlatformError(error.Code, "Cannot open \"" + document + "\": " + error.Reason + " (error " +
-                                       std::to_string(error.Code) + ")");
+bool TWin32Platform::TryShellOpen(const std::string& document) {
+  if (IsElevated()) return OpenThroughDesktopShell(document, SW_SHOWNORMAL);
+  // ShellExecute's answers above 32 mean success.
+  return reinterpret_cast<INT_PTR>(
+             ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 void TWin32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
@@ -436,7 +402,7 @@ std::string TWin32Platform::LogicalDrives() {
   return drives;
 }
 
-bool TWin32Platform::VolumeLabel(const std::string& root, std::string& label) {
+std::optional<std::string> TWin32Platform::VolumeLabel(const std::string& root) {
   // A drive without its disk must answer "not ready", not ask the user to
   // insert one.
   const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -444,8 +410,7 @@ bool TWin32Platform::VolumeLabel(const std::string& root, std::string& label) {
   const BOOL read =
       GetVolumeInformationA(root.c_str(), buffer, sizeof buffer, nullptr, nullptr, nullptr, nullptr, 0);
   SetErrorMode(previousMode);
-  label = read ? buffer : "";
-  return read != FALSE;
+  return read ? std::optional<std::string>(buffer) : std::nullopt;
 }
 
 std::string TWin32Platform::ProgramPath() {
@@ -484,7 +449,7 @@ bool TWin32Platform::IsThisProgram(const std::string& path) {
 
 void TWin32Platform::ExitProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
 
-bool TWin32Platform::DeleteRegistryKey(const std::string& key) {
+bool TWin32Platform::TryDeleteRegistryKey(const std::string& key) {
   // RegDeleteKey refuses a key that has sub-keys, which is what keeps a
   // wrong name from taking a whole branch with it.
   const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
