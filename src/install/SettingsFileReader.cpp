@@ -141,6 +141,8 @@ TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFo
     settings.DownloadDir = texts[1];
     settings.CacheDir = texts[2];
   } catch (const EDataFormatError& e) {
+    // Translated into the report that the product shows in place of its
+    // settings.
     settings.Problem = "The settings file \"" + settings.Path + "\" is damaged at " + e.what() + ".";
   } catch (const std::exception& e) {
     settings.Problem = "The settings file cannot be read. " + std::string(e.what()) + ".";

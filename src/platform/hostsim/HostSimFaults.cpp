@@ -14,10 +14,10 @@ void THostSimPlatform::DenyAccess(const std::string& path) { denied_.insert(Path
 
 bool THostSimPlatform::IsDenied(const std::string& path) const {
   const std::string key = PathKey(path);
-  for (const std::string& denied : denied_)
-    if (key == denied || (key.size() > denied.size() && key.compare(0, denied.size(), denied) == 0 &&
-                          (denied.back() == '\\' || key[denied.size()] == '\\')))
-      return true;
+  for (const std::string& denied : denied_) {
+    const std::string below = WithBackslash(denied);
+    if (key == denied || key.compare(0, below.size(), below) == 0) return true;
+  }
   return false;
 }
 

@@ -5,7 +5,10 @@
 
 // The real operating-system services, through the ANSI forms of the Windows
 // API. Every handle it opens is owned by a small wrapper and closed on every
-// path, the error paths included.
+// path, the error paths included. Files, folders and drives are in
+// Win32Files.cpp, folders held open in Win32FolderHandle.cpp, the shell in
+// Win32Shell.cpp, the registry in Win32Registry.cpp, the process itself in
+// Win32Platform.cpp.
 class TWin32Platform : public TPlatform {
  public:
   using TPlatform::TryCreateFolder;
@@ -17,7 +20,6 @@ class TWin32Platform : public TPlatform {
   bool TryRemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
-  // In Win32FolderHandle.cpp.
   std::unique_ptr<TFolderHandle> TryOpenFolderNoFollow(const std::string& path) override;
   TDriveType DriveType(const std::string& root) override;
   std::string LogicalDrives() override;
