@@ -6,6 +6,7 @@
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 #include "platform/hostsim/HostSim.h"
 
 #include <cstdint>
