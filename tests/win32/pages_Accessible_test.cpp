@@ -121,6 +121,14 @@ class TReader {
     return out.str();
   }
 
+  // The window's object, with a reference for the caller.
+  IAccessible* Object(HWND window) {
+    IAccessible* object = nullptr;
+    EXPECT_EQ(fromWindow_(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible, reinterpret_cast<void**>(&object)),
+              S_OK);
+    return object;
+  }
+
   // The default action of the first object with that name.
   HRESULT Press(HWND window, const std::string& name) {
     HRESULT result = E_INVALIDARG;
@@ -140,9 +148,8 @@ class TReader {
   using TVisitor = std::function<bool(IAccessible& object, long child, int depth)>;
 
   void Walk(HWND window, const TVisitor& visit) {
-    IAccessible* root = nullptr;
-    ASSERT_EQ(fromWindow_(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible, reinterpret_cast<void**>(&root)),
-              S_OK);
+    IAccessible* root = Object(window);
+    if (!root) return;
     Visit(*root, CHILDID_SELF, 0, visit);
     root->Release();
   }
@@ -310,6 +317,14 @@ TEST_F(AccessibleRouteTest, EveryPageOfTheInstallReadsAsRecordedAndWorksByDefaul
   const size_t values = Count(EVENT_OBJECT_VALUECHANGE, *installing.ProgressBar1, CHILDID_SELF);
   EXPECT_GE(values, 1u);
   EXPECT_LE(values, captions.size() - 1);
+
+  // An object kept after its window has gone answers, and touches nothing.
+  IAccessible* kept = reader.Object(static_cast<HWND>(start.Handle()));
+  ASSERT_TRUE(kept);
+  form.reset();
+  BSTR name = nullptr;
+  EXPECT_EQ(kept->get_accName(ChildId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
+  EXPECT_EQ(kept->Release(), 0u);
 }
 
 }  // namespace
