@@ -145,13 +145,9 @@ class TControl : public TComponent {
   // An ornament, such as a moving word, that assistive technology is not
   // told of.
   bool AccessibleHidden = false;
-
- protected:
-  // What the class is, has and does; a graphic control whose class says
-  // nothing is not told of.
+  // What the class is, has and does, for AccessibleInfo; a graphic control
+  // whose class says nothing is not told of.
   virtual void DescribeAccessible(TAccessibleInfo&) const {}
-
- public:
 
   // The linked action, or null; not owned. Linking makes the control take
   // the action's values at once, and again whenever the action changes.

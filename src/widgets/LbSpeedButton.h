@@ -2,9 +2,9 @@
 // The program's own push button: a window of its own class whose text is the
 // caption, so that test drivers find it like any button, painted entirely by
 // DrawButtonFace, and telling assistive technology what a system button
-// would: a push button, pressed while down, pressed by its default action. It latches in groups, answers
-// its accelerator, can carry a drop-down menu, takes colour presets and lets
-// its hot-track colour fade out slowly.
+// would: a push button, pressed while down, pressed by its default action.
+// It latches in groups, answers its accelerator, can carry a drop-down menu,
+// takes colour presets and lets its hot-track colour fade out slowly.
 
 #include <memory>
 #include <string>
