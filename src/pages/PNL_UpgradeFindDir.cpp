@@ -24,6 +24,8 @@ TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFr
   StaticText4 = StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "");
   ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176, 392, 18);
   ProgressBar1->SetRange(0, 100);
+  // Named, as the page, after what is in progress.
+  ProgressBar1->SetLabelledBy(this);
   Label12 = Label(*this, *this, "Label12", 288, 200, "0% complete");
   SetFontColor(*Label12, clWhite);
   HeaderText = "Searching Fotelix";

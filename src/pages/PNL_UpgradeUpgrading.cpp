@@ -14,6 +14,8 @@ TPNLUpgradeUpgrading::TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host)
   Label1 = Label(*this, *this, "Label1", 8, 8, ".");
   SetFontColor(*Label1, clRed);
   ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 40, 168, 632, 18);
+  // Named, as the page, after what is in progress.
+  ProgressBar1->SetLabelledBy(this);
   Label12 = Label(*this, *this, "Label12", 40, 192, "0% complete");
   SetFontColor(*Label12, clWhite);
   HeaderText = "Upgrading Fotelix";

@@ -61,6 +61,11 @@ bool TDirectoryListBox::TrySetDirectory(const std::string& path) {
   return true;
 }
 
+void TDirectoryListBox::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::List;
+  info.Focusable = true;
+}
+
 void TDirectoryListBox::SetDrive(char drive) { SetDirectory(DriveRoot(drive)); }
 
 void TDirectoryListBox::Fill(const std::string& directory) {

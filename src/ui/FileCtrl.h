@@ -54,6 +54,7 @@ class TDirectoryListBox : public TWinControl {
   int SelectedIndex() const { return selected_; }
 
   TDriveComboBox* DriveCombo() const { return driveCombo_; }
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  private:
   friend class TDriveComboBox;
