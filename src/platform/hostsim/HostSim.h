@@ -31,6 +31,11 @@
 // way below it, by a test on the host side too, is open to everyone. A test
 // plays another user through the ...As calls, which do only what Windows
 // lets that account do.
+//
+// One unit for each job: the process and its clock (HostSim.cpp), drives,
+// path resolution, files, find-first listings, folders held open, rights
+// and other users, faults, the registry and the shell (HostSim<Job>.cpp),
+// and the host's own calls where Linux and Windows differ (HostFolder_*.cpp).
 class THostSimPlatform : public TPlatform {
  public:
   // The accounts that Windows trusts besides the process's own user, and
