@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -115,13 +114,6 @@ class TTemporaryFile {
 
 const TPayload& ProgramPayload() { return kProgram; }
 const TPayload& UninstallerPayload() { return kUninstaller; }
-
-int RoundedPercent(int64_t position, int64_t maximum) {
-  if (maximum <= 0) return 0;
-  // The default rounding mode rounds halves to the even neighbour.
-  return static_cast<int>(
-      std::nearbyint(static_cast<double>(position) / static_cast<double>(maximum) * 100.0));
-}
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "lib/LIB_Percent.h"
 #include "platform/Platform.h"
 
 // A carried file as it is stored in the setup program: one zlib stream at
@@ -36,10 +37,6 @@ class ILabel {
   virtual ~ILabel() = default;
   virtual void SetCaption(const std::string& caption) = 0;
 };
-
-// position / maximum as a whole percentage, rounded half to even; 0 for a
-// bar without a range.
-int RoundedPercent(int64_t position, int64_t maximum);
 
 // Restores the payload to path, replacing an existing file. The data is
 // restored into a temporary file made new beside path (path + ".new", or
