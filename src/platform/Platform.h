@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -269,16 +268,6 @@ class TPlatform {
   // sub-keys: a key that has any stays. True when the key is not there
   // afterwards, also when it never was.
   virtual bool DeleteRegistryKey(const std::string& key) = 0;
-
-  // Lets pending window messages run. The user-interface layer installs the
-  // pump; without one this does nothing.
-  void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
-  void ProcessMessages() {
-    if (pump_) pump_();
-  }
-
- private:
-  std::function<void()> pump_;
 };
 
 // One find-first/find-next enumeration with an attribute mask: entries that

@@ -368,7 +368,6 @@ class THostSimFolder : public TFolderHandle {
 };
 
 THostSimPlatform::THostSimPlatform(fs::path stateFolder) : stateFolder_(std::move(stateFolder)) {
-  SetMessagePump([this] { ++pumped_; });
   SetClock(TLocalTime{2026, 1, 5, 1, 12, 0, 0, 0});
 }
 

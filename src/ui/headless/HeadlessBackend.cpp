@@ -95,6 +95,7 @@ bool THeadlessBackend::FireNextDue(uint64_t until) {
 }
 
 void THeadlessBackend::ProcessMessages() {
+  if (OnProcessMessages) OnProcessMessages();
   Application().CheckSynchronize();
   // Like the platform's timer messages: each due timer ticks once, however
   // late it is.

@@ -85,6 +85,9 @@ class THeadlessBackend : public TBackend {
   void AdvanceClock(unsigned milliseconds);
   // Timers running now.
   size_t TimerCount() const { return timers_.size(); }
+  // Runs first in every ProcessMessages, as a message that arrived
+  // meanwhile would: how a test acts while a run lets messages through.
+  std::function<void()> OnProcessMessages;
 
   // Message boxes shown so far; the responder answers them (idOk without one).
   std::vector<TMessageBoxCall> MessageBoxes;
