@@ -26,7 +26,7 @@ MAY_INCLUDE = {
 WINDOWS_SIDE = ("src/platform/win32/", "src/ui/win32/", "src/app/Install_Fotelix.cpp", "product/",
                 "tests/win32/", "tests/e2e/driver/", "tests/gallery/", "bench/WineBench.cpp")
 WINDOWS_HEADER = re.compile(r"<(windows|windowsx|winioctl|wincodec|objbase|shellapi|shlobj|commctrl|"
-                            r"uxtheme|vsstyle)\.h>|\"(platform|ui)/win32/", re.IGNORECASE)
+                            r"uxtheme|vsstyle|oleacc)\.h>|\"(platform|ui)/win32/", re.IGNORECASE)
 
 # The simulated Windows and the screenless backend serve the tests only.
 TEST_DOUBLE = re.compile(r"\"(platform/hostsim|ui/headless)/")

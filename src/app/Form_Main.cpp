@@ -227,6 +227,11 @@ void TFormMain::ShowPage(const std::string& name, bool animate) {
   page->SetupButtons(*PnlButtons);
   page->EnterPage();
   if (!slide.In()) return;
+  // Screen readers follow the focus and say the names of the panes it
+  // enters, while they pass over a name that changes out of it: the title
+  // is read when the page takes the focus, unless one of its controls took
+  // it already.
+  if (!page->ContainsFocus()) page->SetFocus();
   page->RunPage();
 }
 

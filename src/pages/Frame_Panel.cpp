@@ -24,6 +24,12 @@ void TFramePanel::Paint(TCanvas& canvas) {
   canvas.FillRect(ClientRect());
 }
 
+void TFramePanel::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::PropertyPage;
+  info.Name = HeaderText;
+  info.Focusable = true;
+}
+
 void TFramePanel::ExitClick(TObject*) { Host().Close(); }
 
 void TFramePanel::AddExitButton(tMvButtonBar& bar) {

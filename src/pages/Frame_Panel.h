@@ -32,6 +32,10 @@ class TFramePanel : public TCustomControl {
   virtual void RunPage();
 
   void Paint(TCanvas& canvas) override;
+  // A page named after its title. It takes the focus when it slides in
+  // without a control of its own taking it, so that a screen reader reads
+  // the title.
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
   // "&Exit" of every page with buttons: closes the window, no question asked.
   void ExitClick(TObject* sender);

@@ -30,6 +30,12 @@ TFolderChoicePage::TFolderChoicePage(TComponent* owner, TPageHost& host, std::st
 
   Image5 = Picture(*this, *this, "Image5", 8, 8, 105, 105, picture);
   Image5->SetStretch(true);
+
+  // No text beside the fields names them: the page's title says which
+  // folder they are for.
+  Edit1->SetLabelledBy(this);
+  DirectoryListBox1->SetLabelledBy(this);
+  DriveComboBox1->SetLabelledBy(this);
 }
 
 void TFolderChoicePage::SetupButtons(tMvButtonBar& bar) {

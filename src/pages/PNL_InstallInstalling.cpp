@@ -12,6 +12,8 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
       ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232, 634, 26)),
       progress_(*ProgressBar1, *Label12) {
   Name = PageName::PNLInstallInstalling;
+  // Named, as the page, after what is in progress.
+  ProgressBar1->SetLabelledBy(this);
   // Its own font, whatever the page's: white, regular, 11 pixels.
   TFont font;
   font.Color = clWhite;

@@ -26,6 +26,8 @@ TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host)
       progress_(*ProgressBar1, *Label12) {
   Name = PageName::PnlUpgradeFindDir;
   ProgressBar1->SetRange(0, 100);
+  // Named, as the page, after what is in progress.
+  ProgressBar1->SetLabelledBy(this);
   SetFontColor(*Label12, clWhite);
   HeaderText = "Searching Fotelix";
 }

@@ -12,6 +12,7 @@ TPNLUpgradeStart::TPNLUpgradeStart(TComponent* owner, TPageHost& host) : TFrameP
   Name = PageName::PNLUpgradeStart;
   Label13 = Label(*this, *this, "Label13", 40, 40, "Upgrade and repair Fotelix installed in:");
   ComboBoxUpgrade = Place<TComboBox>(*this, *this, "ComboBoxUpgrade", 40, 60, 632, 21);
+  ComboBoxUpgrade->SetLabelledBy(Label13);
   HeaderText = "Ready to upgrade";
 }
 

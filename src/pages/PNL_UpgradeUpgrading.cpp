@@ -15,6 +15,8 @@ TPNLUpgradeUpgrading::TPNLUpgradeUpgrading(TComponent* owner, TPageHost& host)
       progress_(*ProgressBar1, *Label12, *Label1) {
   Name = PageName::PNLUpgradeUpgrading;
   SetFontColor(*Label1, clRed);
+  // Named, as the page, after what is in progress.
+  ProgressBar1->SetLabelledBy(this);
   SetFontColor(*Label12, clWhite);
   HeaderText = "Upgrading Fotelix";
 }

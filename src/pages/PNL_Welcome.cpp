@@ -66,6 +66,8 @@ TPnlWelcome::TPnlWelcome(TComponent* owner, TPageHost& host) : TFramePanel(owner
     font.Height = 21;
     font.Color = word.Color;
     label->SetFont(font);
+    // The drifting words only adorn the picture; the texts say the same.
+    label->AccessibleHidden = true;
     lblMove[i] = label;
   }
 

@@ -12,6 +12,7 @@
 
 #include "ui/Graphics.h"
 
+class TControl;
 class TWinControl;
 
 // How the platform shows a windowed control.
@@ -56,6 +57,9 @@ class TWindowPeer {
   virtual TPoint ClientOrigin() const = 0;
   // The platform's window handle, or null where there is none.
   virtual void* Handle() const = 0;
+  // The text or the state of one of the control's graphic children changed,
+  // which assistive technology may have to hear of.
+  virtual void GraphicChildChanged(TControl&, TPeerChange) {}
 };
 
 // Message box flags and answers carry the platform's values.

@@ -123,6 +123,7 @@ void TControl::Changed(TPeerChange what) {
   if (!parent_) return;
   if (what == TPeerChange::Visible || what == TPeerChange::Bounds || visible_) Invalidate();
   if (what == TPeerChange::Visible && !visible_) parent_->InvalidateRect(BoundsRect());
+  if (what == TPeerChange::Text || what == TPeerChange::Enabled) parent_->Peer().GraphicChildChanged(*this, what);
 }
 
 void TControl::ParentFontChanged() {}
@@ -204,16 +205,19 @@ void TControl::DoubleClickPress(TMouseButton button, TShiftState shift, int x, i
 }
 
 bool TControl::IsAccel(char key, const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return std::toupper(static_cast<unsigned char>(text[i + 1])) == std::toupper(static_cast<unsigned char>(key));
-  }
-  return false;
+  const char accel = AccessKeyOf(text);
+  return accel && std::toupper(static_cast<unsigned char>(accel)) == std::toupper(static_cast<unsigned char>(key));
 }
+
+TAccessibleInfo TControl::AccessibleInfo() const {
+  TAccessibleInfo info;
+  const TControl* label = labelledBy_.get();
+  info.Name = label ? label->AccessibleInfo().Name : ShownText(caption_);
+  DescribeAccessible(info);
+  return info;
+}
+
+void TControl::DoDefaultAction() { Click(); }
 
 // ------------------------------------------------------------- TWinControl
 
@@ -284,6 +288,16 @@ bool TWinControl::CanFocus() const {
   for (const TControl* c = this; c; c = c->Parent())
     if (!c->Visible() || !c->Enabled()) return false;
   return ParentForm() != nullptr;
+}
+
+bool TWinControl::ContainsFocus() const {
+  if (Focused()) return true;
+  const TForm* form = ParentForm();
+  for (const TControl* c = form ? form->WaitingFocus() : nullptr; c; c = c->Parent())
+    if (c == this) return true;
+  for (TControl* c : controls_)
+    if (auto* win = dynamic_cast<TWinControl*>(c); win && win->ContainsFocus()) return true;
+  return false;
 }
 
 void TWinControl::DoEnter() { Fire(OnEnter); }
@@ -441,6 +455,22 @@ void TWinControl::MouseExitWindow() {
     mouseInside_ = false;
     MouseLeave();
   }
+}
+
+void TWinControl::DescribeAccessible(TAccessibleInfo& info) const { info.Role = TAccessibleRole::Pane; }
+
+std::vector<TControl*> TWinControl::AccessibleControls() const {
+  std::vector<TControl*> told;
+  for (TControl* c : controls_) {
+    if (!c->Visible() || c->AccessibleHidden || c->AccessibleInfo().Role == TAccessibleRole::None) continue;
+    // Few enough to insert in order; the z-order decides between equals.
+    auto at = told.end();
+    while (at != told.begin() && ((*(at - 1))->Top() > c->Top() ||
+                                   ((*(at - 1))->Top() == c->Top() && (*(at - 1))->Left() > c->Left())))
+      --at;
+    told.insert(at, c);
+  }
+  return told;
 }
 
 bool TWinControl::DialogChar(char key) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Accessibility.h"
 #include "ui/Backend.h"
 #include "ui/Classes.h"
 #include "ui/Graphics.h"
@@ -130,6 +131,24 @@ class TControl : public TComponent {
   // Whether key is the accelerator that "&" marks in text ("&&" is a plain "&").
   static bool IsAccel(char key, const std::string& text);
 
+  // What assistive technology is told of the control now: named after its
+  // label, or after its caption as shown, then described by its class.
+  TAccessibleInfo AccessibleInfo() const;
+  // Does what the description's default action says; the platform calls it
+  // from its message loop, as it would a click.
+  virtual void DoDefaultAction();
+  // The control whose name is this one's for assistive technology: the
+  // label of a field, or the page it stands alone on. Not owned; null once
+  // freed, and then the control is named after its caption.
+  TControl* LabelledBy() const { return labelledBy_.get(); }
+  void SetLabelledBy(TControl* label) { labelledBy_ = TComponentRef<TControl>(label); }
+  // An ornament, such as a moving word, that assistive technology is not
+  // told of.
+  bool AccessibleHidden = false;
+  // What the class is, has and does, for AccessibleInfo; a graphic control
+  // whose class says nothing is not told of.
+  virtual void DescribeAccessible(TAccessibleInfo&) const {}
+
   // The linked action, or null; not owned. Linking makes the control take
   // the action's values at once, and again whenever the action changes.
   TAction* Action() const { return action_; }
@@ -151,6 +170,7 @@ class TControl : public TComponent {
   friend class TWinControl;
   friend class TAction;
   TAction* action_ = nullptr;
+  TComponentRef<TControl> labelledBy_;
   TWinControl* parent_ = nullptr;
   int left_ = 0;
   int top_ = 0;
@@ -191,6 +211,9 @@ class TWinControl : public TControl {
   // True when the control can take the focus now: it and every window
   // around it are visible and enabled.
   bool CanFocus() const;
+  // True when the focus is on the control or on one inside it, or waits to
+  // go there.
+  bool ContainsFocus() const;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   // Called by the backend when the keyboard focus arrives or leaves.
@@ -216,6 +239,12 @@ class TWinControl : public TControl {
 
   // The child under a client position, graphic children only; null if none.
   TControl* GraphicControlAt(int x, int y) const;
+
+  // A container by default.
+  void DescribeAccessible(TAccessibleInfo& info) const override;
+  // The visible children that assistive technology is told of, in reading
+  // order: by their top edges, and on one line from left to right.
+  std::vector<TControl*> AccessibleControls() const;
 
   TWindowPeer& Peer() const { return *peer_; }
   void* Handle() const { return peer_->Handle(); }

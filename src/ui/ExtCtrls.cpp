@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "lib/LIB_Percent.h"
 #include "lib/LIB_Text.h"
 #include "ui/Application.h"
 #include "ui/Jpeg.h"
@@ -164,6 +165,10 @@ void TRadioGroup::ButtonChecked(int index) {
   Click();
 }
 
+void TRadioGroup::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::Grouping;
+}
+
 void TRadioGroup::Paint(TCanvas& canvas) {
   const TRect r = ClientRect();
   canvas.Brush.Color = Color();
@@ -272,4 +277,9 @@ void TProgressBar::SetPosition(int value) {
   if (value == position_) return;
   position_ = value;
   TWinControl::Changed(TPeerChange::State);
+}
+
+void TProgressBar::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::ProgressBar;
+  info.Value = std::to_string(RoundedPercent(position_ - min_, max_ - min_)) + "%";
 }

@@ -70,6 +70,7 @@ class TRadioGroup : public TCustomControl {
 
   void SetBounds(int left, int top, int width, int height) override;
   void Paint(TCanvas& canvas) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  private:
   void Rebuild();
@@ -141,6 +142,8 @@ class TProgressBar : public TWinControl {
   void SetMax(int value) { SetRange(min_, value); }
   // Clamped into Min to Max.
   void SetPosition(int value);
+  // Its value is the percentage of the range that is done, "0%" to "100%".
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  private:
   int min_ = 0;

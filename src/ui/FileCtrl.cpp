@@ -53,6 +53,11 @@ void TDirectoryListBox::SetDirectory(const std::string& path) {
   if (before != directory_) Fire(OnChange);
 }
 
+void TDirectoryListBox::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::List;
+  info.Focusable = true;
+}
+
 void TDirectoryListBox::SetDrive(char drive) { SetDirectory(std::string(1, Upper(drive)) + ":\\"); }
 
 void TDirectoryListBox::Fill(const std::string& directory) {

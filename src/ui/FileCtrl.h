@@ -51,6 +51,7 @@ class TDirectoryListBox : public TWinControl {
   int SelectedIndex() const { return selected_; }
 
   TDriveComboBox* DriveCombo() const { return driveCombo_; }
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  private:
   friend class TDriveComboBox;

@@ -60,3 +60,7 @@ void TForm::Paint(TCanvas& canvas) {
   canvas.Brush.Style = TBrushStyle::Solid;
   canvas.FillRect(ClientRect());
 }
+
+void TForm::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::Client;
+}

@@ -39,8 +39,11 @@ class TForm : public TWinControl {
   void FocusControl(TWinControl& control);
   // Gives the waiting focus if its control can take it now.
   void GiveWaitingFocus();
+  // The control that the focus waits for; null when none.
+  TWinControl* WaitingFocus() const { return waitingFocus_.get(); }
 
   void Paint(TCanvas& canvas) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  protected:
   void Changed(TPeerChange what) override;

@@ -94,6 +94,12 @@ void TLabel::Paint(TCanvas& canvas) {
   canvas.DrawText(Caption(), rect, Format());
 }
 
+void TLabel::DescribeAccessible(TAccessibleInfo& info) const {
+  if (!showAccelChar_ && !LabelledBy()) info.Name = Caption();
+  info.Role = OnClick ? TAccessibleRole::Link : TAccessibleRole::StaticText;
+  if (OnClick) info.DefaultAction = "Jump";
+}
+
 // ------------------------------------------------------------- TStaticText
 
 TStaticText::TStaticText(TComponent* owner) : TWinControl(owner, TControlKind::StaticText) {
@@ -101,11 +107,22 @@ TStaticText::TStaticText(TComponent* owner) : TWinControl(owner, TControlKind::S
   SetBounds(0, 0, 65, 17);
 }
 
+void TStaticText::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::StaticText;
+}
+
 // ------------------------------------------------------------------- TEdit
 
 TEdit::TEdit(TComponent* owner) : TWinControl(owner, TControlKind::Edit) {
   SetColor(clWindow);
   SetBounds(0, 0, 121, 21);
+}
+
+void TEdit::DescribeAccessible(TAccessibleInfo& info) const {
+  if (!LabelledBy()) info.Name.clear();
+  info.Role = TAccessibleRole::Text;
+  info.Value = Text();
+  info.Focusable = true;
 }
 
 void TEdit::Changed(TPeerChange what) {
@@ -119,8 +136,15 @@ TButton::TButton(TComponent* owner) : TWinControl(owner, TControlKind::Button) {
 
 bool TButton::DialogChar(char key) {
   if (!IsAccel(key, Caption()) || !CanFocus()) return false;
-  Click();
+  DoDefaultAction();
   return true;
+}
+
+void TButton::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::PushButton;
+  info.AccessKey = AccessKeyOf(Caption());
+  info.DefaultAction = "Press";
+  info.Focusable = true;
 }
 
 // --------------------------------------------------------------- TCheckBox
@@ -139,9 +163,21 @@ void TCheckBox::SetChecked(bool value) {
 
 bool TCheckBox::DialogChar(char key) {
   if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+  DoDefaultAction();
+  return true;
+}
+
+void TCheckBox::DoDefaultAction() {
   SetFocus();
   Toggle();
-  return true;
+}
+
+void TCheckBox::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::CheckButton;
+  info.AccessKey = AccessKeyOf(Caption());
+  info.DefaultAction = checked_ ? "Uncheck" : "Check";
+  info.Focusable = true;
+  info.Checked = checked_;
 }
 
 // ------------------------------------------------------------ TRadioButton
@@ -164,9 +200,21 @@ void TRadioButton::SetChecked(bool value) {
 
 bool TRadioButton::DialogChar(char key) {
   if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+  DoDefaultAction();
+  return true;
+}
+
+void TRadioButton::DoDefaultAction() {
   SetFocus();
   SetChecked(true);
-  return true;
+}
+
+void TRadioButton::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::RadioButton;
+  info.AccessKey = AccessKeyOf(Caption());
+  info.DefaultAction = "Check";
+  info.Focusable = true;
+  info.Checked = checked_;
 }
 
 // --------------------------------------------------------------- TComboBox
@@ -191,6 +239,12 @@ void TComboBox::SetItemIndex(int index) {
 }
 
 std::string TComboBox::Text() const { return itemIndex_ < 0 ? std::string() : items_[itemIndex_]; }
+
+void TComboBox::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::ComboBox;
+  info.Value = Text();
+  info.Focusable = true;
+}
 
 void TComboBox::SelectByUser(int index) {
   SetItemIndex(index);

@@ -31,6 +31,8 @@ class TLabel : public TGraphicControl {
   void SetShowAccelChar(bool value);
 
   void Paint(TCanvas& canvas) override;
+  // Text, or a link when a click does something.
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  protected:
   void Changed(TPeerChange what) override;
@@ -54,6 +56,7 @@ class TStaticText : public TWinControl {
  public:
   explicit TStaticText(TComponent* owner);
   std::string ClassName() const override { return "TStaticText"; }
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 };
 
 // A one-line edit field. OnChange follows every change of the text, typed or
@@ -65,6 +68,8 @@ class TEdit : public TWinControl {
   TNotifyEvent OnChange;
   // The backend reports the text the user typed.
   void TextEditedByUser(const std::string& text) { SetCaption(text); }
+  // Named after its label only: its text is its value.
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 
  protected:
   void Changed(TPeerChange what) override;
@@ -75,6 +80,7 @@ class TButton : public TWinControl {
   explicit TButton(TComponent* owner);
   std::string ClassName() const override { return "TButton"; }
   bool DialogChar(char key) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
 };
 
 // A check box whose OnClick runs whenever Checked changes, by the user or not.
@@ -87,6 +93,9 @@ class TCheckBox : public TWinControl {
   // A click of the user.
   void Toggle() { SetChecked(!checked_); }
   bool DialogChar(char key) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
+  // Takes the focus and toggles, as the accelerator does.
+  void DoDefaultAction() override;
 
  private:
   bool checked_ = false;
@@ -100,6 +109,9 @@ class TRadioButton : public TWinControl {
   bool Checked() const { return checked_; }
   void SetChecked(bool value);
   bool DialogChar(char key) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
+  // Takes the focus and checks, as the accelerator does.
+  void DoDefaultAction() override;
 
  private:
   bool checked_ = false;
@@ -118,6 +130,7 @@ class TComboBox : public TWinControl {
   // -1 chooses nothing; an index outside the items is an error.
   void SetItemIndex(int index);
   std::string Text() const override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
   TNotifyEvent OnChange;
   // A pick of the user.
   virtual void SelectByUser(int index);

@@ -76,10 +76,14 @@ void TLbSpeedButton::SetColorStyle(TLbColorStyle value) {
   Repaint();
 }
 
-void TLbSpeedButton::ReleaseInGroup() {
-  if (!down_) return;
-  down_ = false;
+void TLbSpeedButton::StoreDown(bool value) {
+  down_ = value;
+  TCustomControl::Changed(TPeerChange::State);
   RepaintFace();
+}
+
+void TLbSpeedButton::ReleaseInGroup() {
+  if (down_) StoreDown(false);
 }
 
 void TLbSpeedButton::SetDown(bool value) {
@@ -92,8 +96,7 @@ void TLbSpeedButton::SetDown(bool value) {
       if (sibling && sibling != this && sibling->groupIndex_ == groupIndex_) sibling->ReleaseInGroup();
     }
   }
-  down_ = value;
-  RepaintFace();
+  StoreDown(value);
 }
 
 void TLbSpeedButton::SetFlat(bool value) {
@@ -281,12 +284,23 @@ void TLbSpeedButton::FadeTick() {
 
 bool TLbSpeedButton::DialogChar(char key) {
   if (!IsAccel(key, Caption()) || !Reachable()) return TCustomControl::DialogChar(key);
+  DoDefaultAction();
+  return true;
+}
+
+void TLbSpeedButton::DoDefaultAction() {
   // Shown pressed while the click runs; the group is not disturbed.
   const bool wasDown = down_;
-  down_ = true;
-  Repaint();
+  StoreDown(true);
+  Update();
   Click();
-  down_ = wasDown;
-  Repaint();
-  return true;
+  StoreDown(wasDown);
+  Update();
+}
+
+void TLbSpeedButton::DescribeAccessible(TAccessibleInfo& info) const {
+  info.Role = TAccessibleRole::PushButton;
+  info.AccessKey = AccessKeyOf(Caption());
+  info.DefaultAction = "Press";
+  info.Pressed = down_;
 }

@@ -1,9 +1,10 @@
 #pragma once
 // The program's own push button: a window of its own class whose text is the
-// caption, so that assistive technology and test drivers find it like any
-// button, painted entirely by DrawButtonFace. It latches in groups, answers
-// its accelerator, can carry a drop-down menu, takes colour presets and lets
-// its hot-track colour fade out slowly.
+// caption, so that test drivers find it like any button, painted entirely by
+// DrawButtonFace, and telling assistive technology what a system button
+// would: a push button, pressed while down, pressed by its default action.
+// It latches in groups, answers its accelerator, can carry a drop-down menu,
+// takes colour presets and lets its hot-track colour fade out slowly.
 
 #include <memory>
 #include <string>
@@ -84,6 +85,9 @@ class TLbSpeedButton : public TCustomControl {
   void MouseEnter() override;
   void MouseLeave() override;
   bool DialogChar(char key) override;
+  void DescribeAccessible(TAccessibleInfo& info) const override;
+  // What the accelerator does: shown pressed while the click runs.
+  void DoDefaultAction() override;
 
   // One step of the slow fade; the fade thread runs it on the main thread.
   void FadeTick();
@@ -98,6 +102,8 @@ class TLbSpeedButton : public TCustomControl {
   void RepaintFace();
   bool Reachable() const;
   void ReleaseInGroup();
+  // Down as stored, painted and told.
+  void StoreDown(bool value);
 
   TAlignment alignment_ = TAlignment::taLeftJustify;
   bool allowAllUp_ = false;

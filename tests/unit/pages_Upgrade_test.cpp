@@ -76,6 +76,8 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
   EXPECT_EQ(Choice().ComboBoxUpgrade->Items(),
             (std::vector<std::string>{"C:\\alpha\\", kProgramFiles, "D:\\Empty\\"}));
   EXPECT_EQ(Choice().ComboBoxUpgrade->ItemIndex(), 0);
+  // A screen reader names the list after the text above it.
+  EXPECT_EQ(Choice().ComboBoxUpgrade->AccessibleInfo().Name, "Upgrade and repair Fotelix installed in:");
   // The page was filled before the window was ever shown: the focus waited.
   EXPECT_FALSE(Choice().ComboBoxUpgrade->Focused());
   form->Show();
@@ -85,6 +87,8 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
   Click("&Upgrade");
   EXPECT_EQ(notices, (std::vector<std::string>{".", UpgradeRetryMessage(1), ""}));
   EXPECT_EQ(Upgrading().Label12->Caption(), "100% complete");
+  const TAccessibleInfo bar = Upgrading().ProgressBar1->AccessibleInfo();
+  EXPECT_EQ(bar.Name + ": " + bar.Value, "Upgrading Fotelix: 100%");
   EXPECT_EQ(os_->SleptMilliseconds(), 15u * 1000);
 
   ASSERT_EQ(ActivePage(), "PNLUpgradeReady");

@@ -207,9 +207,11 @@ TEST_F(SpeedButton, UngroupedButtonIsDownOnlyWhileHeld) {
   b->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { downDuringPress = b->Down(); };
   Press(b);
   EXPECT_TRUE(b->Down());
+  EXPECT_TRUE(b->AccessibleInfo().Pressed);
   EXPECT_FALSE(downDuringPress) << "the event comes before the press takes effect";
   Release(b);
   EXPECT_FALSE(b->Down());
+  EXPECT_FALSE(b->AccessibleInfo().Pressed);
   EXPECT_EQ(clicks, 1);
 
   // Other mouse buttons do not press it.

@@ -151,10 +151,13 @@ class TComPtr {
   TComPtr& operator=(const TComPtr&) = delete;
   T* operator->() const { return p_; }
   T* get() const { return p_; }
-  // Where a function that hands back a new reference puts it.
-  void** Out() {
+  void reset() {
     if (p_) p_->Release();
     p_ = nullptr;
+  }
+  // Where a function that hands back a new reference puts it.
+  void** Out() {
+    reset();
     return reinterpret_cast<void**>(&p_);
   }
 

@@ -2,6 +2,7 @@
 // text and font.
 #include "ui/win32/Win32Peer.h"
 
+#include "ui/win32/Win32Accessible.h"
 #include "ui/win32/Win32Canvas.h"
 
 #include <set>
@@ -19,6 +20,7 @@ TWin32Peer::TWin32Peer(TWin32Backend& backend, TWinControl& control, TWindowClas
     : backend_(backend), control_(control), class_(windowClass) {}
 
 TWin32Peer::~TWin32Peer() {
+  accessible_.reset();
   if (!window_) return;
   // Not another window's entry, should this one have gone with its parent.
   const auto entry = Peers().find(window_.get());
@@ -49,6 +51,7 @@ void TWin32Peer::Changed(TPeerChange what) {
     case TPeerChange::Color: InvalidateShowing(nullptr, TRUE); break;
     case TPeerChange::State: ApplyState(); break;
   }
+  if (what == TPeerChange::Text || what == TPeerChange::Enabled || what == TPeerChange::State) Announce();
 }
 
 void TWin32Peer::Invalidate(const TRect& rect) {
@@ -143,6 +146,8 @@ void TWin32Peer::Create() {
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32Peer::SubclassProc)));
   ApplyFont();
   ApplyState();
+  const TAccessibleInfo info = control_.AccessibleInfo();
+  told_ = {info.Name, info.Value, TWin32Accessible::StateOf(control_, info) & TWin32Accessible::kAnnouncedStates};
   if (control_.Showing()) CreateChildren();
   // A form shows, and so activates, once it is whole.
   if (TopLevel()) ApplyVisible();

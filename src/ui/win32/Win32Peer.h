@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/Controls.h"
 #include "ui/win32/Win32Backend.h"
@@ -19,6 +20,12 @@ struct TWindowClass {
   // Without WS_CHILD, a top-level window.
   DWORD Style;
   DWORD ExStyle;
+};
+
+class TWin32Accessible;
+// Lets the object go, disconnected from the window first.
+struct TAccessibleRelease {
+  void operator()(TWin32Accessible* object) const;
 };
 
 // The style every child window starts from.
@@ -41,6 +48,14 @@ class TWin32Peer : public TWindowPeer {
   TWinControl& Control() const { return control_; }
   // Keys typed into it are its text or its choice, not accelerators.
   virtual bool TakesTyping() const { return false; }
+  void GraphicChildChanged(TControl& child, TPeerChange what) override;
+
+  // The accessible object of the window, made when first asked for; null
+  // while the window does not exist, and once it is gone.
+  TWin32Accessible* Accessible();
+  // Runs the default action of the control or of one of its graphic
+  // children from the message loop; false when it cannot be queued.
+  bool QueueDefaultAction(TControl& target) noexcept;
 
   // The peer of one of our windows; null for any other window.
   static TWin32Peer* Of(HWND window);
@@ -71,6 +86,7 @@ class TWin32Peer : public TWindowPeer {
   virtual bool Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  private:
+  friend class TWin32Accessible;
   static std::map<HWND, TWin32Peer*>& Peers();
   static LRESULT CALLBACK OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -89,6 +105,13 @@ class TWin32Peer : public TWindowPeer {
   void ApplyVisible();
   void ApplyText();
   void ApplyFont();
+  // Tells assistive technology what changed in the control's name, value
+  // and state since it was last told.
+  void Announce();
+  void Notify(DWORD event, LONG child) const;
+  void RunDefaultAction();
+  // The window was destroyed, with its parent or by itself.
+  void Destroyed();
 
   TWin32Backend& backend_;
   TWinControl& control_;
@@ -101,6 +124,15 @@ class TWin32Peer : public TWindowPeer {
   TColor backgroundColor_ = clNone;
   TWindowHandle window_;
   WNDPROC oldProc_ = nullptr;
+  std::unique_ptr<TWin32Accessible, TAccessibleRelease> accessible_;
+  // What assistive technology was last told of the control.
+  struct TTold {
+    std::string Name;
+    std::string Value;
+    LONG State = 0;
+  } told_;
+  // The controls whose default action waits for the message loop.
+  std::vector<TComponentRef<TControl>> pendingActions_;
 };
 
 // The text a window holds.

@@ -5,10 +5,16 @@
 
 #include "ui/Application.h"
 #include "ui/Forms.h"
+#include "ui/win32/Win32Accessible.h"
+
+#include <new>
 
 namespace {
 
 COLORREF Ref(TColor color) { return static_cast<COLORREF>(ColorToRGB(color) & 0xFFFFFF); }
+
+// A default action that a client asked for, run once the loop gets to it.
+constexpr UINT kDefaultActionMessage = WM_APP + 2;
 
 }  // namespace
 
@@ -30,7 +36,7 @@ LRESULT CALLBACK TWin32Peer::OwnProc(HWND window, UINT message, WPARAM wParam, L
   LRESULT result = 0;
   bool handled = false;
   Application().Dispatch(&peer->control_, [&] { handled = peer->Message(message, wParam, lParam, result); });
-  if (message == WM_NCDESTROY) Peers().erase(window);  // destroyed with its parent
+  if (message == WM_NCDESTROY) peer->Destroyed();  // with its parent
   return handled ? result : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -41,7 +47,7 @@ LRESULT CALLBACK TWin32Peer::SubclassProc(HWND window, UINT message, WPARAM wPar
   LRESULT result = 0;
   bool handled = false;
   Application().Dispatch(&peer->control_, [&] { handled = peer->Message(message, wParam, lParam, result); });
-  if (message == WM_NCDESTROY) Peers().erase(window);
+  if (message == WM_NCDESTROY) peer->Destroyed();
   return handled ? result : ::CallWindowProcA(old, window, message, wParam, lParam);
 }
 
@@ -96,7 +102,39 @@ bool TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_KILLFOCUS:
       control_.DoExit();
       return false;
+    case WM_GETOBJECT: {
+      // The client area's object is ours; the system answers for the others.
+      if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return false;
+      TWin32Accessible* object = Accessible();
+      const LRESULT answer = object ? object->Answer(wParam) : 0;
+      if (answer <= 0) return false;
+      result = answer;
+      return true;
+    }
+    case kDefaultActionMessage:
+      RunDefaultAction();
+      return true;
     default:
       return false;
   }
+}
+
+bool TWin32Peer::QueueDefaultAction(TControl& target) noexcept {
+  try {
+    pendingActions_.emplace_back(&target);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (::PostMessageA(window_.get(), kDefaultActionMessage, 0, 0)) return true;
+  pendingActions_.pop_back();
+  return false;
+}
+
+void TWin32Peer::RunDefaultAction() {
+  if (pendingActions_.empty()) return;
+  TControl* target = pendingActions_.front().get();
+  pendingActions_.erase(pendingActions_.begin());
+  // As for a click: only what can be reached now acts, and it may free
+  // this window.
+  if (target && target->Enabled() && target->Showing()) target->DoDefaultAction();
 }
