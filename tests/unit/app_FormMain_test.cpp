@@ -255,7 +255,7 @@ TEST_F(FormMainTest, ShowingThePageInViewRebuildsItAndRunsItAgain) {
 TEST_F(FormMainTest, APageWithoutButtonsShowsAnEmptyBar) {
   // The install run's page has none; looked at while its run works.
   int seen = 0;
-  Headless().OnProcessMessages = [&] {
+  Headless().AfterMessages = [&] {
     if (!form->RunWorking()) return;
     ++seen;
     EXPECT_TRUE(Buttons().empty());

@@ -250,7 +250,7 @@ TEST_F(InstallPagesTest, InstallRunsToTheFinishedPageAndIgnoresTheHeader) {
   // at the first of them.
   std::string pageAfterClick;
   bool clicked = false;
-  Headless().OnProcessMessages = [&] {
+  Headless().AfterMessages = [&] {
     if (!form->RunWorking() || clicked) return;
     clicked = true;
     form->PnlHeader->Click();

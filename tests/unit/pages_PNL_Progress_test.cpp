@@ -45,10 +45,10 @@ TEST(PageProgress, ShowsThePercentageOfWhatTheBarHolds) {
   progress.SetStatus("waiting");
   EXPECT_EQ(status->Caption(), "waiting");
   int pumped = 0;
-  Headless().OnProcessMessages = [&] { ++pumped; };
+  Headless().AfterMessages = [&] { ++pumped; };
   progress.SetRange(200);
   progress.Report(50);
-  Headless().OnProcessMessages = nullptr;
+  Headless().AfterMessages = nullptr;
   EXPECT_EQ(pumped, 1);
   EXPECT_EQ(percent->Caption(), "25% complete");
 }

@@ -44,7 +44,7 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
 
   std::vector<std::string> searchCaptions;
   std::vector<std::string> notices;
-  Headless().OnProcessMessages = [&] {
+  Headless().AfterMessages = [&] {
     const std::string caption = Search().Label12->Caption();
     if (searchCaptions.empty() || searchCaptions.back() != caption) searchCaptions.push_back(caption);
     const std::string notice = Upgrading().Label1->Caption();
@@ -143,7 +143,7 @@ TEST_F(UpgradePagesTest, ADriveThatVanishesDuringTheSearchEndsItCleanly) {
   MakeFile("D:\\f39\\sub\\Fotelix.exe", "\xE6");
   int pumps = 0;
   std::string vanishedAt;
-  Headless().OnProcessMessages = [&] {
+  Headless().AfterMessages = [&] {
     if (ActivePage() == "PnlUpgradeFindDir" && form->RunWorking() && ++pumps == 20) {
       os_->SetVolume('D', "", false);
       vanishedAt = Search().Label12->Caption();
@@ -167,7 +167,7 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
   MakeFile(kProgramFiles + "Fotelix.exe", "MZ old program");
   Start({"/autoupdate", "C:\\Program", "Files\\Fotelix"});
   std::vector<std::string> atRunStart;
-  Headless().OnProcessMessages = [&] {
+  Headless().AfterMessages = [&] {
     if (atRunStart.empty() && form->RunWorking())
       atRunStart = {ActivePage(), PartsInPlace() ? "in place" : "displaced",
                     form->Busy() ? "busy" : "idle"};

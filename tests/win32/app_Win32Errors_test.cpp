@@ -21,6 +21,7 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "unit/HostSim_fixture.h"
+#include "win32/Win32Fixtures.h"
 #include "widgets/MVI_ButtonBar.h"
 
 #include <windows.h>
@@ -32,7 +33,9 @@ class Win32ErrorsTest : public HostSimTest {
   void SetUp() override {
     HostSimTest::SetUp();
     try {
-      Application().SetBackend(std::make_unique<TWin32Backend>());
+      auto backend = std::make_unique<TWatchedWin32Backend>();
+      watched = backend.get();
+      Application().SetBackend(std::move(backend));
     } catch (const std::runtime_error&) {
       GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
     }
@@ -53,6 +56,7 @@ class Win32ErrorsTest : public HostSimTest {
   }
 
   void TearDown() override {
+    if (watched) watched->AfterMessages = nullptr;
     Application().MainForm = nullptr;
     form.reset();
     tMvButtonBar::SetSharedColors(savedColors);
@@ -77,6 +81,7 @@ class Win32ErrorsTest : public HostSimTest {
 
   std::string ActivePage() const { return form->PageControl->ActivePage()->Name; }
 
+  TWatchedWin32Backend* watched = nullptr;
   std::unique_ptr<TFormMain> form;
   TMvButtonColors savedColors;
 };
@@ -90,6 +95,7 @@ class Win32ErrorsTest : public HostSimTest {
 TEST_F(Win32ErrorsTest, AnErrorFromAnyDepthOfAClickEndsOnTheErrorPage) {
   TTimer timer(nullptr);
   timer.SetEnabled(false);
+  bool posted = false;
   TButton* thrower = form->Create<TButton>();
   thrower->SetParent(form.get());
   thrower->OnClick = [](TObject*) { throw std::runtime_error("A click during the run failed."); };
@@ -100,17 +106,13 @@ TEST_F(Win32ErrorsTest, AnErrorFromAnyDepthOfAClickEndsOnTheErrorPage) {
     const char* Message;
   };
   const std::vector<TCase> cases = {
-      // The timer's messages come in the slide and in the run alike; the
-      // click is posted from the first that the run's pumping handles.
       {"a click that the run's pumping dispatches",
        [&] {
-         timer.SetInterval(10);
-         timer.SetOnTimer([&](TObject*) {
-           if (!form->RunWorking()) return;
-           timer.SetEnabled(false);
+         watched->AfterMessages = [&] {
+           if (posted || !form->RunWorking()) return;
+           posted = true;
            ::PostMessageA(static_cast<HWND>(thrower->Handle()), BM_CLICK, 0, 0);
-         });
-         timer.SetEnabled(true);
+         };
        },
        "A click during the run failed."},
       {"a timer during the slide",

@@ -95,7 +95,6 @@ bool THeadlessBackend::FireNextDue(uint64_t until) {
 }
 
 void THeadlessBackend::ProcessMessages() {
-  if (OnProcessMessages) OnProcessMessages();
   Application().CheckSynchronize();
   // Like the platform's timer messages: each due timer ticks once, however
   // late it is.
@@ -111,6 +110,7 @@ void THeadlessBackend::ProcessMessages() {
   }
   Application().CheckSynchronize();
   PaintInvalid();
+  if (AfterMessages) AfterMessages();
 }
 
 bool THeadlessBackend::HandleMessage() {

@@ -85,9 +85,9 @@ class THeadlessBackend : public TBackend {
   void AdvanceClock(unsigned milliseconds);
   // Timers running now.
   size_t TimerCount() const { return timers_.size(); }
-  // Runs first in every ProcessMessages, as a message that arrived
-  // meanwhile would: how a test acts while a run lets messages through.
-  std::function<void()> OnProcessMessages;
+  // Runs after each round of ProcessMessages: how a test looks in, or acts,
+  // at every step of a run that lets the window's messages through.
+  std::function<void()> AfterMessages;
 
   // Message boxes shown so far; the responder answers them (idOk without one).
   std::vector<TMessageBoxCall> MessageBoxes;
