@@ -84,7 +84,7 @@ TPage& ShowStill(TFormMain& form, const std::string& name) {
 // runs' writes of the uninstaller do.
 class TPumpOnly : public TNoProgress {
  public:
-  void Yield() override { Application().ProcessMessages(); }
+  void LetMessagesRun() override { Application().ProcessMessages(); }
 };
 
 int Run(const std::string& mode, int runs, TWin32Platform& os, TFormMain& form) {

@@ -19,12 +19,12 @@ class IRunProgress {
   virtual void SetStatus(const std::string& text) = 0;
   // Lets the pending window messages run: the window repaints and takes
   // input, and the handlers of that input run inside the run.
-  virtual void Yield() = 0;
+  virtual void LetMessagesRun() = 0;
 
   // One progress step: the position shown, then the messages run.
   void Report(int32_t position) {
     SetPosition(position);
-    Yield();
+    LetMessagesRun();
   }
   // The same at percent of the range.
   void ReportPercent(int percent);
@@ -41,7 +41,7 @@ class TNoProgress : public IRunProgress {
   int32_t Range() const override { return 0; }
   void SetPosition(int32_t) override {}
   void SetStatus(const std::string&) override {}
-  void Yield() override {}
+  void LetMessagesRun() override {}
 };
 
 // Shows nothing of a step, and lets the messages run as the run's own
@@ -49,7 +49,7 @@ class TNoProgress : public IRunProgress {
 class TUnshownProgress : public TNoProgress {
  public:
   explicit TUnshownProgress(IRunProgress& run) : run_(run) {}
-  void Yield() override { run_.Yield(); }
+  void LetMessagesRun() override { run_.LetMessagesRun(); }
 
  private:
   IRunProgress& run_;

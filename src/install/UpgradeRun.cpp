@@ -90,7 +90,7 @@ std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& s
 
 void WaitForTheProduct(TPlatform& os, IRunProgress& progress) {
   for (int second = 0; second < 3; ++second) {
-    if (second > 0) progress.Yield();
+    if (second > 0) progress.LetMessagesRun();
     os.Sleep(kOneSecond);
   }
 }
@@ -116,7 +116,7 @@ TRetry WhileInUse(TPlatform& os, const std::string& dir, IRunProgress& progress)
     progress.SetStatus(UpgradeRetryMessage(attempt));
     for (int second = 0; second < kUpgradeRetrySeconds; ++second) {
       os.Sleep(kOneSecond);
-      progress.Yield();
+      progress.LetMessagesRun();
     }
     progress.SetStatus("");
   };

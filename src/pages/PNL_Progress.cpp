@@ -12,4 +12,4 @@ void TPageProgress::SetStatus(const std::string& text) {
   if (status_) status_->SetCaption(text);
 }
 
-void TPageProgress::Yield() { Application().ProcessMessages(); }
+void TPageProgress::LetMessagesRun() { Application().ProcessMessages(); }

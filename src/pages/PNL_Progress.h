@@ -23,7 +23,7 @@ class TPageProgress : public IRunProgress {
   // its range, followed by "% complete".
   void SetPosition(int32_t position) override;
   void SetStatus(const std::string& text) override;
-  void Yield() override;
+  void LetMessagesRun() override;
 
  private:
   TProgressBar& bar_;

@@ -223,10 +223,10 @@ TEST_F(DefaultSettingsTest, ArbitraryBytesInTheInputsComeBackInBothForms) {
 TEST_F(DefaultSettingsTest, ProgressAt99BeforeEachClosingTagWhileTheStoreIsSet) {
   TFakeProgress progress(1000);
   bool store_set = true;
-  progress.OnYield = [&] { store_set = store_set && SettingsStore != nullptr; };
+  progress.OnMessages = [&] { store_set = store_set && SettingsStore != nullptr; };
   WriteInstallFile(Install(), progress);
   EXPECT_EQ(progress.positions, (std::vector<int32_t>{990, 990}));
-  EXPECT_EQ(progress.yields, 2);
+  EXPECT_EQ(progress.messageRuns, 2);
   EXPECT_TRUE(store_set);
   EXPECT_EQ(SettingsStore, nullptr);
 }
@@ -245,7 +245,7 @@ TEST_F(DefaultSettingsTest, FailuresReachTheCallerAndReleaseTheStore) {
   // A failing progress display also ends the write.
   MemorySink sink;
   TFakeProgress failing;
-  failing.OnYield = [] { throw std::runtime_error("page"); };
+  failing.OnMessages = [] { throw std::runtime_error("page"); };
   EXPECT_THROW(WriteSettingsFile(sink, Install(), failing), std::runtime_error);
   EXPECT_EQ(SettingsStore, nullptr);
 }

@@ -79,7 +79,7 @@ TEST_F(PayloadWriterTest, ReportsEveryCopyAndInflationPosition) {
         << w.name;
     EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end())) << w.name;
     EXPECT_EQ(progress.positions.back(), progress.Range()) << w.name;
-    EXPECT_EQ(progress.yields, static_cast<int>(expected.size())) << w.name;
+    EXPECT_EQ(progress.messageRuns, static_cast<int>(expected.size())) << w.name;
     // A whole number of 1,024-byte pieces ends with a pass that reads nothing.
     const bool whole = p.ExpandedLength % 1024 == 0;
     EXPECT_EQ(expected[expected.size() - 1] == expected[expected.size() - 2], whole) << w.name;
@@ -121,7 +121,7 @@ TEST_F(PayloadWriterTest, AnUnshownWriteOnlyLetsMessagesRun) {
   TUnshownProgress unshown(run);
   WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", unshown);
   EXPECT_TRUE(run.positions.empty());
-  EXPECT_EQ(run.yields, static_cast<int>(PayloadPositions(UninstallerPayload()).size()));
+  EXPECT_EQ(run.messageRuns, static_cast<int>(PayloadPositions(UninstallerPayload()).size()));
 }
 
 TEST_F(PayloadWriterTest, ReplacesAndTruncatesAnExistingFile) {

@@ -11,7 +11,8 @@
 #include "install/RunProgress.h"
 
 // A page's progress as the runs see it: records every position and status
-// line, counts the yields, and runs the test's own hooks at them.
+// line, counts the rounds of messages it lets run, and runs the test's own
+// hooks at them.
 class TFakeProgress : public IRunProgress {
  public:
   explicit TFakeProgress(int32_t range = 100) : range_(range) {}  // 100: the bar's default range
@@ -22,16 +23,16 @@ class TFakeProgress : public IRunProgress {
     statuses.push_back(text);
     if (OnStatus) OnStatus(text);
   }
-  void Yield() override {
-    ++yields;
-    if (OnYield) OnYield();
+  void LetMessagesRun() override {
+    ++messageRuns;
+    if (OnMessages) OnMessages();
   }
 
   std::vector<int32_t> positions;
   std::vector<std::string> statuses;
-  int yields = 0;
+  int messageRuns = 0;
   std::function<void(const std::string&)> OnStatus;
-  std::function<void()> OnYield;
+  std::function<void()> OnMessages;
 
  private:
   int32_t range_;

@@ -81,7 +81,7 @@ TEST_P(RunStepsTest, CarriesOutThePolicies) {
   }
   EXPECT_EQ(trace.names, c.trace);
   EXPECT_EQ(progress.positions, c.positions);
-  EXPECT_EQ(progress.yields, static_cast<int>(c.positions.size()));
+  EXPECT_EQ(progress.messageRuns, static_cast<int>(c.positions.size()));
   EXPECT_EQ(raised, c.raised ? c.raised : "");
 }
 

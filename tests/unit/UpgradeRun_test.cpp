@@ -147,7 +147,7 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   os_->SetElevated(true);
   // Nothing is touched before the three seconds are over.
   std::vector<std::pair<uint64_t, bool>> pumps;
-  progress_.OnYield = [&] {
+  progress_.OnMessages = [&] {
     pumps.emplace_back(os_->SleptMilliseconds(), os_->FileExists(dir + "Fotelix.Exe.new") ||
                                                      os_->FileExists(dir + "Fotelix.Exe"));
   };
