@@ -15,6 +15,8 @@
 
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
+#include "install/UninstallPlan.h"
+#include "install/UninstallRemover.h"
 #include "lib/LIB_Text.h"
 #include "platform/Path.h"
 #include "platform/win32/Win32Handles.h"

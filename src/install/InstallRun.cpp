@@ -1,10 +1,10 @@
 #include "install/InstallRun.h"
 
-#include <cmath>
-#include <optional>
+#include <exception>
 #include <stdexcept>
 
 #include "install/DefaultSettings.h"
+#include "install/PayloadWriter.h"
 #include "install/RunSteps.h"
 #include "install/Uninstall.h"
 #include "lib/LIB_Endpoints.h"
@@ -120,19 +120,40 @@ void RemoveIfThere(TPlatform& os, const std::string& path) {
   if (os.FileExists(path)) os.TryRemoveFile(path);
 }
 
+// The Start-menu group, without which the product runs too: its folder, then
+// its links, each left out after one that fails.
+TRunStep StartMenuGroup(TPlatform& os, const std::string& dir, std::string& group) {
+  return Block(
+      {
+          Step([&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }),
+          // Fails when the group exists from an earlier install; its links
+          // are then replaced.
+          Step([&] { os.TryCreateFolder(group); }, TOnFailure::Ignored),
+          Step([&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }),
+          Step([&] {
+            CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web", "", -1);
+          }),
+          Step([&] {
+            CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1);
+          }),
+          Step([&] {
+            CreateShortcut(os, dir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk", "Uninstall Fotelix", "", 0);
+          }),
+      },
+      TOnFailure::Ignored);
+}
+
+// The desktop link, without which the product runs too.
+TRunStep DesktopLink(TPlatform& os, const std::string& dir, std::string& desktop) {
+  return Block(
+      {
+          Step([&] { desktop = KnownShellFolder(os, kCsidlDesktopDirectory); }),
+          Step([&] { CreateShortcut(os, dir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0); }),
+      },
+      TOnFailure::Ignored);
+}
+
 }  // namespace
-
-void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t position) {
-  bar.SetPosition(position);
-  label.SetCaption(std::to_string(RoundedPercent(static_cast<uint32_t>(position), bar.Max())) +
-                   "% complete");
-  os.ProcessMessages();
-}
-
-int32_t PositionAtPercent(int32_t maximum, int percent) {
-  // The default rounding mode rounds halves to the even neighbour.
-  return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
-}
 
 void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithBackslash(path);
@@ -168,67 +189,38 @@ std::string FolderRefusal(const std::string& verb, const std::string& dir, const
                              : "users other than administrators can change " + level + ".");
 }
 
-void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label) {
-  const auto at = [&](int percent) {
-    return [&, percent] { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), percent)); };
-  };
-  const auto at99 = [&](int) { at(99)(); };
+void RunInstall(TPlatform& os, TSetupState& state, IRunProgress& progress) {
   const std::string& dir = state.InstallDir;
   std::string group, desktop;
   // Held to the end of the run. Every level of a trusted folder is closed to
   // other users, so the paths of the files written into it stay as safe as
   // this handle.
   std::unique_ptr<TFolderHandle> installFolder;
-  constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
+  TUnshownProgress unshown(progress);
   constexpr TOnFailure kIgnored = TOnFailure::Ignored;
-  constexpr TOnFailure kSkipsRest = TOnFailure::SkipsRestOfBlock;
-  RunSteps({
-      {"progress scale", kEnds, [&] { bar.SetMax(InstallProgressMax()); }},
-      {"installation folder", kEnds, [&] { installFolder = SettleInstallDir(os, state); }},
-      {"data folder", kEnds, [&] { SettleDataDir(os, state); }},
-      // Settings files that an older version kept beside the program; one
-      // that stays is overwritten or ignored by the product.
-      {"old fotelix.dat", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.dat"); }},
-      {"old fotelix.bak", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.bak"); }},
-      {"program file", kEnds, [&] { WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label); }},
-      // The product runs without its uninstaller.
-      {"uninstaller", kIgnored, [&] { WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr); }},
-      // The product runs without its Start-menu group. A failing link skips
-      // the ones after it.
-      {"Start-menu group", kSkipsRest,
-       [&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }},
-      // Fails when the group exists from an earlier install; its links are
-      // then replaced.
-      {"Start-menu group", kIgnored, [&] { os.TryCreateFolder(group); }},
-      {"Start-menu group", kSkipsRest,
-       [&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }},
-      {"Start-menu group", kSkipsRest,
-       [&] {
-         CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web",
-                        "", -1);
-       }},
-      {"Start-menu group", kSkipsRest,
-       [&] { CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1); }},
-      {"Start-menu group", kSkipsRest,
-       [&] {
-         CreateShortcut(os, dir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk", "Uninstall Fotelix",
-                        "", 0);
-       }},
-      // Without administrator rights there is no entry; the product still works.
-      {"uninstall entry", kIgnored, [&] { RegisterUninstaller(os, state); }},
-      {"96 %", kEnds, at(96)},
-      {"desktop link", kSkipsRest, [&] { desktop = KnownShellFolder(os, kCsidlDesktopDirectory); },
-       state.CreateDesktopShortcut},
-      {"desktop link", kIgnored,
-       [&] { CreateShortcut(os, dir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0); },
-       state.CreateDesktopShortcut},
-      {"98 %", kEnds, at(98)},
-      {"settings file", kEnds, [&] { WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, at99); }},
-      // A spare: the product reads the one in DataDir.
-      {"installation copy of the settings file", kIgnored,
-       [&] { WriteSettingsFile(os, dir + "FXInst.Dat", state, at99); }},
-      // The log records what the run meant to make; a missing or short log
-      // leaves the uninstaller less to remove, never something else.
-      {"uninstall log", kIgnored, [&] { WriteUninstallLog(os, state); }},
-  });
+  RunSteps(
+      {
+          Step([&] { progress.SetRange(InstallProgressMax()); }),
+          Step([&] { installFolder = SettleInstallDir(os, state); }),
+          Step([&] { SettleDataDir(os, state); }),
+          // Settings files that an older version kept beside the program; one
+          // that stays is overwritten or ignored by the product.
+          Step([&] { RemoveIfThere(os, dir + "fotelix.dat"); }, kIgnored),
+          Step([&] { RemoveIfThere(os, dir + "fotelix.bak"); }, kIgnored),
+          Step([&] { WriteProgramFile(os, dir + "Fotelix.Exe", progress); }),
+          // The product runs without its uninstaller.
+          Step([&] { WriteUninstaller(os, dir + "Uninstall.Exe", unshown); }, kIgnored),
+          StartMenuGroup(os, dir, group),
+          // Without administrator rights there is no entry; the product still
+          // works.
+          Step([&] { RegisterUninstaller(os, state); }, kIgnored).ThenShows(96),
+          DesktopLink(os, dir, desktop).When(state.CreateDesktopShortcut).ThenShows(98),
+          Step([&] { WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, progress); }),
+          // A spare: the product reads the one in DataDir.
+          Step([&] { WriteSettingsFile(os, dir + "FXInst.Dat", state, progress); }, kIgnored),
+          // The log records what the run meant to make; a missing or short log
+          // leaves the uninstaller less to remove, never something else.
+          Step([&] { WriteUninstallLog(os, state); }, kIgnored),
+      },
+      progress);
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -232,13 +231,4 @@ class TPlatform {
   // Ends the process at once with the code; nothing after it runs.
   virtual void ExitProcess(int code) = 0;
 
-  // Lets pending window messages run. The user-interface layer installs the
-  // pump; without one this does nothing.
-  void SetMessagePump(std::function<void()> pump) { pump_ = std::move(pump); }
-  void ProcessMessages() {
-    if (pump_) pump_();
-  }
-
- private:
-  std::function<void()> pump_;
 };

@@ -131,8 +131,9 @@ TEST_F(Win32PlatformTest, PayloadRestoredByteForByteTwice) {
     if (c == '/') c = '\\';
   const std::string expected = Content(built);
   ASSERT_EQ(expected.substr(0, 2), "MZ");
+  TNoProgress none;
   for (int round = 0; round < 2; ++round) {
-    WriteProgramFile(os_, dir_ + "Fotelix.Exe", nullptr, nullptr);
+    WriteProgramFile(os_, dir_ + "Fotelix.Exe", none);
     EXPECT_TRUE(Content(dir_ + "Fotelix.Exe") == expected) << "round " << round;
   }
   EXPECT_EQ(Names(dir_), std::vector<std::string>{"Fotelix.Exe"});
@@ -145,7 +146,8 @@ TEST_F(Win32PlatformTest, LockedTargetKeepsTheOldFile) {
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   try {
-    WriteProgramFile(os_, dir_ + "Fotelix.Exe", nullptr, nullptr);
+    TNoProgress none;
+    WriteProgramFile(os_, dir_ + "Fotelix.Exe", none);
     ADD_FAILURE() << "no error";
   } catch (const EPlatformError& e) {
     EXPECT_EQ(e.Code(), kErrorSharingViolation) << e.what();

@@ -33,7 +33,6 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
 }  // namespace
 
 THostSimPlatform::THostSimPlatform(fs::path stateFolder) : stateFolder_(std::move(stateFolder)) {
-  SetMessagePump([this] { ++pumped_; });
   SetClock(TLocalTime{2026, 1, 5, 1, 12, 0, 0, 0});
 }
 

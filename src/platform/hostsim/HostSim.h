@@ -123,9 +123,6 @@ class THostSimPlatform : public TPlatform {
   const std::vector<std::string>& ProtectedFolders() const { return protected_; }
   const std::vector<std::string>& OpenedDocuments() const { return opened_; }
   uint64_t SleptMilliseconds() const { return slept_; }
-  // Calls of ProcessMessages, counted by the pump that the simulation
-  // installs itself; a test that installs its own pump counts for itself.
-  int ProcessedMessages() const { return pumped_; }
   // The codes ExitProcess was called with; the simulated process goes on.
   const std::vector<int>& ExitCodes() const { return exitCodes_; }
 
@@ -226,7 +223,6 @@ class THostSimPlatform : public TPlatform {
   std::vector<std::string> opened_;
   int64_t clockMs_ = 0;  // milliseconds since 1970-01-01 00:00 local time
   uint64_t slept_ = 0;
-  int pumped_ = 0;
 };
 
 // Windows' name matching: * and ? without regard to the case of A to Z, and
