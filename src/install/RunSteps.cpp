@@ -16,7 +16,7 @@ void Attempt(const TRunStep& step, IRunProgress& progress) {
     }
     // Outside the handler: the wait lets messages run, whose handlers may
     // fail in turn.
-    step.Retry.Wait(attempt);
+    if (step.Retry.Wait) step.Retry.Wait(attempt);
   }
 }
 

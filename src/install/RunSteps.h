@@ -29,7 +29,8 @@ struct TRetry {
   // runs while the failure is handled, so "throw;" raises it as it stands.
   // Without it the first failure ends the step.
   std::function<void(const std::exception& error, int attempt)> Judge;
-  // Runs between an attempt that failed and the next.
+  // Runs between an attempt that failed and the next; without it the next
+  // follows at once.
   std::function<void(int attempt)> Wait;
 };
 

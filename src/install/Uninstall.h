@@ -23,8 +23,8 @@ inline constexpr char kUninstallLogName[] = "UnInstall.dat";
 // taken for a shorter program path ("C:\Program.exe").
 std::string UninstallCommand(const TSetupState& state);
 
-// Writes "DisplayName" and "UninstallString" under kUninstallKey; raises
-// EPlatformError at the first that cannot be written.
+// Writes "DisplayName", "UninstallString", "NoModify" and "NoRepair" under
+// kUninstallKey; raises EPlatformError at the first that cannot be written.
 void RegisterUninstaller(TPlatform& os, const TSetupState& state);
 
 // The log's lines after the product's name: 10, or 11 with the desktop

@@ -1,6 +1,5 @@
 #include "install/UninstallLog.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -9,16 +8,28 @@
 
 namespace {
 
-constexpr TUninstallTag kTags[] = {TUninstallTag::File,         TUninstallTag::DataFolder,
-                                   TUninstallTag::InstallFolder, TUninstallTag::RegistryKey,
-                                   TUninstallTag::StartMenuGroup, TUninstallTag::DesktopLink};
+// The tag of that letter. A switch without a default, so that the compiler
+// refuses a tag added to the enum and not here.
+std::optional<TUninstallTag> TagOf(char letter) {
+  const auto tag = static_cast<TUninstallTag>(letter);
+  switch (tag) {
+    case TUninstallTag::File:
+    case TUninstallTag::DataFolder:
+    case TUninstallTag::InstallFolder:
+    case TUninstallTag::RegistryKey:
+    case TUninstallTag::StartMenuGroup:
+    case TUninstallTag::DesktopLink: return tag;
+  }
+  return std::nullopt;
+}
+
 // A log of an install holds a dozen lines of paths: a few kilobytes.
 constexpr size_t kLogLimit = 64 * 1024;
 
 std::optional<TUninstallLine> ParseLine(const std::string& line) {
   if (line.size() < 3 || line.front() != '<' || line.back() != '>') return std::nullopt;
-  const auto tag = std::find(std::begin(kTags), std::end(kTags), static_cast<TUninstallTag>(line[1]));
-  if (tag == std::end(kTags)) return std::nullopt;
+  const std::optional<TUninstallTag> tag = TagOf(line[1]);
+  if (!tag) return std::nullopt;
   return TUninstallLine{*tag, line.substr(2, line.size() - 3)};
 }
 

@@ -7,8 +7,9 @@
 // API. Every handle it opens is owned by a small wrapper and closed on every
 // path, the error paths included. Files, folders and drives are in
 // Win32Files.cpp, folders held open in Win32FolderHandle.cpp, the shell in
-// Win32Shell.cpp, the registry in Win32Registry.cpp, the process itself in
-// Win32Platform.cpp.
+// Win32Shell.cpp, the registry in Win32Registry.cpp, who this process runs
+// as and the protection of folders in Win32Security.cpp, the system's error
+// texts in Win32Errors.cpp, the process itself in Win32Platform.cpp.
 class TWin32Platform : public TPlatform {
  public:
   using TPlatform::TryCreateFolder;
