@@ -1,4 +1,4 @@
-// The payload writer with a pump that does nothing, against the least that
+// The payload writer with a progress that does nothing, against the least that
 // restoring the same stream can cost: one inflate straight into a file.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -34,8 +34,8 @@ void BM_WriteProgramFile(benchmark::State& state) {
   TScratch scratch;
   THostSimPlatform os(scratch.root / "state");
   os.MapDrive('C', scratch.root / "c", TDriveType::Fixed);
-  os.SetMessagePump([] {});
-  for (auto _ : state) WriteProgramFile(os, "C:\\Fotelix.Exe", nullptr, nullptr);
+  TNoProgress none;
+  for (auto _ : state) WriteProgramFile(os, "C:\\Fotelix.Exe", none);
   state.SetBytesProcessed(state.iterations() * ProgramPayload().ExpandedLength);
 }
 BENCHMARK(BM_WriteProgramFile)->Unit(benchmark::kMicrosecond);

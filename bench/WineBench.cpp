@@ -80,12 +80,20 @@ TPage& ShowStill(TFormMain& form, const std::string& name) {
   throw std::runtime_error("no page " + name);
 }
 
+// Shows nothing and lets the window's messages run at every step, as the
+// runs' writes of the uninstaller do.
+class TPumpOnly : public TNoProgress {
+ public:
+  void LetMessagesRun() override { Application().ProcessMessages(); }
+};
+
 int Run(const std::string& mode, int runs, TWin32Platform& os, TFormMain& form) {
   if (mode == "payload") {
+    TPumpOnly pumpOnly;
     ShowStill<TFramePanel>(form, "PNLInstallInstalling");
     ::CreateDirectoryA("C:\\fxbench", nullptr);
     Report("payload_writer", runs, [&] {
-      WriteProgramFile(os, "C:\\fxbench\\Fotelix.Exe", nullptr, nullptr);
+      WriteProgramFile(os, "C:\\fxbench\\Fotelix.Exe", pumpOnly);
       return std::to_string(ProgramPayload().ExpandedLength) + " bytes";
     });
     Report("bare_inflate", runs, [&] { return BareInflate(ProgramPayload(), "C:\\fxbench\\bare.exe"); });
@@ -116,7 +124,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   TWin32Platform os;
-  os.SetMessagePump([] { Application().ProcessMessages(); });
   try {
     Application().SetBackend(std::make_unique<TWin32Backend>());
     TFormMain form(nullptr, os, {});

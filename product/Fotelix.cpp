@@ -8,6 +8,7 @@
 
 #include "Version.h"
 #include "install/SettingsFileReader.h"
+#include "platform/Path.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {

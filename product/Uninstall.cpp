@@ -15,7 +15,10 @@
 
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
+#include "install/UninstallPlan.h"
+#include "install/UninstallRemover.h"
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Security.h"

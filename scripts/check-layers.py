@@ -19,6 +19,9 @@ MAY_INCLUDE = {
     "app": {"pages", "widgets", "ui", "install", "resources", "lib", "platform"},
 }
 
+# The program's resources are a layer too, though no folder of src/.
+LAYERS = set(MAY_INCLUDE) | {"resources"}
+
 # Where Windows headers belong: the two Windows layers, and the files of the
 # programs that exist only for Windows (the setup program's entry, the
 # carried programs, the Windows tests, the UI driver, the gallery, the Wine
@@ -50,7 +53,7 @@ def problems(top: Path):
             included = match.group(1)
             where = f"{name}:{number}: {included}"
             target = re.match(r"\"([a-z]+)/", included)
-            if layer in MAY_INCLUDE and target and target.group(1) in MAY_INCLUDE and \
+            if layer in MAY_INCLUDE and target and target.group(1) in LAYERS and \
                     target.group(1) != layer and target.group(1) not in MAY_INCLUDE[layer]:
                 yield f"{where}: {layer} may not include {target.group(1)}"
             if WINDOWS_HEADER.search(included) and not name.startswith(WINDOWS_SIDE):

@@ -1,6 +1,7 @@
 #include "app/Appl_CommandLine.h"
 
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -44,7 +45,6 @@ void ReadCommandLine(const std::vector<std::string>& arguments, TSetupState& sta
   // The switch must be followed by a blank, so "/autoupdate" alone does nothing.
   static const std::string kSwitch = "/autoupdate ";
   if (!StartsWithIgnoringCase(line, kSwitch)) return;
-  state.InstallDir = Trim(line.substr(kSwitch.size() - 1));
-  if (state.InstallDir.back() != '\\') state.InstallDir += '\\';
+  state.InstallDir = WithBackslash(Trim(line.substr(kSwitch.size() - 1)));
   state.AutoUpdate = true;
 }

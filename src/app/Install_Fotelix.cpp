@@ -35,8 +35,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TWin32Platform platform;
   // "Restart" starts this very file again, and nothing put at its path.
   platform.HoldProgramFile();
-  // The runs process the window's messages at every step through the platform.
-  platform.SetMessagePump([] { Application().ProcessMessages(); });
 
   std::unique_ptr<TFormMain> form;
   try {

@@ -29,8 +29,7 @@ class StoreScope {
 };
 
 void WriteWholeFile(TDataSink& file, const std::string* edition, const std::string& download_dir,
-                    const std::string& cache_dir, int32_t connection_kind,
-                    const TSettingsProgress& progress) {
+                    const std::string& cache_dir, int32_t connection_kind, IRunProgress& progress) {
   TLibData1_ReadWrite writer;
   TDataOutput f(file);
   writer.WriteByte(f, 0);
@@ -47,9 +46,9 @@ void WriteWholeFile(TDataSink& file, const std::string* edition, const std::stri
   writer.WriteInteger(f, 0);
   writer.WriteTag(f, 11);
   WriteDefaultSettings(f);
-  if (progress) progress(99);
+  progress.ReportPercent(99);
   writer.WriteTag(f, 0);
-  if (progress) progress(99);
+  progress.ReportPercent(99);
   writer.WriteTag(f, 0);
   f.Close();
 }
@@ -117,25 +116,24 @@ void WriteDefaultSettings(TDataOutput& f) {
   store.WriteTag(f, 0);
 }
 
-void WriteSettingsFile(TDataSink& file, const TSetupState& state, const TSettingsProgress& progress) {
+void WriteSettingsFile(TDataSink& file, const TSetupState& state, IRunProgress& progress) {
   WriteWholeFile(file, &state.InstallerEdition, state.DownloadDir, state.CacheDir, state.ConnectionKind,
                  progress);
 }
 
-void WriteUpgradeSettingsFile(TDataSink& file, const TSetupState& state,
-                              const TSettingsProgress& progress) {
+void WriteUpgradeSettingsFile(TDataSink& file, const TSetupState& state, IRunProgress& progress) {
   WriteWholeFile(file, nullptr, state.DownloadDir, state.InstallDir + "Cache\\", state.ConnectionKind,
                  progress);
 }
 
 void WriteSettingsFile(TPlatform& os, const std::string& path, const TSetupState& state,
-                       const TSettingsProgress& progress) {
+                       IRunProgress& progress) {
   TFileSink file(os.OpenFile(path, TOpenMode::CreateTruncate));
   WriteSettingsFile(file, state, progress);
 }
 
 void WriteUpgradeSettingsFile(TPlatform& os, const std::string& path, const TSetupState& state,
-                              const TSettingsProgress& progress) {
+                              IRunProgress& progress) {
   TFileSink file(os.OpenFile(path, TOpenMode::CreateTruncate));
   WriteUpgradeSettingsFile(file, state, progress);
 }

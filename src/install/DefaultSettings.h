@@ -1,10 +1,10 @@
 #pragma once
+#include "install/RunProgress.h"
 #include "install/SetupState.h"
 #include "lib/LIB_Data1_ReadWrite.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,24 +27,20 @@ void WriteSettingPair(TDataOutput& f, const std::string& name, const std::string
 // The block of product defaults, through SettingsStore; it ends with tag 0.
 void WriteDefaultSettings(TDataOutput& f);
 
-// Called at 99 % before each of the two closing tags, for the page's
-// progress display; may be empty.
-using TSettingsProgress = std::function<void(int percent)>;
-
 // One whole settings file, with a new key: the install form (InstallerEdition
 // first, the cache folder CacheDir) or the upgrade form (no edition, the
 // cache folder InstallDir + "Cache\"). The path is created new or truncated
 // through the platform; any failure to open, write or close it is raised,
-// and the file must then be taken as incomplete.
+// and the file must then be taken as incomplete. Reports 99 % of the
+// progress range before each of the two closing tags.
 void WriteSettingsFile(TPlatform& os, const std::string& path, const TSetupState& state,
-                       const TSettingsProgress& progress);
+                       IRunProgress& progress);
 void WriteUpgradeSettingsFile(TPlatform& os, const std::string& path, const TSetupState& state,
-                              const TSettingsProgress& progress);
+                              IRunProgress& progress);
 
 // The same into a sink of the caller's, which is closed at the end.
-void WriteSettingsFile(TDataSink& file, const TSetupState& state, const TSettingsProgress& progress);
-void WriteUpgradeSettingsFile(TDataSink& file, const TSetupState& state,
-                              const TSettingsProgress& progress);
+void WriteSettingsFile(TDataSink& file, const TSetupState& state, IRunProgress& progress);
+void WriteUpgradeSettingsFile(TDataSink& file, const TSetupState& state, IRunProgress& progress);
 
 // The named defaults of the block, in the order in which they are written.
 struct TNamedDefault {

@@ -1,27 +1,28 @@
 #include "install/InstallRun.h"
 
-#include <cmath>
 #include <exception>
 #include <stdexcept>
 
 #include "install/DefaultSettings.h"
+#include "install/PayloadWriter.h"
 #include "install/RunSteps.h"
 #include "install/Uninstall.h"
 #include "lib/LIB_Endpoints.h"
+#include "platform/Files.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
-// A shell folder + "\Fotelix\", or nothing when the query left no folder.
+// A shell folder + "\Fotelix\", or nothing when the query named no folder.
 // The result code is not looked at: a folder that does not exist yet comes
-// with a code other than 0, and MakeFolder creates it.
+// with a code other than 0, and MakeFolder creates it. An empty answer would
+// give "\Fotelix\", a folder on whatever drive is current, and that
+// drive-relative path would end up in the links, the uninstall entry and
+// the log.
 std::string ShellFolderCandidate(TPlatform& os, int csidl) {
-  std::string folder;
-  os.GetShellFolder(csidl, folder);
-  // An empty answer would give "\Fotelix\", a folder on whatever drive is
-  // current, and that drive-relative path would end up in the links, the
-  // uninstall entry and the log.
-  if (folder.empty()) return std::string();
-  return folder + "\\Fotelix\\";
+  const std::optional<std::string> folder = os.GetShellFolder(csidl).Named();
+  return folder ? JoinPath(*folder, "Fotelix\\") : std::string();
 }
 
 // Why the folder takes no new files, or nothing when it exists and does.
@@ -33,9 +34,11 @@ std::string WhyNotWritable(TPlatform& os, const std::string& folder) {
   try {
     CreateNewFile(os, folder + "~FXProbe.tmp", probe);
   } catch (const EPlatformError& error) {
+    // The probe's failure is the answer: the refusal of the chosen folder
+    // quotes it, and a fallback that takes no files is passed over.
     return error.Reason();
   }
-  os.RemoveFile(probe);
+  os.TryRemoveFile(probe);
   return "";
 }
 
@@ -98,12 +101,8 @@ std::unique_ptr<TFolderHandle> SettleInstallDir(TPlatform& os, TSetupState& stat
 
 // The per-user data folder, or InstallDir when it cannot be had.
 void SettleDataDir(TPlatform& os, TSetupState& state) {
-  std::string folder;
-  if (os.GetShellFolder(kCsidlLocalAppData, folder) != 0 || folder.empty())
-    state.DataDir = state.InstallDir;
-  else
-    state.DataDir = folder + "\\Fotelix\\";
-  state.DataDir = WithBackslash(state.DataDir);
+  const std::optional<std::string> folder = os.GetShellFolder(kCsidlLocalAppData).Known();
+  state.DataDir = WithBackslash(folder ? JoinPath(*folder, "Fotelix") : state.InstallDir);
   MakeFolder(os, state.DataDir, TFolderProtection::Inherited);
   if (!WhyNotWritable(os, state.DataDir).empty()) state.DataDir = state.InstallDir;
   state.CacheDir = state.DataDir + "cache\\";
@@ -112,33 +111,53 @@ void SettleDataDir(TPlatform& os, TSetupState& state) {
 // A shell folder that the query names, or a failure: without one the links
 // would go to the root of whatever drive is current.
 std::string KnownShellFolder(TPlatform& os, int csidl) {
-  std::string folder;
-  if (os.GetShellFolder(csidl, folder) != 0 || folder.empty())
-    throw std::runtime_error("The shell folder " + std::to_string(csidl) + " is unknown.");
-  return folder;
+  const std::optional<std::string> folder = os.GetShellFolder(csidl).Known();
+  if (!folder) throw std::runtime_error("The shell folder " + std::to_string(csidl) + " is unknown.");
+  return *folder;
 }
 
 void RemoveIfThere(TPlatform& os, const std::string& path) {
-  if (os.FileExists(path)) os.RemoveFile(path);
+  if (os.FileExists(path)) os.TryRemoveFile(path);
+}
+
+// The Start-menu group, without which the product runs too: its folder, then
+// its links, each left out after one that fails.
+TRunStep StartMenuGroup(TPlatform& os, const std::string& dir, std::string& group) {
+  return Block(
+      {
+          Step([&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }),
+          // Fails when the group exists from an earlier install; its links
+          // are then replaced.
+          Step([&] { os.TryCreateFolder(group); }, TOnFailure::Ignored),
+          Step([&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }),
+          Step([&] {
+            CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web", "", -1);
+          }),
+          Step([&] {
+            CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1);
+          }),
+          Step([&] {
+            CreateShortcut(os, dir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk", "Uninstall Fotelix", "", 0);
+          }),
+      },
+      TOnFailure::Ignored);
+}
+
+// The desktop link, without which the product runs too.
+TRunStep DesktopLink(TPlatform& os, const std::string& dir, std::string& desktop) {
+  return Block(
+      {
+          Step([&] { desktop = KnownShellFolder(os, kCsidlDesktopDirectory); }),
+          Step([&] { CreateShortcut(os, dir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0); }),
+      },
+      TOnFailure::Ignored);
 }
 
 }  // namespace
 
-void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t position) {
-  bar.SetPosition(position);
-  label.SetCaption(std::to_string(RoundedPercent(static_cast<uint32_t>(position), bar.Max())) +
-                   "% complete");
-  os.ProcessMessages();
-}
-
-int32_t PositionAtPercent(int32_t maximum, int percent) {
-  // The default rounding mode rounds halves to the even neighbour.
-  return static_cast<int32_t>(std::nearbyint(static_cast<double>(maximum) / 100.0 * percent));
-}
-
 void MakeFolder(TPlatform& os, const std::string& path, TFolderProtection protection) {
   const std::string folder = WithBackslash(path);
-  if (!ForceFolders(os, folder, protection)) os.CreateFolder(WithoutBackslash(folder), protection);
+  if (!ForceFolders(os, folder, protection)) os.TryCreateFolder(WithoutBackslash(folder), protection);
 }
 
 void CreateShortcut(TPlatform& os, const std::string& target, const std::string& linkFile,
@@ -170,67 +189,38 @@ std::string FolderRefusal(const std::string& verb, const std::string& dir, const
                              : "users other than administrators can change " + level + ".");
 }
 
-void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label) {
-  const auto at = [&](int percent) {
-    return [&, percent] { ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), percent)); };
-  };
-  const auto at99 = [&](int) { at(99)(); };
+void RunInstall(TPlatform& os, TSetupState& state, IRunProgress& progress) {
   const std::string& dir = state.InstallDir;
   std::string group, desktop;
   // Held to the end of the run. Every level of a trusted folder is closed to
   // other users, so the paths of the files written into it stay as safe as
   // this handle.
   std::unique_ptr<TFolderHandle> installFolder;
-  constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
+  TUnshownProgress unshown(progress);
   constexpr TOnFailure kIgnored = TOnFailure::Ignored;
-  constexpr TOnFailure kSkipsRest = TOnFailure::SkipsRestOfBlock;
-  RunSteps({
-      {"progress scale", kEnds, [&] { bar.SetMax(InstallProgressMax()); }},
-      {"installation folder", kEnds, [&] { installFolder = SettleInstallDir(os, state); }},
-      {"data folder", kEnds, [&] { SettleDataDir(os, state); }},
-      // Settings files that an older version kept beside the program; one
-      // that stays is overwritten or ignored by the product.
-      {"old fotelix.dat", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.dat"); }},
-      {"old fotelix.bak", kIgnored, [&] { RemoveIfThere(os, dir + "fotelix.bak"); }},
-      {"program file", kEnds, [&] { WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label); }},
-      // The product runs without its uninstaller.
-      {"uninstaller", kIgnored, [&] { WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr); }},
-      // The product runs without its Start-menu group. A failing link skips
-      // the ones after it.
-      {"Start-menu group", kSkipsRest,
-       [&] { group = KnownShellFolder(os, kCsidlPrograms) + "\\Fotelix"; }},
-      // Fails when the group exists from an earlier install; its links are
-      // then replaced.
-      {"Start-menu group", kIgnored, [&] { os.CreateFolder(group); }},
-      {"Start-menu group", kSkipsRest,
-       [&] { CreateShortcut(os, dir + "Fotelix.Exe", group + "\\Fotelix.Lnk", "Fotelix", "", 0); }},
-      {"Start-menu group", kSkipsRest,
-       [&] {
-         CreateShortcut(os, ProductPageAddress(), group + "\\Fotelix Website.Lnk", "Fotelix On the web",
-                        "", -1);
-       }},
-      {"Start-menu group", kSkipsRest,
-       [&] { CreateShortcut(os, ManualAddress(), group + "\\Fotelix Manual.Lnk", "Fotelix Manual", "", -1); }},
-      {"Start-menu group", kSkipsRest,
-       [&] {
-         CreateShortcut(os, dir + "Uninstall.Exe", group + "\\Uninstall Fotelix.Lnk", "Uninstall Fotelix",
-                        "", 0);
-       }},
-      // Without administrator rights there is no entry; the product still works.
-      {"uninstall entry", kIgnored, [&] { RegisterUninstaller(os, state); }},
-      {"96 %", kEnds, at(96)},
-      {"desktop link", kSkipsRest, [&] { desktop = KnownShellFolder(os, kCsidlDesktopDirectory); },
-       state.CreateDesktopShortcut},
-      {"desktop link", kIgnored,
-       [&] { CreateShortcut(os, dir + "Fotelix.Exe", desktop + "\\Fotelix.Lnk", "Fotelix", "", 0); },
-       state.CreateDesktopShortcut},
-      {"98 %", kEnds, at(98)},
-      {"settings file", kEnds, [&] { WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, at99); }},
-      // A spare: the product reads the one in DataDir.
-      {"installation copy of the settings file", kIgnored,
-       [&] { WriteSettingsFile(os, dir + "FXInst.Dat", state, at99); }},
-      // The log records what the run meant to make; a missing or short log
-      // leaves the uninstaller less to remove, never something else.
-      {"uninstall log", kIgnored, [&] { WriteUninstallLog(os, state); }},
-  });
+  RunSteps(
+      {
+          Step([&] { progress.SetRange(InstallProgressMax()); }),
+          Step([&] { installFolder = SettleInstallDir(os, state); }),
+          Step([&] { SettleDataDir(os, state); }),
+          // Settings files that an older version kept beside the program; one
+          // that stays is overwritten or ignored by the product.
+          Step([&] { RemoveIfThere(os, dir + "fotelix.dat"); }, kIgnored),
+          Step([&] { RemoveIfThere(os, dir + "fotelix.bak"); }, kIgnored),
+          Step([&] { WriteProgramFile(os, dir + "Fotelix.Exe", progress); }),
+          // The product runs without its uninstaller.
+          Step([&] { WriteUninstaller(os, dir + "Uninstall.Exe", unshown); }, kIgnored),
+          StartMenuGroup(os, dir, group),
+          // Without administrator rights there is no entry; the product still
+          // works.
+          Step([&] { RegisterUninstaller(os, state); }, kIgnored).ThenShows(96),
+          DesktopLink(os, dir, desktop).When(state.CreateDesktopShortcut).ThenShows(98),
+          Step([&] { WriteSettingsFile(os, state.DataDir + "Fotelix.Dat", state, progress); }),
+          // A spare: the product reads the one in DataDir.
+          Step([&] { WriteSettingsFile(os, dir + "FXInst.Dat", state, progress); }, kIgnored),
+          // The log records what the run meant to make; a missing or short log
+          // leaves the uninstaller less to remove, never something else.
+          Step([&] { WriteUninstallLog(os, state); }, kIgnored),
+      },
+      progress);
 }

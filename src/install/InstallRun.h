@@ -2,28 +2,14 @@
 #include <cstdint>
 #include <string>
 
-#include "install/PayloadWriter.h"
+#include "install/RunProgress.h"
 #include "install/SetupState.h"
 #include "platform/Platform.h"
+#include "platform/TrustedFolder.h"
 
 // The install run: everything the installing page does between being shown
 // and switching to the finished page, with no control and no Windows header
-// in sight. The page hands in its bar and percentage label through the
-// payload writers' interfaces.
-
-// The payload writers' bar, plus the range, which only the runs set.
-class IRunProgressBar : public IProgressBar {
- public:
-  virtual void SetMax(int32_t max) = 0;
-};
-
-// Moves bar to position, sets label to the rounded percentage of the bar's
-// maximum followed by "% complete", and lets pending window messages run.
-void ShowProgress(TPlatform& os, IRunProgressBar& bar, ILabel& label, int32_t position);
-
-// percent % of maximum, computed as maximum / 100 * percent in floating
-// point and rounded to the nearest integer, halves to even.
-int32_t PositionAtPercent(int32_t maximum, int percent);
+// in sight. The page hands in its progress display.
 
 // Creates the folder with its parents, or else as a single level, with
 // protection. Reports nothing: callers look for the folder afterwards.
@@ -58,4 +44,4 @@ std::string FolderRefusal(const std::string& verb, const std::string& dir, const
 // settings file in DataDir, and the refusal, are raised and end the run with
 // what was made so far left in place; every other step swallows its own
 // failures. The switch to the finished page is the caller's.
-void RunInstall(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label);
+void RunInstall(TPlatform& os, TSetupState& state, IRunProgress& progress);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/PayloadData.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ class TTemporaryFile {
   TTemporaryFile(TPlatform& os, const std::string& base) : os_(os), file_(CreateNewFile(os, base, path_)) {}
   ~TTemporaryFile() {
     file_.reset();
-    if (!path_.empty()) os_.RemoveFile(path_);
+    if (!path_.empty()) os_.TryRemoveFile(path_);
   }
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
@@ -110,29 +111,11 @@ class TTemporaryFile {
   std::unique_ptr<TFile> file_;
 };
 
-}  // namespace
-
-const TPayload& ProgramPayload() { return kProgram; }
-const TPayload& UninstallerPayload() { return kUninstaller; }
-
-namespace {
-
-void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IProgressBar* bar,
-             ILabel* label) {
-  const auto report = [&](int64_t position) {
-    if (bar) {
-      bar->SetPosition(static_cast<int32_t>(position));
-      if (label)
-        label->SetCaption(std::to_string(RoundedPercent(bar->Position(), bar->Max())) +
-                          "% complete");
-    }
-    os.ProcessMessages();
-  };
-
+void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IRunProgress& progress) {
   // The stored blocks lie one after the other in the program's own image,
   // ready to inflate where they are: the first part of the bar stands for
   // taking them in, block by block, and copying them would only cost.
-  for (uint32_t i = 1; i <= payload.BlockCount; ++i) report(static_cast<int64_t>(i) * kPayloadBlockSize);
+  for (uint32_t i = 1; i <= payload.BlockCount; ++i) progress.Report(static_cast<int32_t>(i * kPayloadBlockSize));
   TInflater inflater(payload.Data, static_cast<size_t>(payload.BlockCount) * kPayloadBlockSize, path);
 
   // A file in use, such as the running program, cannot be replaced: say so
@@ -161,7 +144,7 @@ void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IP
     pending.insert(pending.end(), piece, piece + got);
     if (pending.size() >= kWriteChunk) flush();
     total += static_cast<uint32_t>(got);
-    report(static_cast<int64_t>(payload.CompressedLength) + total);
+    progress.Report(static_cast<int32_t>(payload.CompressedLength + total));
   } while (got == kPayloadBlockSize);
   inflater.Finish(payload.CompressedLength);
   flush();
@@ -172,10 +155,12 @@ void Restore(TPlatform& os, const TPayload& payload, const std::string& path, IP
 
 }  // namespace
 
-void WritePayload(TPlatform& os, const TPayload& payload, const std::string& path,
-                  IProgressBar* bar, ILabel* label) {
+const TPayload& ProgramPayload() { return kProgram; }
+const TPayload& UninstallerPayload() { return kUninstaller; }
+
+void WritePayload(TPlatform& os, const TPayload& payload, const std::string& path, IRunProgress& progress) {
   try {
-    Restore(os, payload, path, bar, label);
+    Restore(os, payload, path, progress);
   } catch (const EPlatformError& error) {
     // Told by the file the user knows: a failure on the temporary file
     // beside it would otherwise name a file he never asked for.
@@ -184,10 +169,10 @@ void WritePayload(TPlatform& os, const TPayload& payload, const std::string& pat
   }
 }
 
-void WriteProgramFile(TPlatform& os, const std::string& path, IProgressBar* bar, ILabel* label) {
-  WritePayload(os, kProgram, path, bar, label);
+void WriteProgramFile(TPlatform& os, const std::string& path, IRunProgress& progress) {
+  WritePayload(os, kProgram, path, progress);
 }
 
-void WriteUninstaller(TPlatform& os, const std::string& path, IProgressBar* bar, ILabel* label) {
-  WritePayload(os, kUninstaller, path, bar, label);
+void WriteUninstaller(TPlatform& os, const std::string& path, IRunProgress& progress) {
+  WritePayload(os, kUninstaller, path, progress);
 }

@@ -1,8 +1,11 @@
 #include "install/SettingsFileReader.h"
 
-#include "lib/LIB_Data1_ReadWrite.h"
-
 #include <cstdio>
+#include <optional>
+
+#include "lib/LIB_Data1_ReadWrite.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -113,9 +116,8 @@ std::string FormatSettingsItem(const TSettingsItem& item) {
 TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFolder) {
   TProductSettings settings;
   std::vector<std::string> candidates;
-  std::string localData;
-  if (os.GetShellFolder(kCsidlLocalAppData, localData) == 0 && !localData.empty())
-    candidates.push_back(localData + "\\Fotelix\\Fotelix.Dat");
+  if (const std::optional<std::string> localData = os.GetShellFolder(kCsidlLocalAppData).Known())
+    candidates.push_back(JoinPath(*localData, "Fotelix\\Fotelix.Dat"));
   candidates.push_back(programFolder + "FXInst.Dat");
   for (const std::string& path : candidates) {
     settings.Path = path;
@@ -139,6 +141,8 @@ TProductSettings LoadProductSettings(TPlatform& os, const std::string& programFo
     settings.DownloadDir = texts[1];
     settings.CacheDir = texts[2];
   } catch (const EDataFormatError& e) {
+    // Translated into the report that the product shows in place of its
+    // settings.
     settings.Problem = "The settings file \"" + settings.Path + "\" is damaged at " + e.what() + ".";
   } catch (const std::exception& e) {
     settings.Problem = "The settings file cannot be read. " + std::string(e.what()) + ".";

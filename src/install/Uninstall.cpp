@@ -15,32 +15,34 @@ void RegisterUninstaller(TPlatform& os, const TSetupState& state) {
   os.WriteRegistryNumber(kUninstallKey, "NoRepair", 1);
 }
 
-std::vector<std::string> UninstallLogLines(const TSetupState& state) {
+std::vector<TUninstallLine> UninstallLogLines(const TSetupState& state) {
   // The letter case is the uninstaller's: it compares names without regard
   // to case, but the log is read by people too and must not drift.
   const std::string& dir = state.InstallDir;
-  std::vector<std::string> lines = {
-      "Fotelix",
-      "<F" + dir + "Fotelix.Exe>",
-      "<F" + dir + "Fotelix.dat>",
-      "<F" + dir + "Fotelix.bak>",
-      "<F" + dir + "FXInst.Dat>",
-      "<F" + dir + "Uninstall.Exe>",
-      "<F" + dir + "Uninstall.Dat>",
-      "<D" + state.DataDir + ">",
-      "<E" + dir + ">",
-      std::string("<R") + kUninstallKey + ">",
-      "<SFotelix>",
+  using Tag = TUninstallTag;
+  std::vector<TUninstallLine> lines = {
+      {Tag::File, dir + "Fotelix.Exe"},
+      {Tag::File, dir + "Fotelix.dat"},
+      {Tag::File, dir + "Fotelix.bak"},
+      {Tag::File, dir + "FXInst.Dat"},
+      {Tag::File, dir + "Uninstall.Exe"},
+      {Tag::File, dir + "Uninstall.Dat"},
+      {Tag::DataFolder, state.DataDir},
+      {Tag::InstallFolder, dir},
+      {Tag::RegistryKey, kUninstallKey},
+      {Tag::StartMenuGroup, kProductName},
   };
-  if (state.CreateDesktopShortcut) lines.push_back("<TFotelix.Lnk>");
+  if (state.CreateDesktopShortcut) lines.push_back({Tag::DesktopLink, std::string(kProductName) + ".Lnk"});
   return lines;
 }
 
 void WriteUninstallLog(TPlatform& os, const TSetupState& state) {
   std::unique_ptr<TFile> file = os.OpenFile(state.InstallDir + kUninstallLogName, TOpenMode::CreateTruncate);
-  for (const std::string& line : UninstallLogLines(state)) {
+  const auto write = [&](const std::string& line) {
     const std::string text = line + "\r\n";
     file->Write(text.data(), text.size());
-  }
+  };
+  write(kProductName);
+  for (const TUninstallLine& line : UninstallLogLines(state)) write(UninstallLineText(line));
   file->Close();
 }

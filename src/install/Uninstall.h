@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "install/SetupState.h"
+#include "install/UninstallLog.h"
 #include "platform/Platform.h"
 
 // The two records that let the product be removed again: the uninstall
@@ -22,14 +23,16 @@ inline constexpr char kUninstallLogName[] = "UnInstall.dat";
 // taken for a shorter program path ("C:\Program.exe").
 std::string UninstallCommand(const TSetupState& state);
 
-// Writes "DisplayName" and "UninstallString" under kUninstallKey; raises
-// EPlatformError at the first that cannot be written.
+// Writes "DisplayName", "UninstallString", "NoModify" and "NoRepair" under
+// kUninstallKey; raises EPlatformError at the first that cannot be written.
 void RegisterUninstaller(TPlatform& os, const TSetupState& state);
 
-// The log's lines, without line ends: 11, or 12 with the desktop shortcut.
-// The uninstaller reads the operands as plain paths, so they stay unquoted.
-std::vector<std::string> UninstallLogLines(const TSetupState& state);
+// The log's lines after the product's name: 10, or 11 with the desktop
+// shortcut. The uninstaller reads the operands as plain paths, so they stay
+// unquoted.
+std::vector<TUninstallLine> UninstallLogLines(const TSetupState& state);
 
-// Writes InstallDir + "UnInstall.dat" anew, each line ended by CR LF. Raises
-// EPlatformError at the first failure; the lines before it stay written.
+// Writes InstallDir + "UnInstall.dat" anew: the product's name and the
+// lines, each ended by CR LF. Raises EPlatformError at the first failure;
+// the lines before it stay written.
 void WriteUninstallLog(TPlatform& os, const TSetupState& state);

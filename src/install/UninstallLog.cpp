@@ -1,176 +1,43 @@
 #include "install/UninstallLog.h"
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "install/Uninstall.h"
-#include "lib/LIB_Text.h"
 
 namespace {
 
-// What setup leaves in a folder besides the files that the log names: the
-// settings files of the install and upgrade runs and the product's cache.
-const char* const kSettingsFiles[] = {"Fotelix.Dat", "FXInst.Dat", "Fotelix.BAK"};
-constexpr char kCacheFolder[] = "cache";
+// The tag of that letter. A switch without a default, so that the compiler
+// refuses a tag added to the enum and not here.
+std::optional<TUninstallTag> TagOf(char letter) {
+  const auto tag = static_cast<TUninstallTag>(letter);
+  switch (tag) {
+    case TUninstallTag::File:
+    case TUninstallTag::DataFolder:
+    case TUninstallTag::InstallFolder:
+    case TUninstallTag::RegistryKey:
+    case TUninstallTag::StartMenuGroup:
+    case TUninstallTag::DesktopLink: return tag;
+  }
+  return std::nullopt;
+}
+
 // A log of an install holds a dozen lines of paths: a few kilobytes.
 constexpr size_t kLogLimit = 64 * 1024;
-// More than a message box can show, of what stayed and of refused lines alike.
-constexpr size_t kReportItems = 20;
-// Far deeper than the product ever nests its folders; anything deeper stays.
-constexpr int kDeepestFolder = 64;
 
-std::string Quoted(const TUninstallLine& line) {
-  return "\"<" + std::string(1, line.Tag) + line.Operand + ">\"";
-}
-
-// Why path may not be acted on, or nothing. A name that Windows would read
-// as something else ("..", a trailing dot or blank, a stream after ":") or
-// that holds a wildcard is refused, so the path means exactly what it says.
-std::string PathProblem(TPlatform& os, const std::string& path, bool folder) {
-  const char drive = LowerCase(path.empty() ? '\0' : path[0]);
-  if (path.size() < 3 || drive < 'a' || drive > 'z' || path[1] != ':' || path[2] != '\\')
-    return "is not a full path on a local drive";
-  const TDriveType type = os.DriveType(path.substr(0, 3));
-  if (type != TDriveType::Fixed && type != TDriveType::Removable && type != TDriveType::RamDisk)
-    return "is not on a local drive";
-  if (folder != (path.back() == '\\')) return folder ? "is not a folder" : "is not a file";
-  if (path.size() == 3) return "is the root of a drive";
-  const std::string body = WithoutBackslash(path.substr(3));
-  size_t start = 0;
-  for (;;) {
-    const size_t end = std::min(body.find('\\', start), body.size());
-    const std::string name = body.substr(start, end - start);
-    if (name.empty()) return "holds an empty name";
-    if (name.find_first_not_of('.') == std::string::npos) return "holds \"" + name + "\"";
-    for (unsigned char c : name)
-      if (c < 32 || std::strchr("/:*?\"<>|", c)) return "holds a name that is not a plain file name";
-    if (name.back() == '.' || name.back() == ' ') return "holds a name that is not a plain file name";
-    if (end == body.size()) return "";
-    start = end + 1;
-  }
-}
-
-class TRemover {
- public:
-  explicit TRemover(TPlatform& os) : os_(os) {}
-
-  void File(const std::string& path) {
-    if (!os_.FileExists(path)) return;
-    std::unique_ptr<TFolderHandle> folder = OpenRoot(ExtractFilePath(path));
-    if (!folder || !folder->Remove(ExtractFileName(path))) stayed_.push_back(path);
-  }
-
-  // The desktop folder is the system's answer and the link's name is fixed,
-  // so the path is taken as it stands: the system never follows a link at
-  // the name itself.
-  void DesktopLink(const std::string& path) {
-    if (!os_.FileExists(path)) return;
-    os_.RemoveFile(path);
-    if (os_.FileExists(path)) stayed_.push_back(path);
-  }
-
-  void LinkGroup(const std::string& folder) {
-    if (!os_.FolderExists(folder)) return;
-    if (std::unique_ptr<TFolderHandle> group = OpenRoot(folder)) {
-      for (const TSearchRec& entry : group->Entries())
-        if (!(entry.Attr & faDirectory) && entry.Name.size() > 4 &&
-            SameText(entry.Name.substr(entry.Name.size() - 4), ".lnk") && !group->Remove(entry.Name))
-          stayed_.push_back(folder + entry.Name);
-    }
-    LastFolder(folder);
-  }
-
-  void RegistryKey(const std::string& key) {
-    if (!os_.DeleteRegistryKey(key)) stayed_.push_back("HKEY_LOCAL_MACHINE\\" + key);
-  }
-
-  void Tree(const std::string& folder) {
-    if (!os_.FolderExists(folder)) return;
-    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder)) Empty(*root, root->FinalPath(), folder, 0);
-    LastFolder(folder);
-  }
-
-  void SetupFolder(const std::string& folder) {
-    if (!os_.FolderExists(folder)) return;
-    if (std::unique_ptr<TFolderHandle> root = OpenRoot(folder)) {
-      for (const TSearchRec& entry : root->Entries()) {
-        const bool isFolder = (entry.Attr & faDirectory) != 0;
-        if (!isFolder && IsSettingsFile(entry.Name)) {
-          if (!root->Remove(entry.Name)) stayed_.push_back(folder + entry.Name);
-        } else if (isFolder && !(entry.Attr & faReparsePoint) && SameText(entry.Name, kCacheFolder)) {
-          // Only when empty: the product keeps its pictures there when the
-          // install could not make a data folder, and the folder refuses
-          // to go while it holds any.
-          root->Remove(entry.Name);
-        }
-      }
-    }
-    LastFolder(folder);
-  }
-
-  const std::vector<std::string>& Stayed() const { return stayed_; }
-
- private:
-  static bool IsSettingsFile(const std::string& name) {
-    for (const char* settings : kSettingsFiles)
-      if (SameText(name, settings)) return true;
-    return false;
-  }
-
-  // The folder that path names, when it is there as itself, not a link, and
-  // where its path says, compared in long form without case. A folder that
-  // is not is never entered: what lies below it is not this install's.
-  std::unique_ptr<TFolderHandle> OpenRoot(const std::string& folder) {
-    std::unique_ptr<TFolderHandle> handle = os_.OpenFolderNoFollow(folder);
-    if (handle && !SameText(handle->FinalPath(), os_.LongPathName(folder))) handle.reset();
-    return handle;
-  }
-
-  // Everything in a folder of a tree, depth first. A sub-folder is entered
-  // only when it is itself and still lies in the tree; a link is removed
-  // itself, never what it leads to.
-  void Empty(TFolderHandle& folder, const std::string& root, const std::string& shown, int depth) {
-    for (const TSearchRec& entry : folder.Entries()) {
-      const bool isFolder = (entry.Attr & faDirectory) && !(entry.Attr & faReparsePoint);
-      const std::string path = shown + entry.Name + (isFolder ? "\\" : "");
-      if (isFolder && depth < kDeepestFolder) {
-        std::unique_ptr<TFolderHandle> sub = folder.OpenSubFolder(entry.Name);
-        if (sub && IsBelow(sub->FinalPath(), root)) Empty(*sub, root, path, depth + 1);
-      }
-      if (!folder.Remove(entry.Name)) stayed_.push_back(path);
-    }
-  }
-
-  static bool IsBelow(const std::string& path, const std::string& root) {
-    return path.size() > root.size() && SameText(path.substr(0, root.size()), root);
-  }
-
-  // Through the handle of the folder above, like any entry, so that a link
-  // in its place goes itself; and only when that folder is where its path
-  // says: below a link, the folder of that name is someone else's.
-  void LastFolder(const std::string& folder) {
-    const std::string path = WithoutBackslash(folder);
-    std::unique_ptr<TFolderHandle> parent = OpenRoot(ExtractFilePath(path));
-    if (!(parent && parent->Remove(ExtractFileName(path))) && os_.FolderExists(folder))
-      stayed_.push_back(folder);
-  }
-
-  TPlatform& os_;
-  std::vector<std::string> stayed_;
-};
-
-// The items of a list in the report, as many as a message box can show.
-void AppendItems(std::string& text, const std::vector<std::string>& items) {
-  const size_t shown = std::min(items.size(), kReportItems);
-  for (size_t i = 0; i < shown; ++i) text += "\r\n" + items[i];
-  if (items.size() > shown) text += "\r\n... and " + std::to_string(items.size() - shown) + " more";
+std::optional<TUninstallLine> ParseLine(const std::string& line) {
+  if (line.size() < 3 || line.front() != '<' || line.back() != '>') return std::nullopt;
+  const std::optional<TUninstallTag> tag = TagOf(line[1]);
+  if (!tag) return std::nullopt;
+  return TUninstallLine{*tag, line.substr(2, line.size() - 3)};
 }
 
 }  // namespace
+
+std::string UninstallLineText(const TUninstallLine& line) {
+  return "<" + std::string(1, static_cast<char>(line.Tag)) + line.Operand + ">";
+}
 
 TUninstallLog ParseUninstallLog(const std::string& text) {
   TUninstallLog log;
@@ -185,9 +52,8 @@ TUninstallLog ParseUninstallLog(const std::string& text) {
     if (first) {
       log.Product = line;
       first = false;
-    } else if (line.size() >= 3 && line.front() == '<' && line.back() == '>' &&
-               std::strchr("FDERST", line[1]) && line[1] != '\0') {
-      log.Lines.push_back(TUninstallLine{line[1], line.substr(2, line.size() - 3)});
+    } else if (const std::optional<TUninstallLine> parsed = ParseLine(line)) {
+      log.Lines.push_back(*parsed);
     } else {
       log.Malformed.push_back(line);
     }
@@ -209,139 +75,4 @@ TUninstallLog ReadUninstallLog(TPlatform& os, const std::string& installDir) {
   if (log.Product != kProductName)
     throw std::runtime_error("\"" + path + "\" is not an uninstall log of " + kProductName + ".");
   return log;
-}
-
-TUninstallPlan PlanUninstall(TPlatform& os, const TUninstallLog& log, const std::string& installDir) {
-  TUninstallPlan plan;
-  for (const std::string& line : log.Malformed)
-    plan.Refused.push_back("\"" + line + "\" is not a line of an uninstall log");
-
-  // The two folders that an install makes, in long form: a log or a start
-  // may name either by a short name. The data folder is this user's.
-  const std::string ownDir = os.LongPathName(installDir);
-  std::string madeDataDir;
-  if (os.GetShellFolder(kCsidlLocalAppData, madeDataDir) == 0 && !madeDataDir.empty())
-    madeDataDir = os.LongPathName(madeDataDir + "\\" + kProductName + "\\");
-  else
-    madeDataDir.clear();
-
-  // Each folder that lines name is asked for once: a long log names the
-  // same few over and over.
-  std::unordered_map<std::string, std::string> longFolders;
-  const auto longFolder = [&](const std::string& folder) -> const std::string& {
-    const auto known = longFolders.emplace(LowerCase(folder), std::string());
-    if (known.second) known.first->second = os.LongPathName(folder);
-    return known.first->second;
-  };
-
-  // The folders first: they decide which files may go.
-  std::vector<TRemovalStep> files, links, groups, keys, dataFolders, installFolders;
-  bool ownDirListed = false, madeDataDirListed = false;
-  for (const TUninstallLine& line : log.Lines) {
-    if (line.Tag != 'D' && line.Tag != 'E') continue;
-    std::string problem = PathProblem(os, line.Operand, true);
-    if (problem.empty()) {
-      const std::string& folder = longFolder(line.Operand);
-      if (line.Tag == 'D' && !madeDataDir.empty() && SameText(folder, madeDataDir)) {
-        dataFolders.push_back({TRemovalKind::Tree, folder});
-        madeDataDirListed = true;
-      } else if (SameText(folder, ownDir)) {
-        // The "D" line names it too when the install could not make a data
-        // folder: only what setup put there goes.
-        installFolders.push_back({TRemovalKind::SetupFolder, folder});
-        ownDirListed = true;
-      } else {
-        problem = line.Tag == 'E' ? "is not the folder of this uninstaller"
-                                  : "is neither this user's data folder of " + std::string(kProductName) +
-                                        " nor the folder of this uninstaller";
-      }
-    }
-    if (!problem.empty()) plan.Refused.push_back(Quoted(line) + " " + problem);
-  }
-
-  std::string desktop, programs;
-  const bool hasDesktop = os.GetShellFolder(kCsidlDesktopDirectory, desktop) == 0 && !desktop.empty();
-  const bool hasPrograms = os.GetShellFolder(kCsidlPrograms, programs) == 0 && !programs.empty();
-  const std::string linkName = std::string(kProductName) + ".Lnk";
-  for (const TUninstallLine& line : log.Lines) {
-    std::string problem;
-    switch (line.Tag) {
-      case 'F': {
-        problem = PathProblem(os, line.Operand, false);
-        if (!problem.empty()) break;
-        // Directly in one of them: a sub-folder might be a link that leads
-        // anywhere. The file's own name stays as the log gives it; the
-        // removal finds it only by its long name.
-        const std::string& folder = longFolder(ExtractFilePath(line.Operand));
-        if ((ownDirListed && SameText(folder, ownDir)) || (madeDataDirListed && SameText(folder, madeDataDir)))
-          files.push_back({TRemovalKind::File, folder + ExtractFileName(line.Operand)});
-        else
-          problem = "is not a file of the installation or data folder";
-        break;
-      }
-      case 'T':
-        if (!SameText(line.Operand, linkName))
-          problem = std::string("is not the desktop link of ") + kProductName;
-        else if (!hasDesktop)
-          problem = "cannot be found: the desktop folder is unknown";
-        else
-          links.push_back({TRemovalKind::DesktopLink, desktop + "\\" + line.Operand});
-        break;
-      case 'S':
-        if (!SameText(line.Operand, kProductName))
-          problem = std::string("is not the Start-menu group of ") + kProductName;
-        else if (!hasPrograms)
-          problem = "cannot be found: the Start-menu folder is unknown";
-        else
-          groups.push_back({TRemovalKind::LinkGroup, programs + "\\" + line.Operand + "\\"});
-        break;
-      case 'R':
-        if (SameText(line.Operand, kUninstallKey))
-          keys.push_back({TRemovalKind::RegistryKey, line.Operand});
-        else
-          problem = std::string("is not the uninstall entry of ") + kProductName;
-        break;
-      default:
-        break;
-    }
-    if (!problem.empty()) plan.Refused.push_back(Quoted(line) + " " + problem);
-  }
-
-  // Each step once, however often a log repeats it.
-  std::unordered_set<std::string> planned;
-  for (const auto* part : {&files, &links, &groups, &keys, &dataFolders, &installFolders})
-    for (const TRemovalStep& step : *part) {
-      const char kind = static_cast<char>('0' + static_cast<int>(step.Kind));
-      if (planned.insert(kind + LowerCase(step.Target)).second) plan.Steps.push_back(step);
-    }
-  return plan;
-}
-
-std::vector<std::string> CarryOut(TPlatform& os, const TUninstallPlan& plan) {
-  TRemover remover(os);
-  for (const TRemovalStep& step : plan.Steps) {
-    switch (step.Kind) {
-      case TRemovalKind::File: remover.File(step.Target); break;
-      case TRemovalKind::DesktopLink: remover.DesktopLink(step.Target); break;
-      case TRemovalKind::LinkGroup: remover.LinkGroup(step.Target); break;
-      case TRemovalKind::RegistryKey: remover.RegistryKey(step.Target); break;
-      case TRemovalKind::Tree: remover.Tree(step.Target); break;
-      case TRemovalKind::SetupFolder: remover.SetupFolder(step.Target); break;
-    }
-  }
-  return remover.Stayed();
-}
-
-std::string UninstallReport(const TUninstallPlan& plan, const std::vector<std::string>& stayed) {
-  std::string text;
-  if (!stayed.empty()) {
-    text = std::string(kProductName) + " could not be removed completely. These are still there:";
-    AppendItems(text, stayed);
-  }
-  if (!plan.Refused.empty()) {
-    if (!text.empty()) text += "\r\n\r\n";
-    text += "These lines of the uninstall log were left alone:";
-    AppendItems(text, plan.Refused);
-  }
-  return text;
 }

@@ -6,10 +6,14 @@
 #include <stdexcept>
 
 #include "install/DefaultSettings.h"
+#include "install/InstallRun.h"
 #include "install/PayloadWriter.h"
 #include "install/RunSteps.h"
 #include "lib/LIB_Data1_ReadWrite.h"
 #include "lib/LIB_FolderName.h"
+#include "platform/Files.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -50,8 +54,7 @@ void MakeUpgradeFolder(TPlatform& os, const std::string& dir) {
 // an elevated update also takes only a trusted folder (CheckFolder), which
 // when elevated by the product's own update must already hold the product.
 // Returns the folder's handle, held for the run when elevated.
-std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& state,
-                                                   const TStatusCallback& status) {
+std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& state, IRunProgress& progress) {
   std::string& dir = state.InstallDir;
   CheckUpgradeFolder(dir);
   dir = WithBackslash(os.LongPathName(dir));
@@ -77,53 +80,50 @@ std::unique_ptr<TFolderHandle> SettleUpgradeFolder(TPlatform& os, TSetupState& s
     check = MakeCheckedFolder(os, dir, TFolderProtection::ClosedToOthers);
   } else if (mayProtect) {
     // Made by an older setup without this protection.
-    if (check.Folder->Protect()) check = CheckFolder(os, dir);
+    if (check.Folder->TryProtect()) check = CheckFolder(os, dir);
     if (check.Trusted())
-      status("\"" + dir + "\" could be changed by users other than administrators; it now has the protection "
-             "of Program Files.");
+      progress.SetStatus("\"" + dir +
+                         "\" could be changed by users other than administrators; it now has the protection of "
+                         "Program Files.");
   }
   if (!check.Failed.empty()) throw std::invalid_argument(FolderRefusal("update", dir, check));
   if (!check.Folder) throw EPlatformError(kErrorPathNotFound, "Cannot create the folder \"" + dir + "\".");
   return std::move(check.Folder);
 }
 
-void WaitForTheProduct(TPlatform& os) {
+void WaitForTheProduct(TPlatform& os, IRunProgress& progress) {
   for (int second = 0; second < 3; ++second) {
-    if (second > 0) os.ProcessMessages();
+    if (second > 0) progress.LetMessagesRun();
     os.Sleep(kOneSecond);
   }
 }
 
-// Writes the program file, trying again while something holds it.
-void ReplaceProgramFile(TPlatform& os, const std::string& dir, IRunProgressBar& bar, ILabel& label,
-                        const TStatusCallback& status) {
-  for (int attempt = 1;; ++attempt) {
-    try {
-      WriteProgramFile(os, dir + "Fotelix.Exe", &bar, &label);
-      return;
-    } catch (const std::exception& error) {
-      // A full disk does not empty itself while the user waits, and the
-      // notice would blame a running program: the error page names it now.
-      if (IsDiskFull(error)) throw;
-      // Going on would end on a finished page over the old program file. The
-      // last failure tells why: a file in use, or what else it was.
-      if (attempt == kUpgradeAttempts && IsInUse(error))
-        throw std::runtime_error("Fotelix could not be upgraded: \"" + dir +
-                                 "Fotelix.Exe\" is still in use after " +
-                                 std::to_string(kUpgradeAttempts) +
-                                 " attempts. Close Fotelix and start the upgrade again.");
-      if (attempt == kUpgradeAttempts)
-        throw std::runtime_error("Fotelix could not be upgraded after " + std::to_string(kUpgradeAttempts) +
-                                 " attempts: " + error.what());
-    }
-    // The product, or something else, still holds the file.
-    status(UpgradeRetryMessage(attempt));
+// The program file is tried again while something holds it: the product, or
+// another program. A full disk does not empty itself while the user waits,
+// and the notice would blame a running program: it ends the step at once, as
+// the error page names it. Going on after the last attempt would end on a
+// finished page over the old program file; its failure tells why.
+TRetry WhileInUse(TPlatform& os, const std::string& dir, IRunProgress& progress) {
+  TRetry retry;
+  retry.Judge = [&dir](const std::exception& error, int attempt) {
+    if (IsDiskFull(error)) throw;
+    if (attempt < kUpgradeAttempts) return;
+    if (IsInUse(error))
+      throw std::runtime_error("Fotelix could not be upgraded: \"" + dir + "Fotelix.Exe\" is still in use after " +
+                               std::to_string(kUpgradeAttempts) +
+                               " attempts. Close Fotelix and start the upgrade again.");
+    throw std::runtime_error("Fotelix could not be upgraded after " + std::to_string(kUpgradeAttempts) +
+                             " attempts: " + error.what());
+  };
+  retry.Wait = [&os, &progress](int attempt) {
+    progress.SetStatus(UpgradeRetryMessage(attempt));
     for (int second = 0; second < kUpgradeRetrySeconds; ++second) {
       os.Sleep(kOneSecond);
-      os.ProcessMessages();
+      progress.LetMessagesRun();
     }
-    status("");
-  }
+    progress.SetStatus("");
+  };
+  return retry;
 }
 
 }  // namespace
@@ -146,6 +146,7 @@ bool IsProductCopy(TPlatform& os, const std::string& program) {
     TLibData1_ReadWrite().ReadByte(input, first);
     return first < 231;
   } catch (const std::exception&) {
+    // Any failure while opening or reading rejects the file.
     return false;
   }
 }
@@ -156,32 +157,26 @@ bool MayUpgrade(TPlatform& os, const std::string& dir) {
   return check.Trusted() || (check.Folder && check.MayProtect);
 }
 
-void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
-                const TStatusCallback& status) {
+void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgress& progress) {
   // Kept with its backslash and in its long form, so that the finished page
   // starts the product from the very folder written to.
   state.InstallDir = WithBackslash(state.InstallDir);
   const std::string& dir = state.InstallDir;
-  // Every failure ends the upgrade: its files belong together, and the
-  // finished page must not show over an old program.
-  constexpr TOnFailure kEnds = TOnFailure::EndsTheRun;
   // Held to the end of the run; see RunInstall.
   std::unique_ptr<TFolderHandle> folder;
-  RunSteps({
-      {"installation folder", kEnds, [&] { folder = SettleUpgradeFolder(os, state, status); }},
-      {"progress scale", kEnds, [&] { bar.SetMax(static_cast<int32_t>(ProgramPayload().ProgressSpan())); }},
-      // The product that started this update needs a moment to end.
-      {"wait for the product", kEnds, [&] { WaitForTheProduct(os); }, state.AutoUpdate},
-      {"program file", kEnds, [&] { ReplaceProgramFile(os, dir, bar, label, status); }},
-      {"uninstaller", kEnds, [&] { WriteUninstaller(os, dir + "Uninstall.Exe", nullptr, nullptr); }},
-      {"settings file", kEnds,
-       [&] {
-         WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", state, [&](int) {
-           ShowProgress(os, bar, label, PositionAtPercent(bar.Max(), 99));
-         });
-       }},
-      {"100 %", kEnds, [&] { ShowProgress(os, bar, label, bar.Max()); }},
-      {"start the product", kEnds, [&] { os.StartProgramAsUser(ProductProgram(dir), kSwShowMaximized); },
-       state.AutoUpdate},
-  });
+  TUnshownProgress unshown(progress);
+  // Every failure ends the upgrade: its files belong together, and the
+  // finished page must not show over an old program.
+  RunSteps(
+      {
+          Step([&] { folder = SettleUpgradeFolder(os, state, progress); }),
+          Step([&] { progress.SetRange(static_cast<int32_t>(ProgramPayload().ProgressSpan())); }),
+          // The product that started this update needs a moment to end.
+          Step([&] { WaitForTheProduct(os, progress); }).When(state.AutoUpdate),
+          Step([&] { WriteProgramFile(os, dir + "Fotelix.Exe", progress); }).RetriedAs(WhileInUse(os, dir, progress)),
+          Step([&] { WriteUninstaller(os, dir + "Uninstall.Exe", unshown); }),
+          Step([&] { WriteUpgradeSettingsFile(os, dir + "Fotelix.BAK", state, progress); }).ThenShows(100),
+          Step([&] { os.StartProgramAsUser(ProductProgram(dir), kSwShowMaximized); }).When(state.AutoUpdate),
+      },
+      progress);
 }

@@ -1,8 +1,7 @@
 #pragma once
-#include <functional>
 #include <string>
 
-#include "install/InstallRun.h"
+#include "install/RunProgress.h"
 #include "install/SetupState.h"
 #include "platform/Platform.h"
 
@@ -10,9 +9,6 @@
 // InstallDir and writes "Fotelix.BAK" beside them. It deletes nothing and
 // leaves shortcuts, the uninstall entry, the log and the user's settings
 // files alone.
-
-// Shows a line of text on the page, or empties it ("").
-using TStatusCallback = std::function<void(const std::string& text)>;
 
 // How often the program file is tried, and the seconds between tries.
 inline constexpr int kUpgradeAttempts = 21;
@@ -40,19 +36,18 @@ bool MayUpgrade(TPlatform& os, const std::string& dir);
 // naming it), since an automatic update takes it from a command line; takes
 // it in its long form and refuses it when it, or a folder above it, is a
 // link to another place; elevated, refuses a folder that MayUpgrade refuses,
-// protects one that it allows, saying so through status, and for an
+// protects one that it allows, saying so in the status line, and for an
 // automatic update refuses an existing folder without a copy of the product;
 // creates the folder when missing (the levels it makes closed to other
-// users), raising an error that names it when it cannot be made; waits
-// three seconds first for an
-// automatic update, so that the product that started the update can end;
-// writes the program file, trying again while it is in use (not when the
-// disk is full: that is raised at once), and raises, with the last cause,
-// when the last attempt fails too; writes the uninstaller and "Fotelix.BAK", raising
-// on failure of either; shows 100 %. Then, for an automatic update, starts
-// the product maximised as the signed-in user (raising when it cannot be
-// started, and skipping the start where no desktop shell would start it as
-// that user). What comes next, the finished page or the end of the process, is
-// the caller's.
-void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgressBar& bar, ILabel& label,
-                const TStatusCallback& status);
+// users), raising an error that names it when it cannot be made; waits three
+// seconds first for an automatic update, so that the product that started
+// the update can end; writes the program file, trying again while it is in
+// use (not when the disk is full: that is raised at once) with a notice in
+// the status line, and raises, with the last cause, when the last attempt
+// fails too; writes the uninstaller and "Fotelix.BAK", raising on failure of
+// either; shows 100 %. Then, for an automatic update, starts the product
+// maximised as the signed-in user (raising when it cannot be started, and
+// skipping the start where no desktop shell would start it as that user).
+// What comes next, the finished page or the end of the process, is the
+// caller's.
+void RunUpgrade(TPlatform& os, TSetupState& state, IRunProgress& progress);

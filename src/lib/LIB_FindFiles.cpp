@@ -5,6 +5,8 @@
 #include <unordered_set>
 
 #include "lib/LIB_Text.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
@@ -121,14 +123,11 @@ std::vector<std::string> FindFiles(TPlatform& os, const std::string& masks, uint
     roots.push_back(os.CurrentFolder().substr(0, 3));
   } else {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-      const std::string root = std::string(1, letter) + ":\\";
+      const std::string root = DriveRoot(letter);
       if (WantedDrive(driveKind, os.DriveType(root))) roots.push_back(root);
     }
   }
-  for (std::string& folder : Pieces(folders)) {
-    if (folder.back() != '\\') folder += '\\';
-    roots.push_back(std::move(folder));
-  }
+  for (const std::string& folder : Pieces(folders)) roots.push_back(WithBackslash(folder));
   search.Report(kStartPosition);
 
   const double share = static_cast<double>(kRangeEnd) / static_cast<double>(roots.size());

@@ -1,10 +1,10 @@
 #include "lib/LIB_FolderName.h"
 
+#include "platform/Path.h"
+
 namespace {
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool IsForbidden(char c) {
   switch (c) {
@@ -24,20 +24,18 @@ bool IsValidFolderName(const std::string& folder) {
     return false;
   // None of the remaining checks depends on letter case, so the text is
   // examined as it stands.
-  if (folder.size() < 3 || !IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\') return false;
+  if (!StartsAtDriveRoot(folder)) return false;
   if (folder.find("\\\\") != std::string::npos) return false;
   for (size_t i = 2; i < folder.size(); ++i)
     if (IsForbidden(folder[i])) return false;
   // The system cuts trailing dots and blanks from a name, and resolves "."
   // and "..": such a name would be written to one folder and recorded as
   // another.
-  for (size_t end = 4; end <= folder.size(); ++end)
-    if ((end == folder.size() || folder[end] == '\\') && (folder[end - 1] == '.' || folder[end - 1] == ' '))
-      return false;
+  for (const std::string& name : SplitPath(folder))
+    if (!name.empty() && (name.back() == '.' || name.back() == ' ')) return false;
   return true;
 }
 
 bool IsShortEnoughFolder(const std::string& folder) {
-  const size_t length = !folder.empty() && folder.back() == '\\' ? folder.size() - 1 : folder.size();
-  return length <= kMaxFolderLength;
+  return WithoutBackslash(folder).size() <= kMaxFolderLength;
 }

@@ -40,6 +40,7 @@ void TFramePanel::StartProductAndClose() {
   try {
     Host().Platform().StartProgramAsUser(ProductProgram(State().InstallDir), kSwShowMaximized);
   } catch (const std::exception&) {
+    // The window closes whether or not the product started.
   }
   Host().Close();
 }

@@ -74,10 +74,7 @@ void TPnlError::RestartClick(TObject*) {
   // something put in its place. Whether it starts or not, this copy ends here.
   TPlatform& os = Host().Platform();
   const std::string self = os.ProgramPath();
-  try {
-    if (os.IsThisProgram(self)) os.ShellOpen(self);
-  } catch (const std::exception&) {
-  }
+  if (os.IsThisProgram(self)) os.TryShellOpen(self);
   os.ExitProcess(0);
 }
 

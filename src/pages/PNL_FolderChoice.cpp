@@ -3,6 +3,7 @@
 #include "lib/LIB_FolderName.h"
 #include "lib/LIB_Text.h"
 #include "pages/PNL_Layout.h"
+#include "platform/Path.h"
 #include "ui/Dialogs.h"
 
 using namespace PageLayout;
@@ -45,9 +46,8 @@ void TFolderChoicePage::SetupButtons(tMvButtonBar& bar) {
 }
 
 void TFolderChoicePage::Propose(const std::string& subfolder) {
-  std::string proposal = DirectoryListBox1->Directory();
-  if (proposal.empty() || proposal.back() != '\\') proposal += '\\';
-  if (LowerCase(proposal).find(LowerCase(subfolder)) == std::string::npos) proposal += subfolder + '\\';
+  std::string proposal = WithBackslash(DirectoryListBox1->Directory());
+  if (LowerCase(proposal).find(LowerCase(subfolder)) == std::string::npos) proposal = WithBackslash(proposal + subfolder);
   Edit1->SetText(proposal);
 }
 

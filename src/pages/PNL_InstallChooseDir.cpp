@@ -1,9 +1,11 @@
 #include "pages/PNL_InstallChooseDir.h"
-#include <exception>
+
+#include <optional>
 
 #include "install/InstallRun.h"
 #include "lib/LIB_Text.h"
 #include "pages/PageNames.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 
@@ -33,25 +35,17 @@ void TPnlInstallChooseDir::EnterPage() {
   // A folder that is missing or on a drive that cannot be read leaves the
   // field and the list as they were: on a return the field still holds the
   // folder accepted before.
-  try {
-    if (!State().InstallDir.empty()) {
-      DirectoryListBox1->SetDirectory(State().InstallDir);
-      Edit1->SetText(State().InstallDir);
-      return;
-    }
-    std::string programFiles;
-    if (Host().Platform().GetShellFolder(kCsidlProgramFiles, programFiles) == 0) {
-      DirectoryListBox1->SetDirectory(programFiles);
-    } else {
-      try {
-        DirectoryListBox1->SetDirectory("C:\\Fotelix");
-      } catch (const std::exception&) {
-        // The list stays where it is and the proposal is made from there.
-      }
-    }
-    DirectoryListBox1Change(this);
-  } catch (const std::exception&) {
+  if (!State().InstallDir.empty()) {
+    if (DirectoryListBox1->TrySetDirectory(State().InstallDir)) Edit1->SetText(State().InstallDir);
+    return;
   }
+  if (const std::optional<std::string> programFiles = Host().Platform().GetShellFolder(kCsidlProgramFiles).Known()) {
+    if (!DirectoryListBox1->TrySetDirectory(*programFiles)) return;
+  } else {
+    // Where that fails too, the proposal is made from where the list is.
+    DirectoryListBox1->TrySetDirectory("C:\\Fotelix");
+  }
+  DirectoryListBox1Change(this);
 }
 
 void TPnlInstallChooseDir::DirectoryListBox1Change(TObject*) { Propose("Fotelix"); }

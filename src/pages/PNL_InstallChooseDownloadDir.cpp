@@ -1,8 +1,8 @@
 #include "pages/PNL_InstallChooseDownloadDir.h"
-#include <exception>
 
 #include "install/InstallRun.h"
 #include "pages/PageNames.h"
+#include "platform/Path.h"
 #include "resources/Resources.h"
 
 TPNLInstallChooseDownloadDir::TPNLInstallChooseDownloadDir(TComponent* owner, TPageHost& host)
@@ -21,15 +21,8 @@ void TPNLInstallChooseDownloadDir::EnterPage() {
     start = downloadDir.size() > 7 ? downloadDir.substr(0, downloadDir.size() - 7) : std::string();
   else if (!installDir.empty())
     start = installDir.substr(0, 3);
-  try {
-    DirectoryListBox1->SetDirectory(start);
-  } catch (const std::exception&) {
-    try {
-      DirectoryListBox1->SetDirectory("C:\\");
-    } catch (const std::exception&) {
-      // The list keeps its folder.
-    }
-  }
+  // Where C:\ fails as well, the list keeps its folder.
+  if (!DirectoryListBox1->TrySetDirectory(start)) DirectoryListBox1->TrySetDirectory("C:\\");
   StaticText1->SetCaption(
       "The download  folder is the folder\r"
       "on your harddisk where Fotelix puts the\r"

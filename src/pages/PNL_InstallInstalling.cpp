@@ -1,5 +1,6 @@
 #include "pages/PNL_InstallInstalling.h"
 
+#include "install/InstallRun.h"
 #include "pages/PNL_Layout.h"
 #include "pages/PageNames.h"
 
@@ -9,8 +10,7 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
     : TFramePanel(owner, host),
       Label12(Label(*this, *this, "Label12", 344, 200, "0% complete")),
       ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 39, 232, 634, 26)),
-      bar_(*ProgressBar1),
-      percent_(*Label12) {
+      progress_(*ProgressBar1, *Label12) {
   Name = PageName::PNLInstallInstalling;
   // Named, as the page, after what is in progress.
   ProgressBar1->SetLabelledBy(this);
@@ -21,15 +21,11 @@ TPNLInstallInstalling::TPNLInstallInstalling(TComponent* owner, TPageHost& host)
   HeaderText = "Installing Fotelix";
 }
 
-void TPNLInstallInstalling::EnterPage() { ShowProgress(0); }
+void TPNLInstallInstalling::EnterPage() { progress_.Report(0); }
 
 void TPNLInstallInstalling::RunPage() {
   // A click on the header is ignored while the run works.
   TWorkingRun run(Host());
-  RunInstall(Host().Platform(), State(), bar_, percent_);
+  RunInstall(Host().Platform(), State(), progress_);
   if (run.End()) Host().ShowPage(PageName::PNLInstallReady, true);
-}
-
-void TPNLInstallInstalling::ShowProgress(int32_t position) {
-  ::ShowProgress(Host().Platform(), bar_, percent_, position);
 }

@@ -2,8 +2,6 @@
 // The install run's page: a bar and a percentage while the run writes
 // everything, then the install-finished page. It has no buttons.
 
-#include <cstdint>
-
 #include "pages/Frame_Panel.h"
 #include "pages/PNL_Progress.h"
 
@@ -17,13 +15,9 @@ class TPNLInstallInstalling : public TFramePanel {
   // error page.
   void RunPage() override;
 
-  // Moves the bar, shows the rounded percentage and lets the window repaint.
-  void ShowProgress(int32_t position);
-
   TLabel* Label12 = nullptr;
   TProgressBar* ProgressBar1 = nullptr;
 
  private:
-  TPageProgressBar bar_;
-  TPageLabel percent_;
+  TPageProgress progress_;
 };

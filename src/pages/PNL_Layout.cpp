@@ -57,11 +57,8 @@ TLabel* MailLink(TComponent& owner, TWinControl& parent, const std::string& name
 }
 
 void OpenSupportMail(TPlatform& platform) {
-  try {
-    platform.ShellOpen(std::string("mailto:") + kSupportEmail);
-  } catch (const std::exception&) {
-    // Without a mail program the address stays readable on the page.
-  }
+  // Without a mail program the address stays readable on the page.
+  platform.TryShellOpen(std::string("mailto:") + kSupportEmail);
 }
 
 void SetFontStyle(TControl& control, unsigned style) {

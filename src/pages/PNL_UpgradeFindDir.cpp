@@ -4,6 +4,7 @@
 #include "lib/LIB_FindFiles.h"
 #include "pages/PNL_Layout.h"
 #include "pages/PageNames.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui/Dialogs.h"
@@ -17,15 +18,17 @@ constexpr uint8_t kFixedDisks = 1;
 
 }  // namespace
 
-TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host) : TFramePanel(owner, host) {
+TPnlUpgradeFindDir::TPnlUpgradeFindDir(TComponent* owner, TPageHost& host)
+    : TFramePanel(owner, host),
+      Image9(Picture(*this, *this, "Image9", 48, 88, ResourceName::Searching)),
+      StaticText4(StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "")),
+      ProgressBar1(Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176, 392, 18)),
+      Label12(Label(*this, *this, "Label12", 288, 200, "0% complete")),
+      progress_(*ProgressBar1, *Label12) {
   Name = PageName::PnlUpgradeFindDir;
-  Image9 = Picture(*this, *this, "Image9", 48, 88, ResourceName::Searching);
-  StaticText4 = StaticText(*this, *this, "StaticText4", 288, 112, 392, 48, "");
-  ProgressBar1 = Place<TProgressBar>(*this, *this, "ProgressBar1", 288, 176, 392, 18);
   ProgressBar1->SetRange(0, 100);
   // Named, as the page, after what is in progress.
   ProgressBar1->SetLabelledBy(this);
-  Label12 = Label(*this, *this, "Label12", 288, 200, "0% complete");
   SetFontColor(*Label12, clWhite);
   HeaderText = "Searching Fotelix";
 }
@@ -63,8 +66,6 @@ bool TPnlUpgradeFindDir::Filter(const std::string& path) {
 }
 
 bool TPnlUpgradeFindDir::Progress(uint8_t percent) {
-  ProgressBar1->SetPosition(percent);
-  Label12->SetCaption(std::to_string(percent) + "% complete");
-  Host().Platform().ProcessMessages();
+  progress_.Report(percent);
   return false;
 }

@@ -7,8 +7,7 @@
 #include <string>
 
 #include "pages/Frame_Panel.h"
-#include "ui/ExtCtrls.h"
-#include "ui/StdCtrls.h"
+#include "pages/PNL_Progress.h"
 
 class TPnlUpgradeFindDir : public TFramePanel {
  public:
@@ -29,4 +28,7 @@ class TPnlUpgradeFindDir : public TFramePanel {
   // Shows the percentage and keeps the window answering; never asks the
   // search to stop.
   bool Progress(uint8_t percent);
+
+ private:
+  TPageProgress progress_;
 };

@@ -4,6 +4,7 @@
 
 #include "pages/PNL_Layout.h"
 #include "pages/PageNames.h"
+#include "platform/Path.h"
 #include "platform/Platform.h"
 
 using namespace PageLayout;

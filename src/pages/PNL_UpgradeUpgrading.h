@@ -7,8 +7,7 @@
 #include <string>
 
 #include "pages/Frame_Panel.h"
-#include "ui/ExtCtrls.h"
-#include "ui/StdCtrls.h"
+#include "pages/PNL_Progress.h"
 
 class TPNLUpgradeUpgrading : public TFramePanel {
  public:
@@ -20,6 +19,9 @@ class TPNLUpgradeUpgrading : public TFramePanel {
 
   // Red: the notice that the program file is in use and will be tried again.
   TLabel* Label1 = nullptr;
-  TLabel* Label12 = nullptr;
   TProgressBar* ProgressBar1 = nullptr;
+  TLabel* Label12 = nullptr;
+
+ private:
+  TPageProgress progress_;
 };

@@ -1,25 +1,27 @@
 #include "ui/FileCtrl.h"
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 #include <stdexcept>
 
 #include "lib/LIB_Text.h"
-#include "platform/Platform.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 
 namespace {
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 // "c:\a\b\" and "C:\A\B" name the same folder; the form kept is the root
-// with its backslash, other folders without.
+// with its backslash, other folders without. Empty for a path that does not
+// start at a drive's root.
 std::string Normalize(const std::string& path) {
-  if (path.size() < 3 || path[1] != ':' || path[2] != '\\' || !std::isalpha(static_cast<unsigned char>(path[0])))
-    throw std::runtime_error("The folder \"" + path + "\" does not exist.");
-  std::string result = path;
-  result[0] = Upper(result[0]);
-  while (result.size() > 3 && result.back() == '\\') result.pop_back();
-  return result;
+  if (!StartsAtDriveRoot(path)) return std::string();
+  std::string folder = DriveRoot(path[0]);
+  for (const std::string& name : SplitPath(path))
+    if (!name.empty()) folder = JoinPath(folder, name);
+  return folder;
 }
 
 }  // namespace
@@ -37,20 +39,26 @@ TDirectoryListBox::~TDirectoryListBox() {
 }
 
 void TDirectoryListBox::SetDirectory(const std::string& path) {
-  if (path.empty()) return;
+  if (TrySetDirectory(path)) return;
   const std::string folder = Normalize(path);
-  if (!platform_.FolderExists(folder)) {
+  if (!folder.empty()) {
     const std::string root = folder.substr(0, 3);
-    std::string label;
-    if (platform_.DriveType(root) != TDriveType::NoRootDir && !platform_.VolumeLabel(root, label))
+    if (platform_.DriveType(root) != TDriveType::NoRootDir && !platform_.VolumeLabel(root))
       throw std::runtime_error("The drive " + folder.substr(0, 2) + " is not ready.");
-    throw std::runtime_error("The folder \"" + path + "\" does not exist.");
   }
+  throw std::runtime_error("The folder \"" + path + "\" does not exist.");
+}
+
+bool TDirectoryListBox::TrySetDirectory(const std::string& path) {
+  if (path.empty()) return true;
+  const std::string folder = Normalize(path);
+  if (folder.empty() || !platform_.FolderExists(folder)) return false;
   // Read first: a drive that fails halfway leaves the list as it was.
   const std::string before = directory_;
   Fill(folder);
   if (driveCombo_) driveCombo_->Follow(Drive());
   if (before != directory_) Fire(OnChange);
+  return true;
 }
 
 void TDirectoryListBox::DescribeAccessible(TAccessibleInfo& info) const {
@@ -58,26 +66,20 @@ void TDirectoryListBox::DescribeAccessible(TAccessibleInfo& info) const {
   info.Focusable = true;
 }
 
-void TDirectoryListBox::SetDrive(char drive) { SetDirectory(std::string(1, Upper(drive)) + ":\\"); }
+void TDirectoryListBox::SetDrive(char drive) { SetDirectory(DriveRoot(drive)); }
 
 void TDirectoryListBox::Fill(const std::string& directory) {
   std::vector<std::string> subs = ListSubFolders(platform_, directory);
   std::stable_sort(subs.begin(), subs.end(), LessText);
   std::vector<TDirectoryItem> items;
-  items.push_back({directory.substr(0, 3), directory.substr(0, 3), 0, true});
-  size_t pos = 3;
   std::string path = directory.substr(0, 3);
-  while (pos < directory.size()) {
-    size_t end = directory.find('\\', pos);
-    if (end == std::string::npos) end = directory.size();
-    const std::string name = directory.substr(pos, end - pos);
-    path += (path.back() == '\\' ? "" : "\\") + name;
+  items.push_back({path, path, 0, true});
+  for (const std::string& name : SplitPath(directory)) {
+    path = JoinPath(path, name);
     items.push_back({name, path, static_cast<int>(items.size()), true});
-    pos = end + 1;
   }
   const int current = static_cast<int>(items.size()) - 1;
-  for (const std::string& name : subs)
-    items.push_back({name, directory + (directory.back() == '\\' ? "" : "\\") + name, current + 1, false});
+  for (const std::string& name : subs) items.push_back({name, JoinPath(directory, name), current + 1, false});
   directory_ = directory;
   items_ = std::move(items);
   itemIndex_ = current;
@@ -115,13 +117,12 @@ void TDriveComboBox::BuildList() {
   std::vector<std::string> items;
   for (char d : drives_) {
     std::string item = std::string(1, static_cast<char>(std::tolower(static_cast<unsigned char>(d)))) + ":";
-    std::string label;
     // A removable drive is not asked: without its disk it may keep the user waiting.
-    const std::string root = std::string(1, d) + ":\\";
+    const std::string root = DriveRoot(d);
     const TDriveType type = platform_.DriveType(root);
-    if (type != TDriveType::Removable && type != TDriveType::CDRom && platform_.VolumeLabel(root, label) &&
-        !label.empty())
-      item += " [" + label + "]";
+    const std::optional<std::string> label =
+        type == TDriveType::Removable || type == TDriveType::CDRom ? std::nullopt : platform_.VolumeLabel(root);
+    if (label && !label->empty()) item += " [" + *label + "]";
     items.push_back(item);
   }
   SetItems(std::move(items));

@@ -35,6 +35,9 @@ class TDirectoryListBox : public TWinControl {
   // changes. An empty path leaves the list as it is; a missing folder or a
   // drive that cannot be read is an error, and the list keeps its folder.
   void SetDirectory(const std::string& path);
+  // The same, for the callers to whom a folder that is not there is an
+  // ordinary answer: false then, and the list keeps its folder.
+  bool TrySetDirectory(const std::string& path);
   char Drive() const { return directory_.empty() ? '\0' : directory_[0]; }
   // Moves to the root of the drive.
   void SetDrive(char drive);

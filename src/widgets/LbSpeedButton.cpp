@@ -1,5 +1,7 @@
 #include "widgets/LbSpeedButton.h"
 
+#include "widgets/LbButtonPaint.h"
+
 #include "ui/ActnList.h"
 #include "ui/Application.h"
 #include "ui/Forms.h"
@@ -17,9 +19,9 @@ TLbSpeedButton* TLbSpeedButton::CreateAt(TWinControl* owner, int left, int width
   button->SetParentColor(false);
   button->SetBounds(left, top, width, 23);
   button->SetParent(owner);
-  button->lightColor_ = lightColor;
-  button->shadowColor_ = shadowColor;
-  button->alignment_ = TAlignment::taCenter;
+  button->looks_.LightColor = lightColor;
+  button->looks_.ShadowColor = shadowColor;
+  button->looks_.Alignment = TAlignment::taCenter;
   return button;
 }
 
@@ -31,7 +33,7 @@ TLbSpeedButton::~TLbSpeedButton() {
 }
 
 void TLbSpeedButton::RepaintFace() {
-  if (transparent_)
+  if (looks_.Transparent)
     Invalidate();
   else
     Repaint();
@@ -49,12 +51,12 @@ void TLbSpeedButton::Changed(TPeerChange what) {
 }
 
 void TLbSpeedButton::SetAlignment(TAlignment value) {
-  alignment_ = value;
+  looks_.Alignment = value;
   RepaintFace();
 }
 
 void TLbSpeedButton::SetColorWhenDown(TColor value) {
-  colorWhenDown_ = value;
+  looks_.ColorWhenDown = value;
   RepaintFace();
 }
 
@@ -62,32 +64,32 @@ void TLbSpeedButton::SetColorStyle(TLbColorStyle value) {
   colorStyle_ = value;
   const std::optional<TLbColorStyleValues> preset = ApplyColorStyle(value);
   if (!preset) return;
-  lightColor_ = preset->LightColor;
-  shadowColor_ = preset->ShadowColor;
-  colorWhenDown_ = preset->ColorWhenDown;
-  hotTrackColor_ = preset->HotTrackColor;
-  flat_ = preset->Flat;
+  looks_.LightColor = preset->LightColor;
+  looks_.ShadowColor = preset->ShadowColor;
+  looks_.ColorWhenDown = preset->ColorWhenDown;
+  looks_.HotTrackColor = preset->HotTrackColor;
+  looks_.Flat = preset->Flat;
   SetColor(preset->Color);
   TFont font = Font();
   font.Color = preset->FontColor;
   SetFont(font);
   // A preset names its look outright, whatever the screen.
-  style_ = preset->Style;
+  looks_.Style = preset->Style;
   Repaint();
 }
 
 void TLbSpeedButton::StoreDown(bool value) {
-  down_ = value;
+  looks_.Down = value;
   TCustomControl::Changed(TPeerChange::State);
   RepaintFace();
 }
 
 void TLbSpeedButton::ReleaseInGroup() {
-  if (down_) StoreDown(false);
+  if (looks_.Down) StoreDown(false);
 }
 
 void TLbSpeedButton::SetDown(bool value) {
-  if (value == down_) return;
+  if (value == looks_.Down) return;
   if (groupIndex_ != 0 && Parent()) {
     // Siblings are released directly: going through their setters would
     // have each release the others again, without end when two are down.
@@ -100,17 +102,17 @@ void TLbSpeedButton::SetDown(bool value) {
 }
 
 void TLbSpeedButton::SetFlat(bool value) {
-  flat_ = value;
+  looks_.Flat = value;
   RepaintFace();
 }
 
 void TLbSpeedButton::SetGlyph(const TBitmap* glyph) {
   if (glyph) {
-    glyph_ = *glyph;
-    numGlyphs_ = glyph_.Height() == 0 ? 0 : glyph_.Width() / glyph_.Height();
+    looks_.Glyph = *glyph;
+    looks_.GlyphCells = looks_.Glyph.Height() == 0 ? 0 : looks_.Glyph.Width() / looks_.Glyph.Height();
   } else {
-    glyph_ = TBitmap();
-    numGlyphs_ = 0;
+    looks_.Glyph = TBitmap();
+    looks_.GlyphCells = 0;
   }
   Invalidate();
 }
@@ -121,22 +123,22 @@ void TLbSpeedButton::SetGroupIndex(int value) {
 }
 
 void TLbSpeedButton::SetLayout(TLbSpeedButtonLayout value) {
-  layout_ = value;
+  looks_.Layout = value;
   RepaintFace();
 }
 
 void TLbSpeedButton::SetLightColor(TColor value) {
-  lightColor_ = value;
+  looks_.LightColor = value;
   RepaintFace();
 }
 
 void TLbSpeedButton::SetNumGlyphs(int value) {
-  numGlyphs_ = value;
+  looks_.GlyphCells = value;
   Invalidate();
 }
 
 void TLbSpeedButton::SetShadowColor(TColor value) {
-  shadowColor_ = value;
+  looks_.ShadowColor = value;
   RepaintFace();
 }
 
@@ -152,12 +154,12 @@ void TLbSpeedButton::SetSlowDecease(bool value) {
 
 void TLbSpeedButton::SetStyle(TLbSpeedButtonStyle value) {
   if (value == bsModern && Application().Backend().ScreenColorDepth() <= 8) value = bsNormal;
-  style_ = value;
+  looks_.Style = value;
   Invalidate();
 }
 
 void TLbSpeedButton::SetTransparent(bool value) {
-  transparent_ = value;
+  looks_.Transparent = value;
   if (value)
     Invalidate();
   else
@@ -165,7 +167,7 @@ void TLbSpeedButton::SetTransparent(bool value) {
 }
 
 void TLbSpeedButton::SetWordWrap(bool value) {
-  wordWrap_ = value;
+  looks_.WordWrap = value;
   RepaintFace();
 }
 
@@ -177,43 +179,30 @@ void TLbSpeedButton::SetPopupMenu(TPopupMenu* menu) {
 void TLbSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
   TCustomControl::ActionChange(sender, checkDefaults);
   auto* action = dynamic_cast<TAction*>(sender);
-  if (!action || !glyph_.Empty() || !action->ActionList()) return;
+  if (!action || !looks_.Glyph.Empty() || !action->ActionList()) return;
   const TCustomImageList* images = action->ActionList()->Images();
   const int index = action->ImageIndex();
   if (!images || index < 0 || index >= images->Count()) return;
   TBitmap glyph(images->Width(), images->Height(), RGB(255, 0, 255));
   images->Draw(glyph, 0, 0, index, true);
-  glyph_ = std::move(glyph);
-  numGlyphs_ = 1;
+  looks_.Glyph = std::move(glyph);
+  looks_.GlyphCells = 1;
   Invalidate();
 }
 
 void TLbSpeedButton::Paint(TCanvas& canvas) {
   if (!Visible()) return;
-  TLbButtonFace face;
-  face.Width = Width();
-  face.Height = Height();
-  face.FadeStep = fadeStep_;
-  face.GlyphCells = numGlyphs_;
-  face.Glyph = &glyph_;
-  face.Down = down_;
-  face.Hot = mouseInside_;
-  face.Transparent = transparent_;
-  face.Enabled = Enabled();
-  face.Flat = flat_;
-  face.WordWrap = wordWrap_;
-  face.HasMenu = popupMenu_.get() != nullptr;
-  face.FaceKind = FaceKindOf(style_);
-  face.Color = Color();
-  face.ColorWhenDown = colorWhenDown_;
-  face.HotTrackColor = hotTrackColor_;
-  face.LightColor = lightColor_;
-  face.ShadowColor = shadowColor_;
-  face.Font = mouseInside_ && useHotTrackFont_ ? hotTrackFont_ : Font();
-  face.Layout = layout_;
-  face.Caption = Caption();
-  face.Alignment = alignment_;
-  DrawButtonFace(canvas, face);
+  TLbPaintState state;
+  state.Width = Width();
+  state.Height = Height();
+  state.Caption = Caption();
+  state.Font = mouseInside_ && useHotTrackFont_ ? hotTrackFont_ : Font();
+  state.Color = Color();
+  state.Enabled = Enabled();
+  state.Hot = mouseInside_;
+  state.FadeStep = fadeStep_;
+  state.HasMenu = popupMenu_.get() != nullptr;
+  DrawButtonFace(canvas, looks_, state);
 }
 
 void TLbSpeedButton::Click() {
@@ -230,7 +219,7 @@ void TLbSpeedButton::Click() {
 void TLbSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseDown(button, shift, x, y);
   if (button != TMouseButton::mbLeft || !Enabled()) return;
-  if (groupIndex_ == 0 || !down_)
+  if (groupIndex_ == 0 || !looks_.Down)
     SetDown(true);
   else if (allowAllUp_)
     SetDown(false);
@@ -290,7 +279,7 @@ bool TLbSpeedButton::DialogChar(char key) {
 
 void TLbSpeedButton::DoDefaultAction() {
   // Shown pressed while the click runs; the group is not disturbed.
-  const bool wasDown = down_;
+  const bool wasDown = looks_.Down;
   StoreDown(true);
   Update();
   Click();
@@ -302,5 +291,5 @@ void TLbSpeedButton::DescribeAccessible(TAccessibleInfo& info) const {
   info.Role = TAccessibleRole::PushButton;
   info.AccessKey = AccessKeyOf(Caption());
   info.DefaultAction = "Press";
-  info.Pressed = down_;
+  info.Pressed = looks_.Down;
 }

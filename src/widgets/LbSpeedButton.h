@@ -11,7 +11,9 @@
 
 #include "ui/Controls.h"
 #include "ui/Menus.h"
-#include "widgets/LbButtons.h"
+#include "widgets/LbButtonFace.h"
+#include "widgets/LbButtonThread.h"
+#include "widgets/LbColorStyles.h"
 
 class TLbSpeedButton : public TCustomControl {
  public:
@@ -25,45 +27,45 @@ class TLbSpeedButton : public TCustomControl {
 
   std::string ClassName() const override { return "TLbSpeedButton"; }
 
-  TAlignment Alignment() const { return alignment_; }
+  TAlignment Alignment() const { return looks_.Alignment; }
   void SetAlignment(TAlignment value);
   bool AllowAllUp() const { return allowAllUp_; }
   void SetAllowAllUp(bool value) { allowAllUp_ = value; }
-  TColor ColorWhenDown() const { return colorWhenDown_; }
+  TColor ColorWhenDown() const { return looks_.ColorWhenDown; }
   void SetColorWhenDown(TColor value);
   TLbColorStyle ColorStyle() const { return colorStyle_; }
   void SetColorStyle(TLbColorStyle value);
-  bool Down() const { return down_; }
+  bool Down() const { return looks_.Down; }
   void SetDown(bool value);
-  bool Flat() const { return flat_; }
+  bool Flat() const { return looks_.Flat; }
   void SetFlat(bool value);
-  const TBitmap& Glyph() const { return glyph_; }
+  const TBitmap& Glyph() const { return looks_.Glyph; }
   // Copies the picture and takes its cells as square; null clears the glyph.
   void SetGlyph(const TBitmap* glyph);
   int GroupIndex() const { return groupIndex_; }
   void SetGroupIndex(int value);
-  TColor HotTrackColor() const { return hotTrackColor_; }
-  void SetHotTrackColor(TColor value) { hotTrackColor_ = value; }
+  TColor HotTrackColor() const { return looks_.HotTrackColor; }
+  void SetHotTrackColor(TColor value) { looks_.HotTrackColor = value; }
   const TFont& HotTrackFont() const { return hotTrackFont_; }
   void SetHotTrackFont(const TFont& font) { hotTrackFont_ = font; }
-  TLbSpeedButtonLayout Layout() const { return layout_; }
+  TLbSpeedButtonLayout Layout() const { return looks_.Layout; }
   void SetLayout(TLbSpeedButtonLayout value);
-  TColor LightColor() const { return lightColor_; }
+  TColor LightColor() const { return looks_.LightColor; }
   void SetLightColor(TColor value);
-  int NumGlyphs() const { return numGlyphs_; }
+  int NumGlyphs() const { return looks_.GlyphCells; }
   void SetNumGlyphs(int value);
-  TColor ShadowColor() const { return shadowColor_; }
+  TColor ShadowColor() const { return looks_.ShadowColor; }
   void SetShadowColor(TColor value);
   bool SlowDecease() const { return fadeThread_ != nullptr; }
   void SetSlowDecease(bool value);
-  TLbSpeedButtonStyle Style() const { return style_; }
+  TLbSpeedButtonStyle Style() const { return looks_.Style; }
   // bsModern is kept as bsNormal on a screen of 256 colours or fewer.
   void SetStyle(TLbSpeedButtonStyle value);
-  bool Transparent() const { return transparent_; }
+  bool Transparent() const { return looks_.Transparent; }
   void SetTransparent(bool value);
   bool UseHotTrackFont() const { return useHotTrackFont_; }
   void SetUseHotTrackFont(bool value) { useHotTrackFont_ = value; }
-  bool WordWrap() const { return wordWrap_; }
+  bool WordWrap() const { return looks_.WordWrap; }
   void SetWordWrap(bool value);
   // The drop-down menu, not owned; it reads as null once the menu is freed.
   TPopupMenu* PopupMenu() const { return popupMenu_.get(); }
@@ -105,24 +107,12 @@ class TLbSpeedButton : public TCustomControl {
   // Down as stored, painted and told.
   void StoreDown(bool value);
 
-  TAlignment alignment_ = TAlignment::taLeftJustify;
+  TLbButtonLooks looks_;
   bool allowAllUp_ = false;
-  TColor colorWhenDown_ = clNone;
   TLbColorStyle colorStyle_ = lcsCustom;
-  bool down_ = false;
-  bool flat_ = false;
-  TBitmap glyph_;
-  int numGlyphs_ = 0;
   int groupIndex_ = 0;
-  TColor hotTrackColor_ = clNone;
   TFont hotTrackFont_;
-  TLbSpeedButtonLayout layout_ = blGlyphLeft;
-  TColor lightColor_ = clWhite;
-  TColor shadowColor_ = clBlack;
-  TLbSpeedButtonStyle style_ = bsNormal;
-  bool transparent_ = false;
   bool useHotTrackFont_ = false;
-  bool wordWrap_ = false;
   TComponentRef<TPopupMenu> popupMenu_;
 
   bool mouseInside_ = false;

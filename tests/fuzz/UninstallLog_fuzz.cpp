@@ -1,11 +1,15 @@
-// The uninstaller's plan for any log: whatever its lines say, a step removes
-// only what an install of the product makes, each line is planned once or
-// refused, and the closing message quotes every refusal.
+// The uninstaller's plan for any log: each line that it reads writes back as
+// it stood; whatever its lines say, a step removes only what an install of
+// the product makes, each line is planned once or refused, and the closing
+// message quotes every refusal.
 
 #include "FuzzCheck.h"
 #include "install/Uninstall.h"
 #include "install/UninstallLog.h"
+#include "install/UninstallPlan.h"
+#include "install/UninstallRemover.h"
 #include "lib/LIB_Text.h"
+#include "platform/Path.h"
 #include "platform/hostsim/HostSim.h"
 
 #include <cstdint>
@@ -35,8 +39,14 @@ struct TFuzzWindows : THostSimPlatform {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static TFuzzWindows os;
-  const TUninstallLog log = ParseUninstallLog(std::string(reinterpret_cast<const char*>(data), size));
-  for (const TUninstallLine& line : log.Lines) FUZZ_CHECK(std::string("FDERST").find(line.Tag) != std::string::npos);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const TUninstallLog log = ParseUninstallLog(text);
+  for (const TUninstallLine& line : log.Lines) {
+    const std::string written = UninstallLineText(line);
+    FUZZ_CHECK(text.find(written) != std::string::npos);
+    const TUninstallLog again = ParseUninstallLog("Fotelix\n" + written);
+    FUZZ_CHECK(again.Lines.size() == 1 && again.Lines[0].Tag == line.Tag && again.Lines[0].Operand == line.Operand);
+  }
 
   const TUninstallPlan plan = PlanUninstall(os, log, kInstallDir);
   FUZZ_CHECK(plan.Refused.size() >= log.Malformed.size());

@@ -366,7 +366,7 @@ def test_layer_check(tmp_path):
     script = TOP / "scripts" / "check-layers.py"
     climbs = {
         "src/install/InstallRun.cpp": '#include "ui/Controls.h"\n',
-        "src/lib/LIB_Text.cpp": "  #  include <Windows.h>\n",
+        "src/lib/LIB_Text.cpp": '  #  include <Windows.h>\n#include "resources/Resources.h"\n',
         "src/pages/PNL_Error.h": '#include "app/Form_Main.h"\n',
         "src/app/Form_Main.cpp": '#include "platform/hostsim/HostSim.h"\n#include "ui/win32/Win32Backend.h"\n',
         # Where they belong.
@@ -383,8 +383,9 @@ def test_layer_check(tmp_path):
         'src/app/Form_Main.cpp:3: "ui/win32/Win32Backend.h": a Windows header outside the Windows layers',
         'src/install/InstallRun.cpp:2: "ui/Controls.h": install may not include ui',
         "src/lib/LIB_Text.cpp:2: <Windows.h>: a Windows header outside the Windows layers",
+        'src/lib/LIB_Text.cpp:3: "resources/Resources.h": lib may not include resources',
         'src/pages/PNL_Error.h:2: "app/Form_Main.h": pages may not include app',
-        "layers: 5 include(s) out of place",
+        "layers: 6 include(s) out of place",
     ]
 
 

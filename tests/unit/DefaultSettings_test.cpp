@@ -5,6 +5,7 @@
 #include "lib/LIB_Random.h"
 
 #include "HostSim_fixture.h"
+#include "RunFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,11 @@ class DefaultSettingsTest : public testing::Test {
     return v;
   }
 
-  static std::string WriteInstallFile(const TSetupState& v, const TSettingsProgress& progress = {}) {
+  static std::string WriteInstallFile(const TSetupState& v) {
+    TNoProgress none;
+    return WriteInstallFile(v, none);
+  }
+  static std::string WriteInstallFile(const TSetupState& v, IRunProgress& progress) {
     MemorySink sink;
     WriteSettingsFile(sink, v, progress);
     return sink.bytes;
@@ -62,6 +67,8 @@ class DefaultSettingsTest : public testing::Test {
       if (item.Kind != TSettingsItem::KeySeed) out.push_back(item.Name.empty() ? item.Value : item.Name + "=" + item.Value);
     return out;
   }
+
+  TNoProgress none_;
 
  private:
   uint32_t saved_seed_ = 0;
@@ -107,9 +114,9 @@ TEST_F(DefaultSettingsTest, WritesTheStoredFilesByteForByte) {
   state.ConnectionKind = 3;
   SetRandSeed(0);
   MemorySink install;
-  WriteSettingsFile(install, state, {});
+  WriteSettingsFile(install, state, none_);
   MemorySink upgrade;
-  WriteUpgradeSettingsFile(upgrade, state, {});
+  WriteUpgradeSettingsFile(upgrade, state, none_);
   const std::string stored_install = StoredFile("Fotelix.Dat");
   ASSERT_FALSE(stored_install.empty());
   EXPECT_EQ(install.bytes, stored_install);
@@ -162,7 +169,7 @@ TEST_F(DefaultSettingsTest, UpgradeFileHasNoEditionAndACapitalCacheFolder) {
   v.InstallerEdition = "04";  // not written in this form
   v.InstallDir = "C:\\Program Files\\Fotelix\\";
   MemorySink sink;
-  WriteUpgradeSettingsFile(sink, v, {});
+  WriteUpgradeSettingsFile(sink, v, none_);
   const std::vector<TSettingsItem> items = ReadSettingsFile(sink.bytes, TSettingsForm::Upgrade);
   EXPECT_EQ(items[2].Value, "");
   EXPECT_EQ(items[3].Value, "C:\\Program Files\\Fotelix\\Cache\\");
@@ -206,7 +213,7 @@ TEST_F(DefaultSettingsTest, ArbitraryBytesInTheInputsComeBackInBothForms) {
     up.DownloadDir = random_text();
     up.InstallDir = random_text();
     MemorySink sink;
-    WriteUpgradeSettingsFile(sink, up, {});
+    WriteUpgradeSettingsFile(sink, up, none_);
     const auto up_items = ReadSettingsFile(sink.bytes, TSettingsForm::Upgrade);
     EXPECT_EQ(up_items[2].Value, up.DownloadDir);
     EXPECT_EQ(up_items[3].Value, up.InstallDir + "Cache\\");
@@ -214,13 +221,12 @@ TEST_F(DefaultSettingsTest, ArbitraryBytesInTheInputsComeBackInBothForms) {
 }
 
 TEST_F(DefaultSettingsTest, ProgressAt99BeforeEachClosingTagWhileTheStoreIsSet) {
-  std::vector<int> calls;
+  TFakeProgress progress(1000);
   bool store_set = true;
-  WriteInstallFile(Install(), [&](int percent) {
-    calls.push_back(percent);
-    store_set = store_set && SettingsStore != nullptr;
-  });
-  EXPECT_EQ(calls, (std::vector<int>{99, 99}));
+  progress.OnMessages = [&] { store_set = store_set && SettingsStore != nullptr; };
+  WriteInstallFile(Install(), progress);
+  EXPECT_EQ(progress.positions, (std::vector<int32_t>{990, 990}));
+  EXPECT_EQ(progress.messageRuns, 2);
   EXPECT_TRUE(store_set);
   EXPECT_EQ(SettingsStore, nullptr);
 }
@@ -228,18 +234,19 @@ TEST_F(DefaultSettingsTest, ProgressAt99BeforeEachClosingTagWhileTheStoreIsSet) 
 TEST_F(DefaultSettingsTest, FailuresReachTheCallerAndReleaseTheStore) {
   MemorySink write_fails;
   write_fails.fail_write = true;
-  EXPECT_THROW(WriteSettingsFile(write_fails, Install(), {}), EPlatformError);
+  EXPECT_THROW(WriteSettingsFile(write_fails, Install(), none_), EPlatformError);
   EXPECT_EQ(SettingsStore, nullptr);
 
   MemorySink close_fails;
   close_fails.fail_close = true;
-  EXPECT_THROW(WriteSettingsFile(close_fails, Install(), {}), EPlatformError);
+  EXPECT_THROW(WriteSettingsFile(close_fails, Install(), none_), EPlatformError);
   EXPECT_EQ(SettingsStore, nullptr);
 
   // A failing progress display also ends the write.
   MemorySink sink;
-  EXPECT_THROW(WriteSettingsFile(sink, Install(), [](int) { throw std::runtime_error("page"); }),
-               std::runtime_error);
+  TFakeProgress failing;
+  failing.OnMessages = [] { throw std::runtime_error("page"); };
+  EXPECT_THROW(WriteSettingsFile(sink, Install(), failing), std::runtime_error);
   EXPECT_EQ(SettingsStore, nullptr);
 }
 
@@ -303,18 +310,20 @@ class SettingsOnDiskTest : public HostSimTest {
 
   TSetupState state_;
 
+  TNoProgress none_;
+
  private:
   uint32_t saved_seed_ = 0;
   std::string saved_key_;
 };
 
 TEST_F(SettingsOnDiskTest, BothFormsLandInTheirFiles) {
-  WriteSettingsFile(*os_, "C:\\Data\\Fotelix.Dat", state_, {});
+  WriteSettingsFile(*os_, "C:\\Data\\Fotelix.Dat", state_, none_);
   const auto items = ReadSettingsFile(Content("C:\\Data\\Fotelix.Dat"), TSettingsForm::Install);
   EXPECT_EQ(items[4].Value, "C:\\Data\\cache\\");
 
   MakeFolder("C:\\Fotelix");
-  WriteUpgradeSettingsFile(*os_, "C:\\Fotelix\\Fotelix.BAK", state_, {});
+  WriteUpgradeSettingsFile(*os_, "C:\\Fotelix\\Fotelix.BAK", state_, none_);
   const auto up = ReadSettingsFile(Content("C:\\Fotelix\\Fotelix.BAK"), TSettingsForm::Upgrade);
   EXPECT_EQ(up[3].Value, "C:\\Fotelix\\Cache\\");
 }
@@ -333,7 +342,7 @@ TEST_F(SettingsOnDiskTest, PlatformFailuresAreRaisedWithTheirCode) {
   for (const auto& c : cases) {
     c.fault(*os_);
     try {
-      WriteSettingsFile(*os_, c.path, state_, {});
+      WriteSettingsFile(*os_, c.path, state_, none_);
       ADD_FAILURE() << c.what << ": no error";
     } catch (const EPlatformError& e) {
       EXPECT_EQ(e.Code(), c.code) << c.what;

@@ -11,9 +11,10 @@
 #include "platform/hostsim/HostSim.h"
 
 // A simulated Windows with drive C: (a fixed disk) in a fresh temporary
-// folder, removed again after the test.
+// folder, removed again after the test. Open to the cases of parameterised
+// tests, which arrange it.
 class HostSimTest : public testing::Test {
- protected:
+ public:
   void SetUp() override {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("fx-") + info->test_suite_name() + "-" + info->name() + "-" +

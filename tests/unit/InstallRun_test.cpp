@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -13,7 +14,11 @@
 #include "install/PayloadSources.h"
 #include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
+#include "lib/LIB_Percent.h"
+#include "platform/Files.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
+#include "unit/CaseName.h"
 #include "unit/RunFakes.h"
 
 namespace {
@@ -26,7 +31,7 @@ const std::string kDefaultDir = kProgramFiles + "\\Fotelix\\";
 const std::string kDataDir = kLocalAppData + "\\Fotelix\\";
 
 class InstallRunTest : public HostSimTest {
- protected:
+ public:
   void SetUp() override {
     HostSimTest::SetUp();
     for (const auto& [csidl, folder] : {std::pair{kCsidlProgramFiles, kProgramFiles},
@@ -43,7 +48,7 @@ class InstallRunTest : public HostSimTest {
     state_.CreateDesktopShortcut = true;
   }
 
-  void Run() { RunInstall(*os_, state_, bar_, label_); }
+  void Run() { RunInstall(*os_, state_, progress_); }
 
   // The values of a settings file, without the key seed and offsets.
   std::vector<std::string> SettingsValues(const std::string& path) {
@@ -60,15 +65,8 @@ class InstallRunTest : public HostSimTest {
     return std::string();
   }
 
-  std::string LogText() {
-    std::string text;
-    for (const std::string& line : UninstallLogLines(state_)) text += line + "\r\n";
-    return text;
-  }
-
   TSetupState state_;
-  TFakeRunBar bar_;
-  TFakeRunLabel label_;
+  TFakeProgress progress_;
 };
 
 TEST_F(InstallRunTest, DefaultInstallWritesEveryItem) {
@@ -121,6 +119,7 @@ TEST_F(InstallRunTest, DefaultInstallWritesEveryItem) {
   EXPECT_EQ(values[2], std::to_string(TSettingsItem::String) + ":=C:\\Images\\");
   EXPECT_EQ(values[3], std::to_string(TSettingsItem::String) + ":=" + kDataDir + "cache\\");
 
+  EXPECT_EQ(InstallLog(kDefaultDir, kDataDir), Content(kDefaultDir + "UnInstall.dat"));
   EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"),
             "Fotelix\r\n"
             "<FC:\\Program Files\\Fotelix\\Fotelix.Exe>\r\n"
@@ -142,7 +141,7 @@ TEST_F(InstallRunTest, ProgressFollowsTheWritersAndTheFixedSteps) {
   Run();
   const TPayload& p = ProgramPayload();
   const int32_t max = static_cast<int32_t>(p.ProgressSpan() + p.ProgressSpan() / 30);
-  EXPECT_EQ(bar_.Max(), max);
+  EXPECT_EQ(progress_.Range(), max);
 
   std::vector<int32_t> expected = PayloadPositions(p);
   const double hundredth = static_cast<double>(max) / 100;
@@ -150,25 +149,14 @@ TEST_F(InstallRunTest, ProgressFollowsTheWritersAndTheFixedSteps) {
   const int32_t at98 = static_cast<int32_t>(std::nearbyint(hundredth * 98));
   const int32_t at99 = static_cast<int32_t>(std::nearbyint(hundredth * 99));
   expected.insert(expected.end(), {at96, at98, at99, at99, at99, at99});
-  EXPECT_EQ(bar_.positions, expected);
+  EXPECT_EQ(progress_.positions, expected);
 
-  ASSERT_EQ(label_.captions.size(), expected.size());
-  const size_t written = expected.size() - 6;
-  EXPECT_EQ(label_.captions[written - 1], "97% complete");  // the program file alone
-  const std::vector<std::string> tail(label_.captions.begin() + written, label_.captions.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"96% complete", "98% complete", "99% complete",
-                                            "99% complete", "99% complete", "99% complete"}));
-}
-
-TEST(InstallRunFigures, PercentPositionsRoundHalvesToEven) {
-  // The figures of a program payload with a span of 4,962,512 bytes, whose
-  // bar runs to 5,127,929.
-  EXPECT_EQ(PositionAtPercent(5127929, 96), 4922812);
-  EXPECT_EQ(PositionAtPercent(5127929, 98), 5025370);
-  EXPECT_EQ(PositionAtPercent(5127929, 99), 5076650);
-  EXPECT_EQ(PositionAtPercent(50, 1), 0);    // 0.5 rounds to the even 0
-  EXPECT_EQ(PositionAtPercent(150, 1), 2);   // 1.5 rounds to the even 2
-  EXPECT_EQ(PositionAtPercent(250, 1), 2);   // 2.5 rounds to the even 2
+  // The program file alone takes the bar to 97 %; then it shows 96 %, 98 %
+  // and four times 99 %.
+  std::vector<int> percents;
+  for (size_t i = expected.size() - 7; i < expected.size(); ++i)
+    percents.push_back(RoundedPercent(progress_.positions[i], max));
+  EXPECT_EQ(percents, (std::vector<int>{97, 96, 98, 99, 99, 99, 99}));
 }
 
 TEST_F(InstallRunTest, FolderWithoutBackslashGainsOneEverywhere) {
@@ -176,62 +164,57 @@ TEST_F(InstallRunTest, FolderWithoutBackslashGainsOneEverywhere) {
   Run();
   EXPECT_EQ(state_.InstallDir, "C:\\Apps\\Fotelix\\");
   EXPECT_TRUE(os_->FileExists("C:\\Apps\\Fotelix\\Fotelix.Exe"));
-  std::string value;
-  ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
-  EXPECT_EQ(value, "\"C:\\Apps\\Fotelix\\Uninstall.Exe\"");
-  EXPECT_EQ(Content("C:\\Apps\\Fotelix\\UnInstall.dat"), LogText());
-  EXPECT_NE(LogText().find("<EC:\\Apps\\Fotelix\\>\r\n"), std::string::npos);
+  EXPECT_EQ(os_->ReadRegistryString(kUninstallKey, "UninstallString"), "\"C:\\Apps\\Fotelix\\Uninstall.Exe\"");
+  EXPECT_EQ(Content("C:\\Apps\\Fotelix\\UnInstall.dat"), InstallLog("C:\\Apps\\Fotelix\\", kDataDir));
 }
 
 // Each candidate folder that cannot be made passes to the next one; the one
 // finally taken is the one in every path.
-TEST_F(InstallRunTest, InstallFolderFallsBackInOrder) {
-  const std::string chosen = "D:\\Fotelix\\";
-  struct Case {
-    const char* name;
-    std::function<void()> fault;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"read-only chosen drive", [&] { os_->DenyAccess("D:\\"); }, kDefaultDir},
-      {"Program Files not writable",
-       [&] {
-         os_->DenyAccess("D:\\");
-         os_->DenyAccess(kProgramFiles);
-       },
-       kDataDir},
-      {"no Program Files folder",
-       [&] {
-         os_->DenyAccess("D:\\");
-         os_->SetShellFolder(kCsidlProgramFiles, "", static_cast<int32_t>(0x80070002));
-       },
-       kDataDir},
-      {"no local application data either",
-       [&] {
-         os_->DenyAccess("D:\\");
-         os_->DenyAccess(kProgramFiles);
-         os_->DenyAccess(kLocalAppData);
-       },
-       "C:\\Fotelix\\"},
-  };
-  for (const Case& c : cases) {
-    TearDown();
-    SetUp();
-    MapDrive('D', TDriveType::Fixed);
-    state_.InstallDir = chosen;
-    c.fault();
-    Run();
-    EXPECT_EQ(state_.InstallDir, c.expected) << c.name;
-    EXPECT_TRUE(os_->FileExists(c.expected + "Fotelix.Exe")) << c.name;
-    std::string value;
-    ASSERT_TRUE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
-    EXPECT_EQ(value, "\"" + c.expected + "Uninstall.Exe\"") << c.name;
-    EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Target, c.expected + "Fotelix.Exe")
-        << c.name;
-    EXPECT_EQ(Content(c.expected + "UnInstall.dat"), LogText()) << c.name;
-    EXPECT_NE(LogText().find("<E" + c.expected + ">"), std::string::npos) << c.name;
-  }
+struct FallbackCase {
+  const char* name;
+  void (*fault)(THostSimPlatform&);
+  std::string dir, dataDir;
+};
+
+const FallbackCase kFallbacks[] = {
+    {"read-only chosen drive", [](THostSimPlatform& os) { os.DenyAccess("D:\\"); }, kDefaultDir, kDataDir},
+    {"Program Files not writable",
+     [](THostSimPlatform& os) {
+       os.DenyAccess("D:\\");
+       os.DenyAccess(kProgramFiles);
+     },
+     kDataDir, kDataDir},
+    {"no Program Files folder",
+     [](THostSimPlatform& os) {
+       os.DenyAccess("D:\\");
+       os.SetShellFolder(kCsidlProgramFiles, "", static_cast<int32_t>(0x80070002));
+     },
+     kDataDir, kDataDir},
+    {"no local application data either",
+     [](THostSimPlatform& os) {
+       os.DenyAccess("D:\\");
+       os.DenyAccess(kProgramFiles);
+       os.DenyAccess(kLocalAppData);
+     },
+     "C:\\Fotelix\\", "C:\\Fotelix\\"},
+};
+
+class InstallFallbackTest : public InstallRunTest, public testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(InstallFallbackTest, InstallFolderFallsBackInOrder) {
+  const FallbackCase& c = GetParam();
+  MapDrive('D', TDriveType::Fixed);
+  state_.InstallDir = "D:\\Fotelix\\";
+  c.fault(*os_);
+  Run();
+  EXPECT_EQ(state_.InstallDir, c.dir);
+  EXPECT_TRUE(os_->FileExists(c.dir + "Fotelix.Exe"));
+  EXPECT_EQ(os_->ReadRegistryString(kUninstallKey, "UninstallString"), "\"" + c.dir + "Uninstall.Exe\"");
+  EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Target, c.dir + "Fotelix.Exe");
+  EXPECT_EQ(Content(c.dir + "UnInstall.dat"), InstallLog(c.dir, c.dataDir));
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, InstallFallbackTest, testing::ValuesIn(kFallbacks), CaseName<FallbackCase>);
 
 TEST_F(InstallRunTest, NoFolderAtAllEndsTheRunAtTheProgramFile) {
   MapDrive('D', TDriveType::Fixed);
@@ -242,35 +225,34 @@ TEST_F(InstallRunTest, NoFolderAtAllEndsTheRunAtTheProgramFile) {
   EXPECT_THROW(Run(), EPlatformError);
   EXPECT_EQ(state_.InstallDir, "C:\\Fotelix\\");
   EXPECT_FALSE(os_->FolderExists("C:\\Fotelix\\"));
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "DisplayName"));
   EXPECT_FALSE(os_->FolderExists(kPrograms + "\\Fotelix"));
 }
 
-TEST_F(InstallRunTest, DataFolderFallsBackToTheInstallFolder) {
-  struct Case {
-    const char* name;
-    std::function<void()> fault;
-  };
-  const Case cases[] = {
-      {"query fails", [&] { os_->SetShellFolder(kCsidlLocalAppData, kLocalAppData, 1); }},
-      {"folder cannot be made", [&] { os_->FailCreateFolder(kDataDir); }},
-      {"query answers no folder", [&] { os_->SetShellFolder(kCsidlLocalAppData, "", 0); }},
-  };
-  for (const Case& c : cases) {
-    TearDown();
-    SetUp();
-    c.fault();
-    Run();
-    EXPECT_EQ(state_.DataDir, kDefaultDir) << c.name;
-    EXPECT_EQ(state_.CacheDir, kDefaultDir + "cache\\") << c.name;
-    EXPECT_TRUE(os_->FileExists(kDefaultDir + "Fotelix.Dat")) << c.name;
-    EXPECT_EQ(SettingsValues(kDefaultDir + "Fotelix.Dat"), SettingsValues(kDefaultDir + "FXInst.Dat"))
-        << c.name;
-    EXPECT_NE(LogText().find("<D" + kDefaultDir + ">\r\n<E" + kDefaultDir + ">"), std::string::npos)
-        << c.name;
-  }
+struct DataFallbackCase {
+  const char* name;
+  void (*fault)(THostSimPlatform&);
+};
+
+const DataFallbackCase kDataFallbacks[] = {
+    {"query fails", [](THostSimPlatform& os) { os.SetShellFolder(kCsidlLocalAppData, kLocalAppData, 1); }},
+    {"folder cannot be made", [](THostSimPlatform& os) { os.FailCreateFolder(kDataDir); }},
+    {"query answers no folder", [](THostSimPlatform& os) { os.SetShellFolder(kCsidlLocalAppData, "", 0); }},
+};
+
+class DataFallbackTest : public InstallRunTest, public testing::WithParamInterface<DataFallbackCase> {};
+
+TEST_P(DataFallbackTest, DataFolderFallsBackToTheInstallFolder) {
+  GetParam().fault(*os_);
+  Run();
+  EXPECT_EQ(state_.DataDir, kDefaultDir);
+  EXPECT_EQ(state_.CacheDir, kDefaultDir + "cache\\");
+  EXPECT_TRUE(os_->FileExists(kDefaultDir + "Fotelix.Dat"));
+  EXPECT_EQ(SettingsValues(kDefaultDir + "Fotelix.Dat"), SettingsValues(kDefaultDir + "FXInst.Dat"));
+  EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"), InstallLog(kDefaultDir, kDefaultDir));
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, DataFallbackTest, testing::ValuesIn(kDataFallbacks), CaseName<DataFallbackCase>);
 
 TEST_F(InstallRunTest, OldDataFilesGoBeforeTheProgramFileIsWritten) {
   MakeFile(kDefaultDir + "FOTELIX.DAT", "old");
@@ -293,64 +275,68 @@ TEST_F(InstallRunTest, OldFilesThatCannotGoAreLeftAndTheRunGoesOn) {
 }
 
 // A failing guarded step leaves out its own work and nothing else.
-TEST_F(InstallRunTest, GuardedStepsFailQuietly) {
-  const std::string group = kPrograms + "\\Fotelix\\";
-  struct Case {
-    const char* name;
-    std::function<void()> fault;
-    std::vector<std::string> missing;
-  };
-  const Case cases[] = {
-      {"uninstaller in use",
-       [&] {
-         MakeFile(kDefaultDir + "Uninstall.Exe", "old");
-         os_->LockFile(kDefaultDir + "Uninstall.Exe");
-       },
-       {}},
-      {"no Start-menu folder",
-       [&] { os_->SetShellFolder(kCsidlPrograms, kPrograms, static_cast<int32_t>(0x80070002)); },
-       {group + "Fotelix.Lnk", group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk",
-        group + "Uninstall Fotelix.Lnk"}},
-      {"second link fails",
-       [&] { os_->DenyAccess(group + "Fotelix Website.Lnk"); },
-       {group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk", group + "Uninstall Fotelix.Lnk"}},
-      {"registry refused", [&] { os_->FailRegistry(true); }, {}},
-      {"no desktop folder",
-       [&] { os_->SetShellFolder(kCsidlDesktopDirectory, kDesktop, static_cast<int32_t>(0x80070002)); },
-       {kDesktop + "\\Fotelix.Lnk"}},
-      {"desktop link refused", [&] { os_->DenyAccess(kDesktop); }, {kDesktop + "\\Fotelix.Lnk"}},
-      // An empty answer must not put the links at the root of the current drive.
-      {"Start-menu folder answered empty", [&] { os_->SetShellFolder(kCsidlPrograms, "", 0); },
-       {group + "Fotelix.Lnk", group + "Fotelix Website.Lnk", group + "Fotelix Manual.Lnk",
-        group + "Uninstall Fotelix.Lnk"}},
-      {"desktop folder answered empty", [&] { os_->SetShellFolder(kCsidlDesktopDirectory, "", 0); },
-       {kDesktop + "\\Fotelix.Lnk"}},
-      {"installation copy refused",
-       [&] { os_->DenyAccess(kDefaultDir + "FXInst.Dat"); },
-       {kDefaultDir + "FXInst.Dat"}},
-      {"log refused", [&] { os_->DenyAccess(kDefaultDir + "UnInstall.dat"); },
-       {kDefaultDir + "UnInstall.dat"}},
-  };
+const std::string kGroup = kPrograms + "\\Fotelix\\";
+const std::vector<std::string> kGroupLinks = {kGroup + "Fotelix.Lnk", kGroup + "Fotelix Website.Lnk",
+                                              kGroup + "Fotelix Manual.Lnk", kGroup + "Uninstall Fotelix.Lnk"};
+
+struct GuardedCase {
+  const char* name;
+  void (*fault)(InstallRunTest&);
+  std::vector<std::string> missing;
+};
+
+const GuardedCase kGuarded[] = {
+    {"uninstaller in use",
+     [](InstallRunTest& t) {
+       t.MakeFile(kDefaultDir + "Uninstall.Exe", "old");
+       t.os_->LockFile(kDefaultDir + "Uninstall.Exe");
+     },
+     {}},
+    {"no Start-menu folder",
+     [](InstallRunTest& t) { t.os_->SetShellFolder(kCsidlPrograms, kPrograms, static_cast<int32_t>(0x80070002)); },
+     kGroupLinks},
+    {"second link fails", [](InstallRunTest& t) { t.os_->DenyAccess(kGroup + "Fotelix Website.Lnk"); },
+     {kGroup + "Fotelix Website.Lnk", kGroup + "Fotelix Manual.Lnk", kGroup + "Uninstall Fotelix.Lnk"}},
+    {"registry refused", [](InstallRunTest& t) { t.os_->FailRegistry(true); }, {}},
+    {"no desktop folder",
+     [](InstallRunTest& t) {
+       t.os_->SetShellFolder(kCsidlDesktopDirectory, kDesktop, static_cast<int32_t>(0x80070002));
+     },
+     {kDesktop + "\\Fotelix.Lnk"}},
+    {"desktop link refused", [](InstallRunTest& t) { t.os_->DenyAccess(kDesktop); }, {kDesktop + "\\Fotelix.Lnk"}},
+    // An empty answer must not put the links at the root of the current drive.
+    {"Start-menu folder answered empty", [](InstallRunTest& t) { t.os_->SetShellFolder(kCsidlPrograms, "", 0); },
+     kGroupLinks},
+    {"desktop folder answered empty",
+     [](InstallRunTest& t) { t.os_->SetShellFolder(kCsidlDesktopDirectory, "", 0); }, {kDesktop + "\\Fotelix.Lnk"}},
+    {"installation copy refused", [](InstallRunTest& t) { t.os_->DenyAccess(kDefaultDir + "FXInst.Dat"); },
+     {kDefaultDir + "FXInst.Dat"}},
+    {"log refused", [](InstallRunTest& t) { t.os_->DenyAccess(kDefaultDir + "UnInstall.dat"); },
+     {kDefaultDir + "UnInstall.dat"}},
+};
+
+class GuardedStepTest : public InstallRunTest, public testing::WithParamInterface<GuardedCase> {};
+
+TEST_P(GuardedStepTest, FailsQuietly) {
+  const GuardedCase& c = GetParam();
   const std::vector<std::string> everything = {
-      kDefaultDir + "Fotelix.Exe",     kDefaultDir + "Uninstall.Exe", group + "Fotelix.Lnk",
-      group + "Fotelix Website.Lnk",   group + "Fotelix Manual.Lnk",  group + "Uninstall Fotelix.Lnk",
+      kDefaultDir + "Fotelix.Exe",     kDefaultDir + "Uninstall.Exe", kGroup + "Fotelix.Lnk",
+      kGroup + "Fotelix Website.Lnk",  kGroup + "Fotelix Manual.Lnk", kGroup + "Uninstall Fotelix.Lnk",
       kDesktop + "\\Fotelix.Lnk",      kDataDir + "Fotelix.Dat",      kDefaultDir + "FXInst.Dat",
       kDefaultDir + "UnInstall.dat"};
-  for (const Case& c : cases) {
-    TearDown();
-    SetUp();
-    MakeFolder(kDefaultDir);
-    c.fault();
-    ASSERT_NO_THROW(Run()) << c.name;
-    for (const std::string& path : everything) {
-      const bool missing = std::find(c.missing.begin(), c.missing.end(), path) != c.missing.end();
-      EXPECT_EQ(os_->FileExists(path), !missing) << c.name << ": " << path;
-    }
-    EXPECT_FALSE(os_->FolderExists("C:\\Fotelix")) << c.name;
-    EXPECT_FALSE(os_->FileExists("C:\\Fotelix.Lnk")) << c.name;
-    EXPECT_EQ(bar_.positions.back(), PositionAtPercent(bar_.Max(), 99)) << c.name;
+  MakeFolder(kDefaultDir);
+  c.fault(*this);
+  ASSERT_NO_THROW(Run());
+  for (const std::string& path : everything) {
+    const bool missing = std::find(c.missing.begin(), c.missing.end(), path) != c.missing.end();
+    EXPECT_EQ(os_->FileExists(path), !missing) << path;
   }
+  EXPECT_FALSE(os_->FolderExists("C:\\Fotelix"));
+  EXPECT_FALSE(os_->FileExists("C:\\Fotelix.Lnk"));
+  EXPECT_EQ(progress_.positions.back(), PositionAtPercent(progress_.Range(), 99));
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, GuardedStepTest, testing::ValuesIn(kGuarded), CaseName<GuardedCase>);
 
 TEST_F(InstallRunTest, ExistingGroupAndFilesAreReplaced) {
   MakeFile(kPrograms + "\\Fotelix\\Fotelix.Lnk", "stale");
@@ -360,7 +346,7 @@ TEST_F(InstallRunTest, ExistingGroupAndFilesAreReplaced) {
   EXPECT_EQ(os_->ReadShellLink(kPrograms + "\\Fotelix\\Fotelix.Lnk").Description, "Fotelix");
   EXPECT_TRUE(os_->FileExists(kPrograms + "\\Fotelix\\Uninstall Fotelix.Lnk"));
   EXPECT_TRUE(Content(kDefaultDir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
-  EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"), LogText());
+  EXPECT_EQ(Content(kDefaultDir + "UnInstall.dat"), InstallLog(kDefaultDir, kDataDir));
 }
 
 TEST_F(InstallRunTest, WithoutDesktopShortcutNoLinkAndNoLogLine) {
@@ -407,79 +393,83 @@ TEST_F(InstallRunTest, MakeFolderCreatesParentsOrASingleLevel) {
 // a link in its place), she changes nothing of the install. A setup that is
 // not elevated closes the levels it makes outside the user's profile to
 // everyone but its user.
-TEST_F(InstallRunTest, AnElevatedInstallWritesOnlyIntoFoldersClosedToOthers) {
-  using THost = THostSimPlatform;
-  const std::string mallory = "Mallory";
-  const auto refused = [](const std::string& dir, const std::string& level) {
-    return "Cannot install Fotelix in \"" + dir + "\": users other than administrators can change " +
-           (level.empty() ? std::string("that folder") : "\"" + level + "\"") + ".";
-  };
-  const auto onlyTheFallback = [&] {
-    for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData})
-      os_->DenyAccess(denied);
-  };
-  struct Case {
-    const char* name;
-    bool elevated;
-    std::string chosen;
-    std::function<void()> before;
-    std::string error;
-    std::vector<std::string> protectedFolders;
-  };
-  const Case cases[] = {
-      {"typed folder", true, "D:\\Apps\\Fotelix\\", [] {}, "", {"D:\\Apps", "D:\\Apps\\Fotelix"}},
-      {"Program Files", true, kDefaultDir, [] {}, "", {}},
-      {"a level below the root, open to all", true, "D:\\Apps\\Fotelix\\", [&] { MakeFolder("D:\\Apps"); },
-       refused("D:\\Apps\\Fotelix\\", "D:\\Apps\\"), {}},
-      {"a folder she made first", true, "C:\\Fotelix\\", [&] { os_->MakeFolderAs(mallory, "C:\\Fotelix"); },
-       refused("C:\\Fotelix\\", ""), {}},
-      {"the last fallback", true, "D:\\Fotelix\\", onlyTheFallback, "", {"C:\\Fotelix"}},
-      {"the last fallback, which she made first", true, "D:\\Fotelix\\",
-       [&] {
-         onlyTheFallback();
-         os_->MakeFolderAs(mallory, "C:\\Fotelix");
-       },
-       refused("C:\\Fotelix\\", ""), {}},
-      {"not elevated, outside the profile", false, "D:\\Apps\\Fotelix\\", [] {}, "",
-       {"D:\\Apps", "D:\\Apps\\Fotelix"}},
-      {"not elevated, in the profile", false, "C:\\Users\\Ann\\Apps\\Fotelix\\", [] {}, "", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    MapDrive('D', TDriveType::Fixed);
-    os_->SetFolderSecurity(kProgramFiles, THost::kTrustedInstaller,
-                           {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
-    os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
-    os_->SetFolderSecurity("C:\\Users\\Ann", THost::kUser, {THost::kSystem, THost::kAdministrators, THost::kUser});
-    os_->SetShellFolder(kCsidlProfile, "C:\\Users\\Ann", 0);
-    os_->SetElevated(c.elevated);
-    c.before();
-    std::vector<std::string> swapped;
-    os_->OnFolderOpened([&](const std::string& path) {
-      if (path.size() > 3 && (os_->RenameAs(mallory, path, path + ".old") || os_->LinkAs(mallory, path, "C:\\0")))
-        swapped.push_back(path);
-    });
-    state_.InstallDir = c.chosen;
-    if (!c.error.empty()) {
-      try {
-        Run();
-        ADD_FAILURE() << "installed";
-      } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), c.error);
-      }
-      EXPECT_FALSE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
-      continue;
-    }
-    Run();
-    EXPECT_TRUE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
-    EXPECT_EQ(os_->ProtectedFolders(), c.protectedFolders);
-    EXPECT_EQ(swapped, std::vector<std::string>());
-    EXPECT_FALSE(os_->WriteFileAs(mallory, state_.InstallDir + "Uninstall.Exe", "MZ hers"));
-    EXPECT_FALSE(os_->RenameAs(mallory, WithoutBackslash(state_.InstallDir), "C:\\Moved"));
-  }
+const std::string kMallory = "Mallory";
+
+std::string Refused(const std::string& dir, const std::string& level) {
+  return "Cannot install Fotelix in \"" + dir + "\": users other than administrators can change " +
+         (level.empty() ? std::string("that folder") : "\"" + level + "\"") + ".";
 }
+
+void OnlyTheFallback(InstallRunTest& t) {
+  for (const std::string& denied : {std::string("D:\\"), kProgramFiles, kLocalAppData}) t.os_->DenyAccess(denied);
+}
+
+struct ElevatedCase {
+  const char* name;
+  bool elevated;
+  std::string chosen;
+  void (*before)(InstallRunTest&);
+  std::string error;
+  std::vector<std::string> protectedFolders;
+};
+
+const ElevatedCase kElevated[] = {
+    {"typed folder", true, "D:\\Apps\\Fotelix\\", [](InstallRunTest&) {}, "", {"D:\\Apps", "D:\\Apps\\Fotelix"}},
+    {"Program Files", true, kDefaultDir, [](InstallRunTest&) {}, "", {}},
+    {"a level below the root, open to all", true, "D:\\Apps\\Fotelix\\",
+     [](InstallRunTest& t) { t.MakeFolder("D:\\Apps"); }, Refused("D:\\Apps\\Fotelix\\", "D:\\Apps\\"), {}},
+    {"a folder she made first", true, "C:\\Fotelix\\",
+     [](InstallRunTest& t) { t.os_->MakeFolderAs(kMallory, "C:\\Fotelix"); }, Refused("C:\\Fotelix\\", ""), {}},
+    {"the last fallback", true, "D:\\Fotelix\\", OnlyTheFallback, "", {"C:\\Fotelix"}},
+    {"the last fallback, which she made first", true, "D:\\Fotelix\\",
+     [](InstallRunTest& t) {
+       OnlyTheFallback(t);
+       t.os_->MakeFolderAs(kMallory, "C:\\Fotelix");
+     },
+     Refused("C:\\Fotelix\\", ""), {}},
+    {"not elevated, outside the profile", false, "D:\\Apps\\Fotelix\\", [](InstallRunTest&) {}, "",
+     {"D:\\Apps", "D:\\Apps\\Fotelix"}},
+    {"not elevated, in the profile", false, "C:\\Users\\Ann\\Apps\\Fotelix\\", [](InstallRunTest&) {}, "", {}},
+};
+
+class ElevatedInstallTest : public InstallRunTest, public testing::WithParamInterface<ElevatedCase> {};
+
+TEST_P(ElevatedInstallTest, WritesOnlyIntoFoldersClosedToOthers) {
+  using THost = THostSimPlatform;
+  const ElevatedCase& c = GetParam();
+  MapDrive('D', TDriveType::Fixed);
+  os_->SetFolderSecurity(kProgramFiles, THost::kTrustedInstaller,
+                         {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+  os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
+  os_->SetFolderSecurity("C:\\Users\\Ann", THost::kUser, {THost::kSystem, THost::kAdministrators, THost::kUser});
+  os_->SetShellFolder(kCsidlProfile, "C:\\Users\\Ann", 0);
+  os_->SetElevated(c.elevated);
+  c.before(*this);
+  std::vector<std::string> swapped;
+  os_->OnFolderOpened([&](const std::string& path) {
+    if (path.size() > 3 && (os_->RenameAs(kMallory, path, path + ".old") || os_->LinkAs(kMallory, path, "C:\\0")))
+      swapped.push_back(path);
+  });
+  state_.InstallDir = c.chosen;
+  if (!c.error.empty()) {
+    try {
+      Run();
+      ADD_FAILURE() << "installed";
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(std::string(error.what()), c.error);
+    }
+    EXPECT_FALSE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
+    return;
+  }
+  Run();
+  EXPECT_TRUE(os_->FileExists(state_.InstallDir + "Fotelix.Exe"));
+  EXPECT_EQ(os_->ProtectedFolders(), c.protectedFolders);
+  EXPECT_EQ(swapped, std::vector<std::string>());
+  EXPECT_FALSE(os_->WriteFileAs(kMallory, state_.InstallDir + "Uninstall.Exe", "MZ hers"));
+  EXPECT_FALSE(os_->RenameAs(kMallory, WithoutBackslash(state_.InstallDir), "C:\\Moved"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ElevatedInstallTest, testing::ValuesIn(kElevated), CaseName<ElevatedCase>);
 
 // A chosen folder that exists but takes no files ends the run with the
 // reason; nothing is installed elsewhere.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 
 namespace {

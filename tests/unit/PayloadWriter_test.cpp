@@ -7,7 +7,9 @@
 
 #include "install/PayloadData.h"
 #include "install/PayloadSources.h"
+#include "platform/Find.h"
 #include "unit/HostSim_fixture.h"
+#include "unit/CaseName.h"
 #include "unit/RunFakes.h"
 
 namespace {
@@ -31,7 +33,7 @@ class PayloadWriterTest : public HostSimTest {
 
 struct WriterCase {
   const char* name;
-  void (*write)(TPlatform&, const std::string&, IProgressBar*, ILabel*);
+  void (*write)(TPlatform&, const std::string&, IRunProgress&);
   const TPayload& (*payload)();
   const char* source;
 };
@@ -58,7 +60,8 @@ TEST_F(PayloadWriterTest, RestoresTheBuiltProgramsByteForByteTwice) {
     ASSERT_EQ(built.substr(0, 2), "MZ");
     const std::string target = std::string("C:\\Fotelix\\") + w.name + ".Exe";
     for (int round = 0; round < 2; ++round) {
-      w.write(*os_, target, nullptr, nullptr);
+      TNoProgress none;
+      w.write(*os_, target, none);
       EXPECT_TRUE(Content(target) == built) << w.name << " round " << round;
     }
   }
@@ -68,19 +71,16 @@ TEST_F(PayloadWriterTest, RestoresTheBuiltProgramsByteForByteTwice) {
 TEST_F(PayloadWriterTest, ReportsEveryCopyAndInflationPosition) {
   for (const WriterCase& w : kWriters) {
     const TPayload& p = w.payload();
-    TFakeRunBar bar(static_cast<int32_t>(p.ProgressSpan()));
-    TFakeRunLabel label;
-    const int pumped = os_->ProcessedMessages();
-    w.write(*os_, "C:\\Fotelix\\x.exe", &bar, &label);
+    TFakeProgress progress(static_cast<int32_t>(p.ProgressSpan()));
+    w.write(*os_, "C:\\Fotelix\\x.exe", progress);
     const std::vector<int32_t> expected = PayloadPositions(p);
-    EXPECT_EQ(bar.positions, expected) << w.name;
-    // The bar never moves back inside one write.
+    EXPECT_EQ(progress.positions, expected) << w.name;
+    // The bar never moves back inside one write, and ends full.
     EXPECT_LT(static_cast<int32_t>(p.BlockCount * 1024), static_cast<int32_t>(p.CompressedLength + 1024))
         << w.name;
-    EXPECT_TRUE(std::is_sorted(bar.positions.begin(), bar.positions.end())) << w.name;
-    EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(expected.size())) << w.name;
-    ASSERT_EQ(label.captions.size(), expected.size());
-    EXPECT_EQ(label.captions.back(), "100% complete");
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end())) << w.name;
+    EXPECT_EQ(progress.positions.back(), progress.Range()) << w.name;
+    EXPECT_EQ(progress.messageRuns, static_cast<int>(expected.size())) << w.name;
     // A whole number of 1,024-byte pieces ends with a pass that reads nothing.
     const bool whole = p.ExpandedLength % 1024 == 0;
     EXPECT_EQ(expected[expected.size() - 1] == expected[expected.size() - 2], whole) << w.name;
@@ -101,10 +101,10 @@ TEST_F(PayloadWriterTest, WholeAndPartialLastPieces) {
     const uint32_t blocks = static_cast<uint32_t>((compressedLength + 1023) / 1024);
     const TPayload payload = {stored.data(), blocks, static_cast<uint32_t>(compressedLength),
                               static_cast<uint32_t>(length)};
-    TFakeRunBar bar(1 << 30);
-    WritePayload(*os_, payload, "C:\\Fotelix\\made.bin", &bar, nullptr);
+    TFakeProgress progress(1 << 30);
+    WritePayload(*os_, payload, "C:\\Fotelix\\made.bin", progress);
     EXPECT_TRUE(Content("C:\\Fotelix\\made.bin") == content) << length;
-    std::vector<int32_t> inflation(bar.positions.begin() + blocks, bar.positions.end());
+    std::vector<int32_t> inflation(progress.positions.begin() + blocks, progress.positions.end());
     std::vector<int32_t> expected;
     for (uLong done = 1024; done <= length; done += 1024)
       expected.push_back(static_cast<int32_t>(compressedLength + done));
@@ -115,110 +115,89 @@ TEST_F(PayloadWriterTest, WholeAndPartialLastPieces) {
   }
 }
 
-TEST_F(PayloadWriterTest, WithoutABarOnlyMessagesRun) {
-  const TPayload& p = UninstallerPayload();
-  TFakeRunLabel label;
-  const int pumped = os_->ProcessedMessages();
-  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", nullptr, &label);
-  EXPECT_TRUE(label.captions.empty());
-  EXPECT_EQ(os_->ProcessedMessages() - pumped, static_cast<int>(PayloadPositions(p).size()));
-
-  TFakeRunBar bar(1000);  // a bar shorter than the span holds at its end
-  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, nullptr);
-  EXPECT_EQ(bar.positions, PayloadPositions(p));
-  EXPECT_EQ(bar.Position(), 1000);
-}
-
-TEST_F(PayloadWriterTest, CaptionUsesThePositionTheBarHolds) {
-  TFakeRunBar bar(2048 * 4);  // the copy of the first two blocks reads 12.5 %, then 25 %
-  TFakeRunLabel label;
-  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", &bar, &label);
-  ASSERT_GE(label.captions.size(), 3u);
-  EXPECT_EQ(label.captions[0], "12% complete");  // 12.5 rounds to the even 12
-  EXPECT_EQ(label.captions[1], "25% complete");
-  EXPECT_EQ(label.captions.back(), "100% complete");  // clamped at the maximum
-}
-
-TEST(RoundedPercentTest, RoundsHalvesToEven) {
-  struct Case {
-    int64_t position, maximum;
-    int percent;
-  };
-  const Case cases[] = {
-      {0, 100, 0},     {1, 8, 12},     {3, 8, 38},   {5, 200, 2},  {7, 200, 4},
-      {1, 200, 0},     {3, 200, 2},    {100, 100, 100}, {4962512, 5127929, 97},
-      {4922812, 5127929, 96}, {1, 0, 0},  // a bar without a range shows 0
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(RoundedPercent(c.position, c.maximum), c.percent) << c.position << "/" << c.maximum;
+// A write that the page does not show still lets the window's messages run
+// at every step.
+TEST_F(PayloadWriterTest, AnUnshownWriteOnlyLetsMessagesRun) {
+  TFakeProgress run;
+  TUnshownProgress unshown(run);
+  WriteUninstaller(*os_, "C:\\Fotelix\\Uninstall.Exe", unshown);
+  EXPECT_TRUE(run.positions.empty());
+  EXPECT_EQ(run.messageRuns, static_cast<int>(PayloadPositions(UninstallerPayload()).size()));
 }
 
 TEST_F(PayloadWriterTest, ReplacesAndTruncatesAnExistingFile) {
   MakeFile("C:\\Fotelix\\FOTELIX.EXE", std::string(ProgramPayload().ExpandedLength + 5000, 'x'));
-  WriteProgramFile(*os_, "C:\\Fotelix\\Fotelix.Exe", nullptr, nullptr);
+  TNoProgress none;
+  WriteProgramFile(*os_, "C:\\Fotelix\\Fotelix.Exe", none);
   EXPECT_TRUE(Content("C:\\Fotelix\\Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"FOTELIX.EXE"});
 }
 
 // Each fault raises, leaves the old program as it was and no temporary file.
-TEST_F(PayloadWriterTest, FailuresKeepTheOldFile) {
-  const TPayload& real = ProgramPayload();
-  std::vector<unsigned char> damaged(real.Data, real.Data + real.BlockCount * 1024);
-  damaged[real.CompressedLength / 2] ^= 0x55;
-  damaged[real.CompressedLength / 2 + 1] ^= 0xA5;
-  std::vector<unsigned char> cut(real.Data, real.Data + real.BlockCount * 1024);
-  std::fill(cut.begin() + real.CompressedLength / 2, cut.end(), 0);
-  std::vector<unsigned char> badSum(real.Data, real.Data + real.BlockCount * 1024);
-  badSum[real.CompressedLength - 1] ^= 1;  // the last byte of the Adler-32 sum
+struct FailureCase {
+  const char* name;
+  // Changes the copy of the program's stored data, or its recorded lengths.
+  void (*damage)(std::vector<unsigned char>& stored, TPayload& payload);
+  void (*fault)(THostSimPlatform&);
+  uint32_t code;
+};
 
-  struct Case {
-    const char* name;
-    TPayload payload;
-    void (*fault)(THostSimPlatform&);
-    uint32_t code;
-  };
-  const Case cases[] = {
-      {"locked target", real, [](THostSimPlatform& os) { os.LockFile("C:\\Fotelix\\Fotelix.Exe"); },
-       kErrorSharingViolation},
-      {"disk full", real, [](THostSimPlatform& os) { os.SetDiskSpace('C', 100000); }, kErrorDiskFull},
-      {"damaged stream", {damaged.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
-       nullptr, 13},
-      {"stream cut short", {cut.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
-       nullptr, 13},
-      {"wrong check sum", {badSum.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength},
-       nullptr, 13},
-      {"longer than recorded",
-       {real.Data, real.BlockCount, real.CompressedLength, real.ExpandedLength - 1}, nullptr, 13},
-      {"shorter than recorded",
-       {real.Data, real.BlockCount, real.CompressedLength, real.ExpandedLength + 1}, nullptr, 13},
-      {"read-only target", real,
-       [](THostSimPlatform& os) { os.SetAttributes("C:\\Fotelix\\Fotelix.Exe", faReadOnly); },
-       kErrorAccessDenied},
-  };
+const FailureCase kFailures[] = {
+    {"locked target", nullptr, [](THostSimPlatform& os) { os.LockFile("C:\\Fotelix\\Fotelix.Exe"); },
+     kErrorSharingViolation},
+    {"disk full", nullptr, [](THostSimPlatform& os) { os.SetDiskSpace('C', 100000); }, kErrorDiskFull},
+    {"damaged stream",
+     [](std::vector<unsigned char>& stored, TPayload& p) {
+       stored[p.CompressedLength / 2] ^= 0x55;
+       stored[p.CompressedLength / 2 + 1] ^= 0xA5;
+     },
+     nullptr, 13},
+    {"stream cut short",
+     [](std::vector<unsigned char>& stored, TPayload& p) {
+       std::fill(stored.begin() + p.CompressedLength / 2, stored.end(), 0);
+     },
+     nullptr, 13},
+    // The last byte of the Adler-32 sum.
+    {"wrong check sum", [](std::vector<unsigned char>& stored, TPayload& p) { stored[p.CompressedLength - 1] ^= 1; },
+     nullptr, 13},
+    {"longer than recorded", [](std::vector<unsigned char>&, TPayload& p) { --p.ExpandedLength; }, nullptr, 13},
+    {"shorter than recorded", [](std::vector<unsigned char>&, TPayload& p) { ++p.ExpandedLength; }, nullptr, 13},
+    {"read-only target", nullptr,
+     [](THostSimPlatform& os) { os.SetAttributes("C:\\Fotelix\\Fotelix.Exe", faReadOnly); }, kErrorAccessDenied},
+};
+
+class PayloadFailureTest : public PayloadWriterTest, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(PayloadFailureTest, KeepsTheOldFile) {
+  const FailureCase& c = GetParam();
+  const TPayload& real = ProgramPayload();
+  std::vector<unsigned char> stored(real.Data, real.Data + real.BlockCount * 1024);
+  TPayload payload = {stored.data(), real.BlockCount, real.CompressedLength, real.ExpandedLength};
+  if (c.damage) c.damage(stored, payload);
   const std::string old = "MZ the old program";
-  for (const Case& c : cases) {
-    TearDown();
-    SetUp();
-    MakeFile("C:\\Fotelix\\Fotelix.Exe", old);
-    if (c.fault) c.fault(*os_);
-    try {
-      WritePayload(*os_, c.payload, "C:\\Fotelix\\Fotelix.Exe", nullptr, nullptr);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const EPlatformError& e) {
-      EXPECT_EQ(e.Code(), c.code) << c.name << ": " << e.what();
-      // Told by the file the user asked for, never by the temporary one.
-      const std::string message = e.what();
-      EXPECT_EQ(message.rfind("Cannot create file C:\\Fotelix\\Fotelix.Exe: " + e.Reason(), 0), 0u) << message;
-      EXPECT_EQ(message.find(".new"), std::string::npos) << message;
-    }
-    EXPECT_EQ(Content("C:\\Fotelix\\Fotelix.Exe"), old) << c.name;
-    EXPECT_EQ(FolderNames(), std::vector<std::string>{"Fotelix.Exe"}) << c.name;
+  MakeFile("C:\\Fotelix\\Fotelix.Exe", old);
+  if (c.fault) c.fault(*os_);
+  try {
+    TNoProgress none;
+    WritePayload(*os_, payload, "C:\\Fotelix\\Fotelix.Exe", none);
+    ADD_FAILURE() << "no error";
+  } catch (const EPlatformError& e) {
+    EXPECT_EQ(e.Code(), c.code) << e.what();
+    // Told by the file the user asked for, never by the temporary one.
+    const std::string message = e.what();
+    EXPECT_EQ(message.rfind("Cannot create file C:\\Fotelix\\Fotelix.Exe: " + e.Reason(), 0), 0u) << message;
+    EXPECT_EQ(message.find(".new"), std::string::npos) << message;
   }
+  EXPECT_EQ(Content("C:\\Fotelix\\Fotelix.Exe"), old);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"Fotelix.Exe"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, PayloadFailureTest, testing::ValuesIn(kFailures), CaseName<FailureCase>);
 
 TEST_F(PayloadWriterTest, MissingFolderRaisesBeforeWriting) {
   try {
-    WriteProgramFile(*os_, "C:\\Missing\\Fotelix.Exe", nullptr, nullptr);
+    TNoProgress none;
+    WriteProgramFile(*os_, "C:\\Missing\\Fotelix.Exe", none);
     ADD_FAILURE() << "no error";
   } catch (const EPlatformError& e) {
     EXPECT_EQ(e.Code(), kErrorPathNotFound);

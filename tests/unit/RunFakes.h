@@ -2,36 +2,58 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "install/InstallRun.h"
+#include "install/PayloadWriter.h"
+#include "install/RunProgress.h"
 
-// The page's progress bar as the system's control behaves: the position
-// stays within the range. Records every position it is given.
-class TFakeRunBar : public IRunProgressBar {
+// A page's progress as the runs see it: records every position and status
+// line, counts the rounds of messages it lets run, and runs the test's own
+// hooks at them.
+class TFakeProgress : public IRunProgress {
  public:
-  explicit TFakeRunBar(int32_t max = 100) : max_(max) {}  // 100: the control's default range
-  void SetMax(int32_t max) override { max_ = max; }
-  void SetPosition(int32_t position) override {
-    position_ = std::min(std::max(position, 0), max_);
-    positions.push_back(position);
+  explicit TFakeProgress(int32_t range = 100) : range_(range) {}  // 100: the bar's default range
+  void SetRange(int32_t maximum) override { range_ = maximum; }
+  int32_t Range() const override { return range_; }
+  void SetPosition(int32_t position) override { positions.push_back(position); }
+  void SetStatus(const std::string& text) override {
+    statuses.push_back(text);
+    if (OnStatus) OnStatus(text);
   }
-  int32_t Position() const override { return position_; }
-  int32_t Max() const override { return max_; }
+  void LetMessagesRun() override {
+    ++messageRuns;
+    if (OnMessages) OnMessages();
+  }
+
   std::vector<int32_t> positions;
+  std::vector<std::string> statuses;
+  int messageRuns = 0;
+  std::function<void(const std::string&)> OnStatus;
+  std::function<void()> OnMessages;
 
  private:
-  int32_t max_;
-  int32_t position_ = 0;
+  int32_t range_;
 };
 
-class TFakeRunLabel : public ILabel {
- public:
-  void SetCaption(const std::string& caption) override { captions.push_back(caption); }
-  std::vector<std::string> captions;
-};
+// The uninstall log of an install into dir, with its data in dataDir, as it
+// reads; the last line only with a desktop link.
+inline std::string InstallLog(const std::string& dir, const std::string& dataDir, bool desktopLink = true) {
+  return "Fotelix\r\n"
+         "<F" + dir + "Fotelix.Exe>\r\n"
+         "<F" + dir + "Fotelix.dat>\r\n"
+         "<F" + dir + "Fotelix.bak>\r\n"
+         "<F" + dir + "FXInst.Dat>\r\n"
+         "<F" + dir + "Uninstall.Exe>\r\n"
+         "<F" + dir + "Uninstall.Dat>\r\n"
+         "<D" + dataDir + ">\r\n"
+         "<E" + dir + ">\r\n"
+         "<RSoftware\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fotelix>\r\n"
+         "<SFotelix>\r\n" +
+         (desktopLink ? "<TFotelix.Lnk>\r\n" : "");
+}
 
 // The built program as the embedding step read it. Under Wine the host's
 // root is drive Z:.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/DefaultSettings.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
 
 namespace {
@@ -21,7 +22,8 @@ class ProductSettingsTest : public HostSimTest {
     state.DownloadDir = downloadDir;
     state.CacheDir = "C:\\Cache\\";
     state.ConnectionKind = 3;
-    WriteSettingsFile(*os_, path, state, nullptr);
+    TNoProgress none;
+    WriteSettingsFile(*os_, path, state, none);
   }
 };
 

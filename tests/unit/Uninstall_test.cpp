@@ -5,6 +5,7 @@
 #include <string>
 
 #include "unit/HostSim_fixture.h"
+#include "unit/RunFakes.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ class UninstallTest : public HostSimTest {
 TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsWhenTheDiskFills) {
   MakeFile("C:\\Program Files\\Fotelix\\UNINSTALL.DAT", std::string(4000, 'x'));
   WriteUninstallLog(*os_, state_);
-  std::string full;
-  for (const std::string& line : UninstallLogLines(state_)) full += line + "\r\n";
+  const std::string full = InstallLog(state_.InstallDir, state_.DataDir, false);
   EXPECT_EQ(Content("C:\\Program Files\\Fotelix\\UnInstall.dat"), full);
 
   // Lines after the one that did not fit are missing; those before stay.
@@ -40,8 +40,7 @@ TEST_F(UninstallTest, LogReplacesAnOlderOneAndStopsWhenTheDiskFills) {
 TEST_F(UninstallTest, RefusedRegistryIsRaised) {
   os_->FailRegistry(true);
   EXPECT_THROW(RegisterUninstaller(*os_, state_), EPlatformError);
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString"));
 }
 
 }  // namespace

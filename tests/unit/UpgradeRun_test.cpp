@@ -12,7 +12,11 @@
 #include "install/PayloadSources.h"
 #include "install/SettingsFileReader.h"
 #include "install/Uninstall.h"
+#include "platform/Find.h"
+#include "platform/Path.h"
 #include "unit/HostSim_fixture.h"
+#include "lib/LIB_Percent.h"
+#include "unit/CaseName.h"
 #include "unit/RunFakes.h"
 
 namespace {
@@ -20,19 +24,14 @@ namespace {
 const std::string kDir = "C:\\Program Files\\Fotelix\\";
 
 class UpgradeRunTest : public HostSimTest {
- protected:
+ public:
   void SetUp() override {
     HostSimTest::SetUp();
     state_.InstallDir = kDir;
     MakeFolder(kDir);
   }
 
-  void Run() {
-    RunUpgrade(*os_, state_, bar_, label_, [this](const std::string& text) {
-      statuses_.push_back(text);
-      if (onStatus_) onStatus_(text);
-    });
-  }
+  void Run() { RunUpgrade(*os_, state_, progress_); }
 
   std::vector<std::string> Messages(int from, int to) {
     std::vector<std::string> expected;
@@ -50,10 +49,7 @@ class UpgradeRunTest : public HostSimTest {
   }
 
   TSetupState state_;
-  TFakeRunBar bar_;
-  TFakeRunLabel label_;
-  std::vector<std::string> statuses_;
-  std::function<void(const std::string&)> onStatus_;
+  TFakeProgress progress_;
 };
 
 TEST_F(UpgradeRunTest, ReplacesTheProgramsAndWritesTheBackupSettings) {
@@ -65,71 +61,71 @@ TEST_F(UpgradeRunTest, ReplacesTheProgramsAndWritesTheBackupSettings) {
   ASSERT_GE(items.size(), 4u);
   EXPECT_EQ(items[2].Value, "");  // no download folder was chosen
   EXPECT_EQ(items[3].Value, kDir + "Cache\\");
-  EXPECT_TRUE(statuses_.empty());
+  EXPECT_TRUE(progress_.statuses.empty());
   EXPECT_EQ(os_->SleptMilliseconds(), 0u);
   EXPECT_TRUE(os_->StartedAsUser().empty());
 
   const TPayload& p = ProgramPayload();
-  EXPECT_EQ(bar_.Max(), static_cast<int32_t>(p.ProgressSpan()));
+  EXPECT_EQ(progress_.Range(), static_cast<int32_t>(p.ProgressSpan()));
   std::vector<int32_t> expected = PayloadPositions(p);
-  const int32_t at99 = PositionAtPercent(bar_.Max(), 99);
-  expected.insert(expected.end(), {at99, at99, bar_.Max()});
-  EXPECT_EQ(bar_.positions, expected);
-  EXPECT_EQ(label_.captions.back(), "100% complete");
-  EXPECT_EQ(label_.captions[label_.captions.size() - 2], "99% complete");
+  const int32_t at99 = PositionAtPercent(progress_.Range(), 99);
+  expected.insert(expected.end(), {at99, at99, progress_.Range()});
+  EXPECT_EQ(progress_.positions, expected);
+  EXPECT_EQ(RoundedPercent(at99, progress_.Range()), 99);
 }
 
 TEST_F(UpgradeRunTest, ProgramLockedForTwoAttemptsThenFree) {
   LockProgram();
-  onStatus_ = [this](const std::string& text) {
+  progress_.OnStatus = [this](const std::string& text) {
     if (text == UpgradeRetryMessage(2)) os_->LockFile(kDir + "Fotelix.Exe", false);
   };
   Run();
-  EXPECT_EQ(statuses_, Messages(1, 2));
+  EXPECT_EQ(progress_.statuses, Messages(1, 2));
   EXPECT_EQ(os_->SleptMilliseconds(), 2u * 15 * 1000);
   EXPECT_TRUE(Content(kDir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
   // Each attempt copies the payload again: three runs of block positions.
-  EXPECT_EQ(std::count(bar_.positions.begin(), bar_.positions.end(), 1024), 3);
+  EXPECT_EQ(std::count(progress_.positions.begin(), progress_.positions.end(), 1024), 3);
 }
 
 // After the last attempt the error tells the last cause: a program still in
 // use, or whatever else kept the file from being written.
-TEST_F(UpgradeRunTest, AProgramFileThatStaysUnwritableEndsWithTheCauseAfterTheLastAttempt) {
-  struct Case {
-    const char* name;
-    std::function<void()> fault;
-    std::string error;
-  };
-  const Case cases[] = {
-      {"in use", [&] { os_->LockFile(kDir + "Fotelix.Exe"); },
-       "Fotelix could not be upgraded: \"" + kDir +
-           "Fotelix.Exe\" is still in use after 21 attempts. Close Fotelix and start the upgrade again."},
-      {"access denied", [&] { os_->DenyAccess(kDir + "Fotelix.Exe"); },
-       "Fotelix could not be upgraded after 21 attempts: Cannot create file " + kDir +
-           "Fotelix.Exe: access is denied (error 5)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    statuses_.clear();
-    MakeFile(kDir + "Fotelix.Exe", "old program");
-    c.fault();
-    try {
-      Run();
-      ADD_FAILURE() << "the run reported an upgrade over the old program";
-    } catch (const std::runtime_error& error) {
-      EXPECT_EQ(error.what(), c.error);
-    }
-    EXPECT_EQ(statuses_, Messages(1, 20));
-    EXPECT_EQ(os_->SleptMilliseconds(), 20u * 15 * 1000);
-    EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
-    EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK"));
+struct LastAttemptCase {
+  const char* name;
+  void (*fault)(THostSimPlatform&);
+  std::string error;
+};
+
+const LastAttemptCase kLastAttempts[] = {
+    {"in use", [](THostSimPlatform& os) { os.LockFile(kDir + "Fotelix.Exe"); },
+     "Fotelix could not be upgraded: \"" + kDir +
+         "Fotelix.Exe\" is still in use after 21 attempts. Close Fotelix and start the upgrade again."},
+    {"access denied", [](THostSimPlatform& os) { os.DenyAccess(kDir + "Fotelix.Exe"); },
+     "Fotelix could not be upgraded after 21 attempts: Cannot create file " + kDir +
+         "Fotelix.Exe: access is denied (error 5)"},
+};
+
+class LastAttemptTest : public UpgradeRunTest, public testing::WithParamInterface<LastAttemptCase> {};
+
+TEST_P(LastAttemptTest, AProgramFileThatStaysUnwritableEndsWithTheCause) {
+  const LastAttemptCase& c = GetParam();
+  MakeFile(kDir + "Fotelix.Exe", "old program");
+  c.fault(*os_);
+  try {
+    Run();
+    ADD_FAILURE() << "the run reported an upgrade over the old program";
+  } catch (const std::runtime_error& error) {
+    EXPECT_EQ(error.what(), c.error);
   }
+  EXPECT_EQ(progress_.statuses, Messages(1, 20));
+  EXPECT_EQ(os_->SleptMilliseconds(), 20u * 15 * 1000);
+  EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
+  EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK"));
   EXPECT_EQ(UpgradeRetryMessage(20),
             "Fotelix is still running or in use by another program. Upgrade will retry in a few "
             "seconds. (Attempt 20)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, LastAttemptTest, testing::ValuesIn(kLastAttempts), CaseName<LastAttemptCase>);
 
 TEST_F(UpgradeRunTest, AFullDiskEndsAtOnceNamingTheFileAndKeepsTheProgram) {
   MakeFile(kDir + "Fotelix.Exe", "old program");
@@ -140,7 +136,7 @@ TEST_F(UpgradeRunTest, AFullDiskEndsAtOnceNamingTheFileAndKeepsTheProgram) {
   } catch (const EPlatformError& error) {
     EXPECT_EQ(std::string(error.what()), "Cannot create file " + kDir + "Fotelix.Exe: the disk is full (error 112)");
   }
-  EXPECT_TRUE(statuses_.empty());
+  EXPECT_TRUE(progress_.statuses.empty());
   EXPECT_EQ(os_->SleptMilliseconds(), 0u);
   EXPECT_EQ(Content(kDir + "Fotelix.Exe"), "old program");
   EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.Exe.new"));
@@ -153,10 +149,10 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
   os_->SetElevated(true);
   // Nothing is touched before the three seconds are over.
   std::vector<std::pair<uint64_t, bool>> pumps;
-  os_->SetMessagePump([&] {
+  progress_.OnMessages = [&] {
     pumps.emplace_back(os_->SleptMilliseconds(), os_->FileExists(dir + "Fotelix.Exe.new") ||
                                                      os_->FileExists(dir + "Fotelix.Exe"));
-  });
+  };
   Run();
   ASSERT_GE(pumps.size(), 3u);
   EXPECT_EQ(pumps[0], std::make_pair(uint64_t{1000}, false));
@@ -182,90 +178,94 @@ TEST_F(UpgradeRunTest, AutomaticUpdateIntoAMissingFolder) {
 // setup left open to all, in a folder that a trusted account owns, is
 // closed to others first, which the page says. While the update waits for
 // the running product, Mallory can move nothing of it.
-TEST_F(UpgradeRunTest, AnElevatedUpdateTakesOnlyAnInstalledCopyInATrustedFolder) {
+const std::string kMallory = "Mallory", kBob = "Bob";
+const std::string kOthers = "\": users other than administrators can change ";
+const std::string kNoCopy = "\": that folder holds no installed copy of Fotelix.";
+
+struct ElevatedUpdateCase {
+  const char* name;
+  std::string dir;
+  void (*before)(UpgradeRunTest&);
+  std::string error;
+};
+
+const ElevatedUpdateCase kElevatedUpdates[] = {
+    {"the installed copy, running", kDir, [](UpgradeRunTest& t) { t.LockProgram(); }, ""},
+    {"the system folder", "C:\\Windows\\System32\\", [](UpgradeRunTest&) {},
+     "Cannot update Fotelix in \"C:\\Windows\\System32\\" + kNoCopy},
+    {"another program's folder", "C:\\Program Files\\Other\\",
+     [](UpgradeRunTest& t) { t.MakeFile("C:\\Program Files\\Other\\Uninstall.Exe", "the other's"); },
+     "Cannot update Fotelix in \"C:\\Program Files\\Other\\" + kNoCopy},
+    {"another user's Startup folder", "C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\",
+     [](UpgradeRunTest& t) { t.MakeFolder("C:\\Users\\Bob\\Start Menu\\Programs\\Startup"); },
+     "Cannot update Fotelix in \"C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\" + kOthers +
+         "\"C:\\Users\\Bob\\\"."},
+    {"a copy put in another user's documents", "C:\\Users\\Bob\\Documents\\",
+     [](UpgradeRunTest& t) { t.MakeFile("C:\\Users\\Bob\\Documents\\Fotelix.Exe", "MZ"); },
+     "Cannot update Fotelix in \"C:\\Users\\Bob\\Documents\\" + kOthers + "\"C:\\Users\\Bob\\\"."},
+    {"a copy in her own folder", "C:\\0\\",
+     [](UpgradeRunTest& t) {
+       t.os_->MakeFolderAs(kMallory, "C:\\0");
+       t.os_->WriteFileAs(kMallory, "C:\\0\\Fotelix.Exe", "MZ");
+     },
+     "Cannot update Fotelix in \"C:\\0\\" + kOthers + "that folder."},
+    {"a missing folder below a level open to all", "C:\\Apps\\Fotelix\\",
+     [](UpgradeRunTest& t) { t.MakeFolder("C:\\Apps"); },
+     "Cannot update Fotelix in \"C:\\Apps\\Fotelix\\" + kOthers + "\"C:\\Apps\\\"."},
+    {"a copy an older setup left open", "C:\\Fotelix\\",
+     [](UpgradeRunTest& t) { t.MakeFile("C:\\Fotelix\\Fotelix.Exe", "MZ"); }, ""},
+};
+
+class ElevatedUpdateTest : public UpgradeRunTest, public testing::WithParamInterface<ElevatedUpdateCase> {};
+
+TEST_P(ElevatedUpdateTest, TakesOnlyAnInstalledCopyInATrustedFolder) {
   using THost = THostSimPlatform;
-  const std::string mallory = "Mallory", bob = "Bob";
-  const std::string others = "\": users other than administrators can change ";
-  const std::string noCopy = "\": that folder holds no installed copy of Fotelix.";
-  struct Case {
-    const char* name;
-    std::string dir;
-    std::function<void()> before;
-    std::string error;
+  const ElevatedUpdateCase& c = GetParam();
+  os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
+                         {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
+  os_->SetFolderSecurity("C:\\Windows", THost::kTrustedInstaller, {THost::kTrustedInstaller});
+  MakeFolder("C:\\Windows\\System32");
+  os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
+  MakeFolder("C:\\Users\\Bob\\Documents");
+  os_->SetFolderSecurity("C:\\Users\\Bob", kBob, {THost::kSystem, THost::kAdministrators, kBob});
+  os_->SetElevated(true);
+  c.before(*this);
+  state_.InstallDir = c.dir;
+  state_.AutoUpdate = true;
+  std::vector<std::string> swapped;
+  progress_.OnStatus = [&](const std::string& text) {
+    for (const std::string& folder : {WithoutBackslash(c.dir), std::string("C:\\Program Files")})
+      if (os_->RenameAs(kMallory, folder, "C:\\Moved") || os_->WriteFileAs(kMallory, c.dir + "Uninstall.Exe", "MZ"))
+        swapped.push_back(folder);
+    if (text == UpgradeRetryMessage(1)) os_->LockFile(kDir + "Fotelix.Exe", false);
   };
-  const Case cases[] = {
-      {"the installed copy, running", kDir, [&] { LockProgram(); }, ""},
-      {"the system folder", "C:\\Windows\\System32\\", [] {},
-       "Cannot update Fotelix in \"C:\\Windows\\System32\\" + noCopy},
-      {"another program's folder", "C:\\Program Files\\Other\\",
-       [&] { MakeFile("C:\\Program Files\\Other\\Uninstall.Exe", "the other's"); },
-       "Cannot update Fotelix in \"C:\\Program Files\\Other\\" + noCopy},
-      {"another user's Startup folder", "C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\",
-       [&] { MakeFolder("C:\\Users\\Bob\\Start Menu\\Programs\\Startup"); },
-       "Cannot update Fotelix in \"C:\\Users\\Bob\\Start Menu\\Programs\\Startup\\" + others +
-           "\"C:\\Users\\Bob\\\"."},
-      {"a copy put in another user's documents", "C:\\Users\\Bob\\Documents\\",
-       [&] { MakeFile("C:\\Users\\Bob\\Documents\\Fotelix.Exe", "MZ"); },
-       "Cannot update Fotelix in \"C:\\Users\\Bob\\Documents\\" + others + "\"C:\\Users\\Bob\\\"."},
-      {"a copy in her own folder", "C:\\0\\",
-       [&] {
-         os_->MakeFolderAs(mallory, "C:\\0");
-         os_->WriteFileAs(mallory, "C:\\0\\Fotelix.Exe", "MZ");
-       },
-       "Cannot update Fotelix in \"C:\\0\\" + others + "that folder."},
-      {"a missing folder below a level open to all", "C:\\Apps\\Fotelix\\", [&] { MakeFolder("C:\\Apps"); },
-       "Cannot update Fotelix in \"C:\\Apps\\Fotelix\\" + others + "\"C:\\Apps\\\"."},
-      {"a copy an older setup left open", "C:\\Fotelix\\", [&] { MakeFile("C:\\Fotelix\\Fotelix.Exe", "MZ"); },
-       ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TearDown();
-    SetUp();
-    statuses_.clear();
-    os_->SetFolderSecurity("C:\\Program Files", THost::kTrustedInstaller,
-                           {THost::kTrustedInstaller, THost::kSystem, THost::kAdministrators});
-    os_->SetFolderSecurity("C:\\Windows", THost::kTrustedInstaller, {THost::kTrustedInstaller});
-    MakeFolder("C:\\Windows\\System32");
-    os_->SetFolderSecurity("C:\\Users", THost::kSystem, {THost::kSystem, THost::kAdministrators});
-    MakeFolder("C:\\Users\\Bob\\Documents");
-    os_->SetFolderSecurity("C:\\Users\\Bob", bob, {THost::kSystem, THost::kAdministrators, bob});
-    os_->SetElevated(true);
-    c.before();
-    state_.InstallDir = c.dir;
-    state_.AutoUpdate = true;
-    std::vector<std::string> swapped;
-    onStatus_ = [&](const std::string& text) {
-      for (const std::string& folder : {WithoutBackslash(c.dir), std::string("C:\\Program Files")})
-        if (os_->RenameAs(mallory, folder, "C:\\Moved") || os_->WriteFileAs(mallory, c.dir + "Uninstall.Exe", "MZ"))
-          swapped.push_back(folder);
-      if (text == UpgradeRetryMessage(1)) os_->LockFile(kDir + "Fotelix.Exe", false);
-    };
-    if (!c.error.empty()) {
-      try {
-        Run();
-        ADD_FAILURE() << "updated";
-      } catch (const std::invalid_argument& error) {
-        EXPECT_EQ(error.what(), c.error);
-      }
-      EXPECT_FALSE(os_->FileExists(c.dir + "Fotelix.BAK"));
-      if (os_->FileExists(c.dir + "Uninstall.Exe")) {
-        EXPECT_EQ(Content(c.dir + "Uninstall.Exe"), "the other's");
-      }
-      EXPECT_TRUE(os_->StartedAsUser().empty());
-      continue;
+  if (!c.error.empty()) {
+    try {
+      Run();
+      ADD_FAILURE() << "updated";
+    } catch (const std::invalid_argument& error) {
+      EXPECT_EQ(error.what(), c.error);
     }
-    Run();
-    EXPECT_TRUE(Content(c.dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
-    EXPECT_EQ(os_->StartedAsUser().size(), 1u);
-    EXPECT_EQ(swapped, std::vector<std::string>());
-    EXPECT_FALSE(os_->WriteFileAs(mallory, c.dir + "Fotelix.Exe", "MZ hers"));
-    EXPECT_EQ(statuses_.empty() ? "" : statuses_.front(),
-              c.dir == kDir ? UpgradeRetryMessage(1)
-                            : "\"C:\\Fotelix\\\" could be changed by users other than administrators; it now "
-                              "has the protection of Program Files.");
+    EXPECT_FALSE(os_->FileExists(c.dir + "Fotelix.BAK"));
+    if (os_->FileExists(c.dir + "Uninstall.Exe")) {
+      EXPECT_EQ(Content(c.dir + "Uninstall.Exe"), "the other's");
+    }
+    EXPECT_TRUE(os_->StartedAsUser().empty());
+    return;
   }
+  Run();
+  EXPECT_TRUE(Content(c.dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
+  EXPECT_EQ(os_->StartedAsUser().size(), 1u);
+  EXPECT_EQ(swapped, std::vector<std::string>());
+  EXPECT_FALSE(os_->WriteFileAs(kMallory, c.dir + "Fotelix.Exe", "MZ hers"));
+  EXPECT_EQ(progress_.statuses.empty() ? "" : progress_.statuses.front(),
+            c.dir == kDir ? UpgradeRetryMessage(1)
+                          : "\"C:\\Fotelix\\\" could be changed by users other than administrators; it now "
+                            "has the protection of Program Files.");
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, ElevatedUpdateTest, testing::ValuesIn(kElevatedUpdates),
+                         CaseName<ElevatedUpdateCase>);
 
 TEST_F(UpgradeRunTest, FolderWithoutBackslashIsUsedAndKeptWithOne) {
   state_.InstallDir = "C:\\Program Files\\Fotelix";
@@ -286,7 +286,7 @@ TEST_F(UpgradeRunTest, AFolderThatCannotBeMadeIsNamedAtOnce) {
     } catch (const EPlatformError& error) {
       EXPECT_EQ(error.what(), "Cannot create the folder \"" + dir + "\".");
     }
-    EXPECT_TRUE(statuses_.empty());
+    EXPECT_TRUE(progress_.statuses.empty());
     EXPECT_EQ(os_->SleptMilliseconds(), 0u);
   }
 }
@@ -296,8 +296,7 @@ TEST_F(UpgradeRunTest, LeavesEverythingOfTheInstallAlone) {
   for (const std::string& name : kept) MakeFile(kDir + name, "user's " + name);
   Run();
   for (const std::string& name : kept) EXPECT_EQ(Content(kDir + name), "user's " + name);
-  std::string value;
-  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString", value));
+  EXPECT_FALSE(os_->ReadRegistryString(kUninstallKey, "UninstallString"));
   std::vector<std::string> names;
   TFind find(*os_, kDir + "*.*", faAnyFile);
   for (TSearchRec rec; find.Next(rec);)
@@ -305,32 +304,32 @@ TEST_F(UpgradeRunTest, LeavesEverythingOfTheInstallAlone) {
   EXPECT_EQ(names.size(), kept.size() + 3);
 }
 
-TEST_F(UpgradeRunTest, LaterFailuresAreRaised) {
-  struct Case {
-    const char* name;
-    std::string denied;
-  };
-  const Case cases[] = {
-      {"uninstaller", kDir + "Uninstall.Exe"},
-      {"settings file", kDir + "Fotelix.BAK"},
-  };
-  for (const Case& c : cases) {
-    TearDown();
-    SetUp();
-    state_.AutoUpdate = true;
-    os_->DenyAccess(c.denied);
-    EXPECT_THROW(Run(), EPlatformError) << c.name;
-    EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.Exe")) << c.name;
-    EXPECT_FALSE(os_->FileExists(kDir + "Fotelix.BAK")) << c.name;
-    EXPECT_TRUE(os_->StartedAsUser().empty()) << c.name;
-  }
+// A failure after the program file ends the update and starts nothing; a
+// product that cannot be started ends it after every file is written.
+struct LaterFailureCase {
+  const char* name;
+  void (*fault)(THostSimPlatform&);
+  bool settingsWritten;
+};
 
-  TearDown();
-  SetUp();
+const LaterFailureCase kLaterFailures[] = {
+    {"uninstaller", [](THostSimPlatform& os) { os.DenyAccess(kDir + "Uninstall.Exe"); }, false},
+    {"settings file", [](THostSimPlatform& os) { os.DenyAccess(kDir + "Fotelix.BAK"); }, false},
+    {"start of the product", [](THostSimPlatform& os) { os.FailStartProgram(true); }, true},
+};
+
+class LaterFailureTest : public UpgradeRunTest, public testing::WithParamInterface<LaterFailureCase> {};
+
+TEST_P(LaterFailureTest, IsRaised) {
+  const LaterFailureCase& c = GetParam();
   state_.AutoUpdate = true;
-  os_->FailStartProgram(true);
+  c.fault(*os_);
   EXPECT_THROW(Run(), EPlatformError);
-  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.BAK"));
+  EXPECT_TRUE(os_->FileExists(kDir + "Fotelix.Exe"));
+  EXPECT_EQ(os_->FileExists(kDir + "Fotelix.BAK"), c.settingsWritten);
+  EXPECT_TRUE(os_->StartedAsUser().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, LaterFailureTest, testing::ValuesIn(kLaterFailures), CaseName<LaterFailureCase>);
 
 }  // namespace

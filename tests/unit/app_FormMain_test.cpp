@@ -255,12 +255,12 @@ TEST_F(FormMainTest, ShowingThePageInViewRebuildsItAndRunsItAgain) {
 TEST_F(FormMainTest, APageWithoutButtonsShowsAnEmptyBar) {
   // The install run's page has none; looked at while its run works.
   int seen = 0;
-  os_->SetMessagePump([&] {
+  Headless().AfterMessages = [&] {
     if (!form->RunWorking()) return;
     ++seen;
     EXPECT_TRUE(Buttons().empty());
     for (TControl* button : form->PnlButtons->Controls()) EXPECT_FALSE(button->Visible());
-  });
+  };
   form->ShowPage("PNLInstallInstalling", true);
   EXPECT_GT(seen, 0);
 }

@@ -31,11 +31,13 @@ class WizardTest : public HostSimTest {
     Headless().MessageBoxes.clear();
     Headless().MessageBoxResponder = nullptr;
     Headless().SetClipboardText("");
+    Headless().AfterMessages = nullptr;
     form = std::make_unique<TFormMain>(nullptr, *os_, std::move(arguments));
     Application().MainForm = form.get();
   }
 
   void TearDown() override {
+    Headless().AfterMessages = nullptr;
     Application().MainForm = nullptr;
     form.reset();
     tMvButtonBar::SetSharedColors(savedColors);

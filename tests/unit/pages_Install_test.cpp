@@ -249,13 +249,13 @@ TEST_F(InstallPagesTest, InstallRunsToTheFinishedPageAndIgnoresTheHeader) {
   // The run lets messages through at every step; the user clicks the header
   // at the first of them.
   std::string pageAfterClick;
-  os_->SetMessagePump([&] {
-    Application().ProcessMessages();
-    if (form->RunWorking() && pageAfterClick.empty()) {
-      form->PnlHeader->Click();
-      pageAfterClick = ActivePage();
-    }
-  });
+  bool clicked = false;
+  Headless().AfterMessages = [&] {
+    if (!form->RunWorking() || clicked) return;
+    clicked = true;
+    form->PnlHeader->Click();
+    pageAfterClick = ActivePage();
+  };
   ::Setup.InstallDir = kDefaultDir;
   ::Setup.DownloadDir = "C:\\Images\\";
   ::Setup.CreateDesktopShortcut = true;

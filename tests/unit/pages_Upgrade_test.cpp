@@ -44,14 +44,14 @@ TEST_F(UpgradePagesTest, FindsChoosesUpgradesAndStartsTheProduct) {
 
   std::vector<std::string> searchCaptions;
   std::vector<std::string> notices;
-  os_->SetMessagePump([&] {
+  Headless().AfterMessages = [&] {
     const std::string caption = Search().Label12->Caption();
     if (searchCaptions.empty() || searchCaptions.back() != caption) searchCaptions.push_back(caption);
     const std::string notice = Upgrading().Label1->Caption();
     if (notices.empty() || notices.back() != notice) notices.push_back(notice);
     // The user ends the product while the notice shows.
     if (notice == UpgradeRetryMessage(1)) os_->LockFile(kProgramFiles + "Fotelix.exe", false);
-  });
+  };
 
   form->ShowPage("PnlInstall", false);
   Page<TPnlInstall>("PnlInstall").RadioButton2->SetChecked(true);
@@ -143,12 +143,12 @@ TEST_F(UpgradePagesTest, ADriveThatVanishesDuringTheSearchEndsItCleanly) {
   MakeFile("D:\\f39\\sub\\Fotelix.exe", "\xE6");
   int pumps = 0;
   std::string vanishedAt;
-  os_->SetMessagePump([&] {
-    if (ActivePage() == "PnlUpgradeFindDir" && ++pumps == 20) {
+  Headless().AfterMessages = [&] {
+    if (ActivePage() == "PnlUpgradeFindDir" && form->RunWorking() && ++pumps == 20) {
       os_->SetVolume('D', "", false);
       vanishedAt = Search().Label12->Caption();
     }
-  });
+  };
   form->ShowPage("PnlInstall", false);
   Page<TPnlInstall>("PnlInstall").RadioButton2->SetChecked(true);
   Click("&Next");
@@ -167,11 +167,11 @@ TEST_F(UpgradePagesTest, AutomaticUpdateRunsInPlaceAndEnds) {
   MakeFile(kProgramFiles + "Fotelix.exe", "MZ old program");
   Start({"/autoupdate", "C:\\Program", "Files\\Fotelix"});
   std::vector<std::string> atRunStart;
-  os_->SetMessagePump([&] {
+  Headless().AfterMessages = [&] {
     if (atRunStart.empty() && form->RunWorking())
       atRunStart = {ActivePage(), PartsInPlace() ? "in place" : "displaced",
                     form->Busy() ? "busy" : "idle"};
-  });
+  };
   TAt keyPress(100, [&] { Click("&Next"); });
   Headless().AdvanceClock(2000);
   EXPECT_EQ(atRunStart, (std::vector<std::string>{"PNLUpgradeUpgrading", "in place", "idle"}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "ui/Application.h"
 #include "ui/Forms.h"
 
@@ -92,14 +94,17 @@ TEST_F(ButtonBar, LeftAndRightArePlacedIndependently) {
   EXPECT_EQ(bar->LeftButton(1)->Caption(), "&Back");
 }
 
+// Each kind of width, placed from the right edge leftwards, 5 pixels apart;
+// every kind above 3 is 99 wide.
 TEST_F(ButtonBar, WidthKinds) {
-  const std::pair<uint8_t, int> kinds[] = {{0, 30}, {1, 90}, {2, 120}, {3, 200}, {4, 99}, {7, 99}, {255, 99}};
-  for (const auto& [kind, width] : kinds) {
-    EXPECT_EQ(tMvButtonBar::ButtonWidth(kind), width) << int(kind);
-    bar->Clear();
-    bar->AddRightButton("x", 0, kind, nullptr);
-    EXPECT_EQ(bar->RightButton(1)->Width(), width) << int(kind);
-    EXPECT_EQ(bar->RightButton(1)->Left(), 713 - width - 5) << int(kind);
+  const struct {
+    uint8_t kind;
+    int left, width;
+  } placed[] = {{0, 678, 30}, {1, 583, 90}, {2, 458, 120}, {3, 253, 200}, {4, 149, 99}, {255, 45, 99}};
+  for (const auto& p : placed) bar->AddRightButton("x", 0, p.kind, nullptr);
+  for (int i = 0; i < static_cast<int>(std::size(placed)); ++i) {
+    EXPECT_EQ(bar->RightButton(i + 1)->Left(), placed[i].left) << int(placed[i].kind);
+    EXPECT_EQ(bar->RightButton(i + 1)->Width(), placed[i].width) << int(placed[i].kind);
   }
 }
 

@@ -24,9 +24,8 @@ class TTestWin32Platform : public TUserFoldersWin32Platform {
  public:
   using TUserFoldersWin32Platform::TUserFoldersWin32Platform;
   void Sleep(uint32_t milliseconds) override { slept += milliseconds; }
-  bool StartProgramAsUser(const std::string& program, int showCommand) override {
+  void StartProgramAsUser(const std::string& program, int showCommand) override {
     started.push_back(program + " " + std::to_string(showCommand));
-    return true;
   }
   uint64_t slept = 0;
   std::vector<std::string> started;
@@ -72,8 +71,7 @@ class InstallRunWin32Test : public testing::Test {
 
   std::string root_;
   std::unique_ptr<TTestWin32Platform> os_;
-  TFakeRunBar bar_;
-  TFakeRunLabel label_;
+  TFakeProgress progress_;
 };
 
 TEST_F(InstallRunWin32Test, InstallWritesRealLinksAndTheRegistryEntry) {
@@ -82,7 +80,7 @@ TEST_F(InstallRunWin32Test, InstallWritesRealLinksAndTheRegistryEntry) {
   state.DownloadDir = "C:\\Images\\";
   state.InstallerEdition = "04";
   state.CreateDesktopShortcut = true;
-  RunInstall(*os_, state, bar_, label_);
+  RunInstall(*os_, state, progress_);
 
   const std::string dir = root_ + "Program Files\\Fotelix\\";
   EXPECT_EQ(state.InstallDir, dir);
@@ -119,10 +117,8 @@ TEST_F(InstallRunWin32Test, InstallWritesRealLinksAndTheRegistryEntry) {
   const auto data = ReadSettingsFile(Content(state.DataDir + "Fotelix.Dat"), TSettingsForm::Install);
   const auto copy = ReadSettingsFile(Content(dir + "FXInst.Dat"), TSettingsForm::Install);
   EXPECT_EQ(data.size(), copy.size());
-  std::string log;
-  for (const std::string& line : UninstallLogLines(state)) log += line + "\r\n";
-  EXPECT_EQ(Content(dir + "UnInstall.dat"), log);
-  EXPECT_EQ(label_.captions.back(), "99% complete");
+  EXPECT_EQ(Content(dir + "UnInstall.dat"), InstallLog(dir, root_ + "Local\\Fotelix\\"));
+  EXPECT_EQ(progress_.positions.back(), PositionAtPercent(progress_.Range(), 99));
 }
 
 TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
@@ -142,17 +138,16 @@ TEST_F(InstallRunWin32Test, UpgradeRetriesWhileTheProgramIsOpen) {
   TSetupState state;
   state.InstallDir = dir;
   state.AutoUpdate = true;
-  std::vector<std::string> statuses;
-  RunUpgrade(*os_, state, bar_, label_, [&](const std::string& text) {
-    statuses.push_back(text);
+  progress_.OnStatus = [&](const std::string& text) {
     if (text == UpgradeRetryMessage(2)) running.Close();
-  });
-  EXPECT_EQ(statuses, (std::vector<std::string>{UpgradeRetryMessage(1), "", UpgradeRetryMessage(2), ""}));
+  };
+  RunUpgrade(*os_, state, progress_);
+  EXPECT_EQ(progress_.statuses, (std::vector<std::string>{UpgradeRetryMessage(1), "", UpgradeRetryMessage(2), ""}));
   EXPECT_EQ(os_->slept, 3000u + 2 * 15000);
   EXPECT_TRUE(Content(dir + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));
   EXPECT_TRUE(Content(dir + "Uninstall.Exe") == BuiltProgram(kUninstallerSourceFile));
   EXPECT_NO_THROW(ReadSettingsFile(Content(dir + "Fotelix.BAK"), TSettingsForm::Upgrade));
-  EXPECT_EQ(label_.captions.back(), "100% complete");
+  EXPECT_EQ(progress_.positions.back(), progress_.Range());
   EXPECT_EQ(os_->started, std::vector<std::string>{dir + "Fotelix.Exe 3"});
 }
 
@@ -170,7 +165,7 @@ TEST_F(InstallRunWin32Test, AnOpenFolderIsRefusedForAnInstallAndClosedForAnUpdat
     TSetupState state;
     state.InstallDir = dir;
     try {
-      RunInstall(*os_, state, bar_, label_);
+      RunInstall(*os_, state, progress_);
       ADD_FAILURE() << "installed in " << dir;
     } catch (const std::runtime_error& e) {
       EXPECT_EQ(std::string(e.what()), error);
@@ -186,9 +181,9 @@ TEST_F(InstallRunWin32Test, AnOpenFolderIsRefusedForAnInstallAndClosedForAnUpdat
   TSetupState state;
   state.InstallDir = open;
   state.AutoUpdate = true;
-  std::vector<std::string> statuses;
-  RunUpgrade(*os_, state, bar_, label_, [&](const std::string& text) { statuses.push_back(text); });
-  EXPECT_EQ(statuses, std::vector<std::string>{"\"" + open +
+  progress_.statuses.clear();
+  RunUpgrade(*os_, state, progress_);
+  EXPECT_EQ(progress_.statuses, std::vector<std::string>{"\"" + open +
                                                "\" could be changed by users other than administrators; it now has "
                                                "the protection of Program Files."});
   EXPECT_TRUE(Content(open + "Fotelix.Exe") == BuiltProgram(kProgramSourceFile));

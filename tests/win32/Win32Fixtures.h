@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -11,6 +12,18 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
+
+// The Windows backend, with the test's own call after each round of
+// message handling: how a test looks in, or acts, at every step of a run
+// that lets the window's messages through.
+class TWatchedWin32Backend : public TWin32Backend {
+ public:
+  void ProcessMessages() override {
+    TWin32Backend::ProcessMessages();
+    if (AfterMessages) AfterMessages();
+  }
+  std::function<void()> AfterMessages;
+};
 
 // A memory bitmap of the given size with a GDI canvas on it, read back pixel
 // by pixel. It starts in a colour that no drawing uses, neither white nor

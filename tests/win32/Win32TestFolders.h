@@ -79,12 +79,12 @@ inline std::string BuiltLinkTree() {
 class TUserFoldersWin32Platform : public TWin32Platform {
  public:
   explicit TUserFoldersWin32Platform(std::string root) : root_(std::move(root)) {}
-  int32_t GetShellFolder(int csidl, std::string& path) override {
+  TShellFolder GetShellFolder(int csidl) override {
     switch (csidl) {
-      case kCsidlPrograms: path = root_ + "Programs"; return 0;
-      case kCsidlDesktopDirectory: path = root_ + "Desktop"; return 0;
-      case kCsidlLocalAppData: path = root_ + "Local"; return 0;
-      default: return TWin32Platform::GetShellFolder(csidl, path);
+      case kCsidlPrograms: return TShellFolder{0, root_ + "Programs"};
+      case kCsidlDesktopDirectory: return TShellFolder{0, root_ + "Desktop"};
+      case kCsidlLocalAppData: return TShellFolder{0, root_ + "Local"};
+      default: return TWin32Platform::GetShellFolder(csidl);
     }
   }
 

@@ -21,6 +21,7 @@
 #include "ui/headless/HeadlessBackend.h"
 #include "ui/win32/Win32Backend.h"
 #include "unit/HostSim_fixture.h"
+#include "win32/Win32Fixtures.h"
 #include "widgets/MVI_ButtonBar.h"
 
 #include <windows.h>
@@ -32,7 +33,9 @@ class Win32ErrorsTest : public HostSimTest {
   void SetUp() override {
     HostSimTest::SetUp();
     try {
-      Application().SetBackend(std::make_unique<TWin32Backend>());
+      auto backend = std::make_unique<TWatchedWin32Backend>();
+      watched = backend.get();
+      Application().SetBackend(std::move(backend));
     } catch (const std::runtime_error&) {
       GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
     }
@@ -43,11 +46,6 @@ class Win32ErrorsTest : public HostSimTest {
       MakeFolder(folder);
       os_->SetShellFolder(csidl, folder, 0);
     }
-    // The run's progress pumps the real message queue, as the program's does.
-    os_->SetMessagePump([this] {
-      if (pumping) pumping();
-      Application().ProcessMessages();
-    });
     savedColors = tMvButtonBar::SharedColors();
     SetRandSeed(0);
     ::Setup = TSetupState();
@@ -58,6 +56,7 @@ class Win32ErrorsTest : public HostSimTest {
   }
 
   void TearDown() override {
+    if (watched) watched->AfterMessages = nullptr;
     Application().MainForm = nullptr;
     form.reset();
     tMvButtonBar::SetSharedColors(savedColors);
@@ -82,8 +81,8 @@ class Win32ErrorsTest : public HostSimTest {
 
   std::string ActivePage() const { return form->PageControl->ActivePage()->Name; }
 
+  TWatchedWin32Backend* watched = nullptr;
   std::unique_ptr<TFormMain> form;
-  std::function<void()> pumping;
   TMvButtonColors savedColors;
 };
 
@@ -96,6 +95,7 @@ class Win32ErrorsTest : public HostSimTest {
 TEST_F(Win32ErrorsTest, AnErrorFromAnyDepthOfAClickEndsOnTheErrorPage) {
   TTimer timer(nullptr);
   timer.SetEnabled(false);
+  bool posted = false;
   TButton* thrower = form->Create<TButton>();
   thrower->SetParent(form.get());
   thrower->OnClick = [](TObject*) { throw std::runtime_error("A click during the run failed."); };
@@ -108,9 +108,9 @@ TEST_F(Win32ErrorsTest, AnErrorFromAnyDepthOfAClickEndsOnTheErrorPage) {
   const std::vector<TCase> cases = {
       {"a click that the run's pumping dispatches",
        [&] {
-         pumping = [&] {
-           if (!form->RunWorking()) return;
-           pumping = nullptr;
+         watched->AfterMessages = [&] {
+           if (posted || !form->RunWorking()) return;
+           posted = true;
            ::PostMessageA(static_cast<HWND>(thrower->Handle()), BM_CLICK, 0, 0);
          };
        },

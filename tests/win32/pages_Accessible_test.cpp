@@ -15,6 +15,7 @@
 
 #include "unit/GoldenRecords.h"
 #include "unit/HostSim_fixture.h"
+#include "win32/Win32Fixtures.h"
 #include "app/Appl_Globals.h"
 #include "app/Form_Main.h"
 #include "lib/LIB_Random.h"
@@ -203,13 +204,14 @@ class AccessibleRouteTest : public HostSimTest {
  protected:
   void SetUp() override {
     HostSimTest::SetUp();
-    std::unique_ptr<TWin32Backend> backend;
+    std::unique_ptr<TWatchedWin32Backend> backend;
     try {
-      backend = std::make_unique<TWin32Backend>();
+      backend = std::make_unique<TWatchedWin32Backend>();
     } catch (const std::runtime_error&) {
       GTEST_SKIP() << "Windows cannot be made here: run with a display (Xvfb) for these tests.";
     }
     ASSERT_TRUE(reader.Ready());
+    watched = backend.get();
     Application().SetBackend(std::move(backend));
     for (const auto& [csidl, folder] : {std::pair{kCsidlProgramFiles, std::string("C:\\Program Files")},
                                         std::pair{kCsidlLocalAppData, std::string("C:\\Local")},
@@ -232,6 +234,7 @@ class AccessibleRouteTest : public HostSimTest {
   }
 
   void TearDown() override {
+    if (watched) watched->AfterMessages = nullptr;
     if (hook) UnhookWinEvent(hook);
     Application().MainForm = nullptr;
     form.reset();
@@ -262,6 +265,7 @@ class AccessibleRouteTest : public HostSimTest {
   const TComScope com;
   TReader reader;
   HWINEVENTHOOK hook = nullptr;
+  TWatchedWin32Backend* watched = nullptr;
   std::unique_ptr<TFormMain> form;
   TMvButtonColors savedColors;
 };
@@ -287,12 +291,11 @@ TEST_F(AccessibleRouteTest, EveryPageOfTheInstallReadsAsRecordedAndWorksByDefaul
   auto& installing = Page<TPNLInstallInstalling>("PNLInstallInstalling");
   std::string duringRun;
   std::vector<std::string> captions = {"0% complete"};  // as the page slides in
-  os_->SetMessagePump([&] {
-    Application().ProcessMessages();
+  watched->AfterMessages = [&] {
     if (form->PnlHeader->Caption() != "Installing Fotelix" || form->Busy()) return;
     if (duringRun.empty()) duringRun = reader.Tree(Window());
     if (captions.back() != installing.Label12->Caption()) captions.push_back(installing.Label12->Caption());
-  });
+  };
 
   for (const TVisit& visit : route) {
     SCOPED_TRACE(visit.Header);

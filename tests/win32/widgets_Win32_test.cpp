@@ -7,7 +7,7 @@
 #include "ui/win32/Win32Backend.h"
 #include "ui/win32/Win32Canvas.h"
 #include "win32/Win32Fixtures.h"
-#include "widgets/LbButtons.h"
+#include "widgets/LbButtonPaint.h"
 #include "widgets/LbSpeedButton.h"
 #include "widgets/MVI_ButtonBar.h"
 
@@ -17,13 +17,14 @@ namespace {
 using FaceOnGdi = GdiBitmapTest<90, 23>;
 
 TEST_F(FaceOnGdi, GradientFaceRowsAndOutline) {
-  TLbButtonFace f;
-  f.Width = kWidth;
-  f.Height = kHeight;
-  f.Color = clNavy;
-  f.LightColor = clBlue;
-  f.ShadowColor = clLime;
-  DrawButtonFace(*canvas, f);
+  TLbButtonLooks looks;
+  TLbPaintState state;
+  state.Width = kWidth;
+  state.Height = kHeight;
+  state.Color = clNavy;
+  looks.LightColor = clBlue;
+  looks.ShadowColor = clLime;
+  DrawButtonFace(*canvas, looks, state);
   // A 3-row gradient has ten bands on its first row; the last of them,
   // band 10, shows: 255 - 127 * 10 / 31. The lower one starts with band 1.
   EXPECT_EQ(At(45, 2), RGB(0, 0, 214));
@@ -35,12 +36,13 @@ TEST_F(FaceOnGdi, GradientFaceRowsAndOutline) {
 }
 
 TEST_F(FaceOnGdi, ShapeFaceAndMenuArrow) {
-  TLbButtonFace f;
-  f.Width = kWidth;
-  f.Height = kHeight;
-  f.FaceKind = TLbFaceKind::Shape;
-  f.HasMenu = true;
-  DrawButtonFace(*canvas, f);
+  TLbButtonLooks looks;
+  TLbPaintState state;
+  state.Width = kWidth;
+  state.Height = kHeight;
+  looks.Style = bsShape;
+  state.HasMenu = true;
+  DrawButtonFace(*canvas, looks, state);
   EXPECT_EQ(At(0, 0), clFuchsia);
   EXPECT_EQ(At(89, 22), clFuchsia);
   // The arrow at (W-11, H div 2 - 1): a row of five, three, then one.
@@ -53,13 +55,14 @@ TEST_F(FaceOnGdi, ShapeFaceAndMenuArrow) {
 }
 
 TEST_F(FaceOnGdi, RoundedFaceFillsWithoutOutline) {
-  TLbButtonFace f;
-  f.Width = kWidth;
-  f.Height = kHeight;
-  f.FaceKind = TLbFaceKind::Rounded;
-  f.Color = RGB(0, 48, 96);
-  f.ShadowColor = clSilver;
-  DrawButtonFace(*canvas, f);
+  TLbButtonLooks looks;
+  TLbPaintState state;
+  state.Width = kWidth;
+  state.Height = kHeight;
+  looks.Style = bsQuicken;
+  state.Color = RGB(0, 48, 96);
+  looks.ShadowColor = clSilver;
+  DrawButtonFace(*canvas, looks, state);
   EXPECT_EQ(At(45, 11), RGB(0, 48, 96));
   EXPECT_EQ(At(45, 0), clSilver);
   EXPECT_EQ(At(45, 22), clSilver);

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -29,6 +31,11 @@
 // way below it, by a test on the host side too, is open to everyone. A test
 // plays another user through the ...As calls, which do only what Windows
 // lets that account do.
+//
+// One unit for each job: the process and its clock (HostSim.cpp), drives,
+// path resolution, files, find-first listings, folders held open, rights
+// and other users, faults, the registry and the shell (HostSim<Job>.cpp),
+// and the host's own calls where Linux and Windows differ (HostFolder_*.cpp).
 class THostSimPlatform : public TPlatform {
  public:
   // The accounts that Windows trusts besides the process's own user, and
@@ -116,46 +123,42 @@ class THostSimPlatform : public TPlatform {
   const std::vector<std::string>& ProtectedFolders() const { return protected_; }
   const std::vector<std::string>& OpenedDocuments() const { return opened_; }
   uint64_t SleptMilliseconds() const { return slept_; }
-  // Calls of ProcessMessages, counted by the pump that the simulation
-  // installs itself; a test that installs its own pump counts for itself.
-  int ProcessedMessages() const { return pumped_; }
   // The codes ExitProcess was called with; the simulated process goes on.
   const std::vector<int>& ExitCodes() const { return exitCodes_; }
 
   // --- TPlatform ---
-  using TPlatform::CreateFolder;
+  using TPlatform::TryCreateFolder;
   bool FolderExists(const std::string& path) override;
-  bool CreateFolder(const std::string& path, TFolderProtection protection) override;
-  bool DeleteFolder(const std::string& path) override;
+  bool TryCreateFolder(const std::string& path, TFolderProtection protection) override;
   bool FileExists(const std::string& path) override;
   std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
-  bool RemoveFile(const std::string& path) override;
+  std::unique_ptr<TFile> TryCreateNewFile(const std::string& path) override;
+  bool TryRemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
-  std::unique_ptr<TFolderHandle> OpenFolderNoFollow(const std::string& path) override;
+  std::unique_ptr<TFolderHandle> TryOpenFolderNoFollow(const std::string& path) override;
   std::string LogicalDrives() override;
   TDriveType DriveType(const std::string& root) override;
-  bool VolumeLabel(const std::string& root, std::string& label) override;
+  std::optional<std::string> VolumeLabel(const std::string& root) override;
   std::string LongPathName(const std::string& path) override;
   std::string CurrentFolder() override { return currentFolder_; }
-  int32_t GetShellFolder(int csidl, std::string& path) override;
+  TShellFolder GetShellFolder(int csidl) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
   TShellLink ReadShellLink(const std::string& linkFile) override;
   void WriteRegistryString(const std::string& key, const std::string& name,
                            const std::string& value) override;
   void WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) override;
-  bool ReadRegistryString(const std::string& key, const std::string& name,
-                          std::string& value) override;
+  std::optional<std::string> ReadRegistryString(const std::string& key, const std::string& name) override;
+  bool TryDeleteRegistryKey(const std::string& key) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
-  bool StartProgramAsUser(const std::string& program, int showCommand) override;
+  void StartProgramAsUser(const std::string& program, int showCommand) override;
   bool IsElevated() override { return elevated_; }
-  void ShellOpen(const std::string& document) override;
+  bool TryShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
   std::string ProgramPath() override { return programPath_; }
   bool IsThisProgram(const std::string& path) override;
   void ExitProcess(int code) override { exitCodes_.push_back(code); }
-  bool DeleteRegistryKey(const std::string& key) override;
 
  private:
   struct TDrive {
@@ -169,6 +172,10 @@ class THostSimPlatform : public TPlatform {
   friend class THostSimFile;
   friend class THostSimFolder;
 
+  // The upper-case letter under which a drive is kept.
+  static char DriveLetter(char letter);
+  // The path on the current folder's drive when it starts with one backslash.
+  std::string OnCurrentDrive(const std::string& path) const;
   bool Resolve(const std::string& path, std::filesystem::path& host) const;
   bool IsDenied(const std::string& path) const;
   bool IsLocked(const std::string& path) const;
@@ -185,6 +192,9 @@ class THostSimPlatform : public TPlatform {
   // backslash; empty when it is on none.
   std::string WindowsPath(const std::filesystem::path& host) const;
   void SaveRegistry() const;
+  // Opens path as the C library's fopen does with how ("rb", "wb", "r+b",
+  // or "wbx" for a file made new, null where the name is taken).
+  std::unique_ptr<TFile> Open(const std::string& path, const std::string& how);
 
   std::filesystem::path stateFolder_;
   std::map<char, TDrive> drives_;
@@ -213,9 +223,11 @@ class THostSimPlatform : public TPlatform {
   std::vector<std::string> opened_;
   int64_t clockMs_ = 0;  // milliseconds since 1970-01-01 00:00 local time
   uint64_t slept_ = 0;
-  int pumped_ = 0;
 };
 
 // Windows' name matching: * and ? without regard to the case of A to Z, and
 // a mask ending in ".*" also matches a name without any dot.
 bool MatchesMask(const std::string& mask, const std::string& name);
+
+// The order in which NTFS lists a folder: that of the upper-cased names.
+bool InNtfsOrder(const TSearchRec& a, const TSearchRec& b);

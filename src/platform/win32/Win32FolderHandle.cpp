@@ -15,6 +15,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "platform/FolderHandle.h"
+#include "platform/Path.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Security.h"
@@ -121,9 +123,9 @@ class TWin32Folder : public TFolderHandle {
  public:
   explicit TWin32Folder(TKernelHandle handle) : handle_(std::move(handle)) {}
 
-  std::string FinalPath() override {
+  std::optional<std::string> FinalPath() override {
     const TWidePath path = FinalPathOf(handle_.get());
-    if (path.size() < 5 || wcsncmp(path.data(), L"\\\\?\\", 4) != 0) return std::string();
+    if (path.size() < 5 || wcsncmp(path.data(), L"\\\\?\\", 4) != 0) return std::nullopt;
     // "\\?\C:\..." or "\\?\UNC\server\share\..."
     const bool unc = wcsncmp(path.data() + 4, L"UNC\\", 4) == 0;
     const size_t start = unc ? 7 : 4;
@@ -152,13 +154,13 @@ class TWin32Folder : public TFolderHandle {
     return entries;
   }
 
-  std::unique_ptr<TFolderHandle> OpenSubFolder(const std::string& name) override {
+  std::unique_ptr<TFolderHandle> TryOpenSubFolder(const std::string& name) override {
     TKernelHandle sub = OpenEntry(name, kFolderAccess);
     if (!sub || !IsFolderItself(sub.get())) return nullptr;
     return std::make_unique<TWin32Folder>(std::move(sub));
   }
 
-  bool Remove(const std::string& name) override {
+  bool TryRemove(const std::string& name) override {
     TKernelHandle entry = OpenEntry(name, DELETE | FILE_READ_ATTRIBUTES);
     if (!entry) {
       const DWORD error = GetLastError();
@@ -205,7 +207,7 @@ class TWin32Folder : public TFolderHandle {
     return access;
   }
 
-  bool Protect() override {
+  bool TryProtect() override {
     // The very folder of this handle, not whatever has its path by now.
     const TKernelHandle writable(ReOpenFile(handle_.get(), WRITE_DAC | READ_CONTROL, kShareAll,
                                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT));
@@ -250,7 +252,7 @@ class TWin32Folder : public TFolderHandle {
 
 }  // namespace
 
-std::unique_ptr<TFolderHandle> TWin32Platform::OpenFolderNoFollow(const std::string& path) {
+std::unique_ptr<TFolderHandle> TWin32Platform::TryOpenFolderNoFollow(const std::string& path) {
   TKernelHandle folder(
       CreateFileA(path.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING, kNoFollow, nullptr));
   if (!folder || !IsFolderItself(folder.get())) return nullptr;

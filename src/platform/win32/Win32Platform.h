@@ -5,43 +5,45 @@
 
 // The real operating-system services, through the ANSI forms of the Windows
 // API. Every handle it opens is owned by a small wrapper and closed on every
-// path, the error paths included.
+// path, the error paths included. Files, folders and drives are in
+// Win32Files.cpp, folders held open in Win32FolderHandle.cpp, the shell in
+// Win32Shell.cpp, the registry in Win32Registry.cpp, who this process runs
+// as and the protection of folders in Win32Security.cpp, the system's error
+// texts in Win32Errors.cpp, the process itself in Win32Platform.cpp.
 class TWin32Platform : public TPlatform {
  public:
-  using TPlatform::CreateFolder;
+  using TPlatform::TryCreateFolder;
   bool FolderExists(const std::string& path) override;
-  bool CreateFolder(const std::string& path, TFolderProtection protection) override;
-  bool DeleteFolder(const std::string& path) override;
+  bool TryCreateFolder(const std::string& path, TFolderProtection protection) override;
   bool FileExists(const std::string& path) override;
   std::unique_ptr<TFile> OpenFile(const std::string& path, TOpenMode mode) override;
-  bool RemoveFile(const std::string& path) override;
+  std::unique_ptr<TFile> TryCreateNewFile(const std::string& path) override;
+  bool TryRemoveFile(const std::string& path) override;
   void MoveReplace(const std::string& from, const std::string& to) override;
   std::unique_ptr<TFindEnumerator> FindFirst(const std::string& pattern) override;
-  // In Win32FolderHandle.cpp.
-  std::unique_ptr<TFolderHandle> OpenFolderNoFollow(const std::string& path) override;
+  std::unique_ptr<TFolderHandle> TryOpenFolderNoFollow(const std::string& path) override;
   TDriveType DriveType(const std::string& root) override;
   std::string LogicalDrives() override;
-  bool VolumeLabel(const std::string& root, std::string& label) override;
+  std::optional<std::string> VolumeLabel(const std::string& root) override;
   std::string LongPathName(const std::string& path) override;
   std::string CurrentFolder() override;
-  int32_t GetShellFolder(int csidl, std::string& path) override;
+  TShellFolder GetShellFolder(int csidl) override;
   void CreateShellLink(const TShellLink& link, const std::string& linkFile) override;
   TShellLink ReadShellLink(const std::string& linkFile) override;
   void WriteRegistryNumber(const std::string& key, const std::string& name, uint32_t value) override;
   void WriteRegistryString(const std::string& key, const std::string& name,
                            const std::string& value) override;
-  bool ReadRegistryString(const std::string& key, const std::string& name,
-                          std::string& value) override;
+  std::optional<std::string> ReadRegistryString(const std::string& key, const std::string& name) override;
+  bool TryDeleteRegistryKey(const std::string& key) override;
   void StartProgram(const std::string& commandLine, int showCommand) override;
-  bool StartProgramAsUser(const std::string& program, int showCommand) override;
+  void StartProgramAsUser(const std::string& program, int showCommand) override;
   bool IsElevated() override;
-  void ShellOpen(const std::string& document) override;
+  bool TryShellOpen(const std::string& document) override;
   void Sleep(uint32_t milliseconds) override;
   TLocalTime LocalTime() override;
   std::string ProgramPath() override;
   bool IsThisProgram(const std::string& path) override;
   void ExitProcess(int code) override;
-  bool DeleteRegistryKey(const std::string& key) override;
 
   // Holds the file this program runs from, from now until the process
   // ends, against being written, renamed or deleted, so that IsThisProgram

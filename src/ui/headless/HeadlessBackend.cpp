@@ -110,6 +110,7 @@ void THeadlessBackend::ProcessMessages() {
   }
   Application().CheckSynchronize();
   PaintInvalid();
+  if (AfterMessages) AfterMessages();
 }
 
 bool THeadlessBackend::HandleMessage() {

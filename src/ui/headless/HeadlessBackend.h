@@ -85,6 +85,9 @@ class THeadlessBackend : public TBackend {
   void AdvanceClock(unsigned milliseconds);
   // Timers running now.
   size_t TimerCount() const { return timers_.size(); }
+  // Runs after each round of ProcessMessages: how a test looks in, or acts,
+  // at every step of a run that lets the window's messages through.
+  std::function<void()> AfterMessages;
 
   // Message boxes shown so far; the responder answers them (idOk without one).
   std::vector<TMessageBoxCall> MessageBoxes;

@@ -1,4 +1,4 @@
-#include "widgets/LbButtons.h"
+#include "widgets/LbButtonPaint.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +31,11 @@ TColor FilledAt(const TRecordingCanvas& canvas, int x, int y) {
   return color;
 }
 
-TLbFaceLayout LayoutOf(const TLbButtonFace& f) {
-  RecordingCanvas canvas;
-  return LayoutButtonFace(canvas, f);
-}
+// What the painter takes: the button's looks and the state of one paint.
+struct Face {
+  TLbButtonLooks looks;
+  TLbPaintState state;
+};
 
 // A strip of `cells` images, 4 x 4 each, every cell filled with its own colour
 // except a white bottom-left pixel, which the copier leaves out.
@@ -47,18 +48,24 @@ TBitmap GlyphStrip(int cells) {
   return strip;
 }
 
-TLbButtonFace GradientFace(int height, bool down) {
-  TLbButtonFace f;
-  f.Width = 90;
-  f.Height = height;
-  f.Down = down;
-  f.Color = RGB(0, 0, 128);
-  f.LightColor = RGB(0, 0, 255);
-  f.ShadowColor = RGB(0, 255, 0);
+Face SizedFace(TLbSpeedButtonStyle style, int width, int height) {
+  Face f;
+  f.looks.Style = style;
+  f.state.Width = width;
+  f.state.Height = height;
   return f;
 }
 
-TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
+Face GradientFace(int height, bool down) {
+  Face f = SizedFace(bsNormal, 90, height);
+  f.looks.Down = down;
+  f.state.Color = RGB(0, 0, 128);
+  f.looks.LightColor = RGB(0, 0, 255);
+  f.looks.ShadowColor = RGB(0, 255, 0);
+  return f;
+}
+
+TEST(LbButtonPaintTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
   // The blue of rows 0 to 22 down the middle: light to face in rows 2 to 4,
   // face to light from row 5 (23 div 4) to 21; pressed, the split is a row lower.
   const std::vector<int> kUp = {-1,  -1,  214, 173, 132, 132, 140, 148, 156, 164, 168, 177,
@@ -67,7 +74,8 @@ TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
                                   181, 189, 197, 205, 214, 222, 230, 238, 246, 250, -1};
   for (bool down : {false, true}) {
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, GradientFace(23, down));
+    const Face f = GradientFace(23, down);
+    DrawButtonFace(canvas, f.looks, f.state);
     std::vector<int> blue;
     for (int y = 0; y < 23; ++y) {
       const TColor c = FilledAt(canvas, 45, y);
@@ -86,7 +94,7 @@ TEST(LbButtonsTest, GradientFaceSplitsAtAQuarterOfTheHeight) {
   }
 }
 
-TEST(LbButtonsTest, FillGradientPaintsItsBandsAndRestoresThePen) {
+TEST(LbButtonPaintTest, FillGradientPaintsItsBandsAndRestoresThePen) {
   struct Case {
     TColor from, to;
     int band;
@@ -115,7 +123,7 @@ TEST(LbButtonsTest, FillGradientPaintsItsBandsAndRestoresThePen) {
   }
 }
 
-TEST(LbButtonsTest, FillGradientOfNoHeightPaintsNothing) {
+TEST(LbButtonPaintTest, FillGradientOfNoHeightPaintsNothing) {
   for (TRect r : {TRect{0, 5, 10, 5}, TRect{0, 5, 10, 2}, TRect{4, 0, 2, 10}}) {
     RecordingCanvas canvas;
     FillGradient(canvas, clBlack, clWhite, r);
@@ -123,7 +131,7 @@ TEST(LbButtonsTest, FillGradientOfNoHeightPaintsNothing) {
   }
 }
 
-TEST(LbButtonsTest, BlendHotColorWeighsInEighths) {
+TEST(LbButtonPaintTest, BlendHotColorWeighsInEighths) {
   struct Case {
     int step;
     TColor color, hot, expected;
@@ -138,7 +146,7 @@ TEST(LbButtonsTest, BlendHotColorWeighsInEighths) {
     EXPECT_EQ(BlendHotColor(c.step, c.color, c.hot), c.expected) << "step " << c.step;
 }
 
-TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
+TEST(LbButtonPaintTest, FaceShowsTheCellOfItsState) {
   struct Case {
     int cells;
     bool enabled, down, hot;
@@ -155,14 +163,14 @@ TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
   };
   for (const Case& c : cases) {
     const TBitmap strip = GlyphStrip(c.cells);
-    TLbButtonFace f = GradientFace(23, c.down);
-    f.Enabled = c.enabled;
-    f.Hot = c.hot;
-    f.Glyph = &strip;
-    f.GlyphCells = c.cells;
-    f.Caption = "Go";
+    Face f = GradientFace(23, c.down);
+    f.state.Enabled = c.enabled;
+    f.state.Hot = c.hot;
+    f.looks.Glyph = strip;
+    f.looks.GlyphCells = c.cells;
+    f.state.Caption = "Go";
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, f);
+    DrawButtonFace(canvas, f.looks, f.state);
     const std::vector<TCanvasOp> drawn = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
     ASSERT_EQ(drawn.size(), 1u);
     const TCanvasOp& op = drawn[0];
@@ -179,7 +187,7 @@ TEST(LbButtonsTest, FaceShowsTheCellOfItsState) {
   }
 }
 
-TEST(LbButtonsTest, GlyphCellPartlyBeyondTheStripKeepsTheFirstCellThere) {
+TEST(LbButtonPaintTest, GlyphCellPartlyBeyondTheStripKeepsTheFirstCellThere) {
   TBitmap strip(6, 2, RGB(1, 1, 1));
   for (int y = 0; y < 2; ++y) {
     strip.SetPixel(4, y, RGB(2, 2, 2));
@@ -196,7 +204,7 @@ TEST(LbButtonsTest, GlyphCellPartlyBeyondTheStripKeepsTheFirstCellThere) {
   EXPECT_EQ(canvas.Ops[0].TransparentColor, RGB(2, 2, 2));
 }
 
-TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
+TEST(LbButtonPaintTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
   struct Case {
     bool wordWrap;
     std::string drawn;
@@ -206,12 +214,12 @@ TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
       {true, "Very long caption", {"Very", "long", "caption"}},
   };
   for (const Case& c : cases) {
-    TLbButtonFace f = GradientFace(50, false);
-    f.Width = 44;
-    f.Caption = "Very long caption";
-    f.WordWrap = c.wordWrap;
+    Face f = GradientFace(50, false);
+    f.state.Width = 44;
+    f.state.Caption = "Very long caption";
+    f.looks.WordWrap = c.wordWrap;
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, f);
+    DrawButtonFace(canvas, f.looks, f.state);
     const std::vector<TCanvasOp> text = canvas.OpsOf(TCanvasOpKind::Text);
     ASSERT_EQ(text.size(), 1u);
     EXPECT_EQ(text[0].Text, c.drawn);
@@ -222,75 +230,20 @@ TEST(LbButtonsTest, CaptionIsCutFromTheRightUnlessWordWrapped) {
   }
 }
 
-TEST(LbButtonsTest, CaptionAndGlyphPlacement) {
-  // 100 x 40, two 16 x 16 cells, caption "OK" 12 x 11.
-  struct Case {
-    TLbSpeedButtonLayout layout;
-    TAlignment alignment;
-    bool down;
-    TRect text;
-    TPoint glyph;
-    unsigned format;
-  } cases[] = {
-      {blGlyphLeft, TAlignment::taLeftJustify, false, {24, 14, 96, 25}, {4, 12}, dtWordBreak | dtLeft},
-      {blGlyphLeft, TAlignment::taRightJustify, false, {24, 14, 96, 25}, {64, 12}, dtWordBreak | dtRight},
-      {blGlyphLeft, TAlignment::taCenter, false, {24, 14, 96, 25}, {34, 12}, dtWordBreak | dtCenter},
-      {blGlyphLeft, TAlignment::taCenter, true, {25, 15, 97, 26}, {35, 13}, dtWordBreak | dtCenter},
-      {blGlyphRight, TAlignment::taLeftJustify, false, {4, 14, 76, 25}, {20, 12}, dtWordBreak | dtLeft},
-      {blGlyphRight, TAlignment::taRightJustify, false, {4, 14, 76, 25}, {80, 12}, dtWordBreak | dtRight},
-      {blGlyphRight, TAlignment::taCenter, false, {4, 14, 76, 25}, {50, 12}, dtWordBreak | dtCenter},
-      {blGlyphTop, TAlignment::taCenter, false, {4, 20, 96, 31}, {42, 4}, dtWordBreak | dtCenter},
-      {blGlyphTop, TAlignment::taRightJustify, true, {5, 21, 97, 32}, {81, 5}, dtWordBreak | dtRight},
-      {blGlyphBottom, TAlignment::taLeftJustify, false, {4, 4, 96, 15}, {4, 15}, dtWordBreak | dtLeft},
-  };
-  const TBitmap strip(32, 16, RGB(9, 9, 9));
-  for (const Case& c : cases) {
-    TLbButtonFace f = GradientFace(40, c.down);
-    f.Width = 100;
-    f.Glyph = &strip;
-    f.GlyphCells = 2;
-    f.Caption = "OK";
-    f.Layout = c.layout;
-    f.Alignment = c.alignment;
-    const TLbFaceLayout layout = LayoutOf(f);
-    const std::string label = "layout " + std::to_string(c.layout) + " alignment " +
-                              std::to_string(static_cast<int>(c.alignment)) + " down " + std::to_string(c.down);
-    EXPECT_EQ(layout.Caption, "OK") << label;
-    EXPECT_EQ(layout.CaptionRect, c.text) << label;
-    EXPECT_EQ(layout.GlyphRect, (TRect{c.glyph.X, c.glyph.Y, c.glyph.X + 16, c.glyph.Y + 16})) << label;
-    EXPECT_EQ(layout.CaptionFormat, c.format) << label;
-  }
-}
-
-TEST(LbButtonsTest, WordWrapKeepsTheGlyphBesideTheCaptionAtTheLeftEdge) {
-  const TBitmap strip(16, 16, RGB(9, 9, 9));
-  TLbButtonFace f = GradientFace(40, false);
-  f.Width = 100;
-  f.Glyph = &strip;
-  f.GlyphCells = 1;
-  f.Caption = "OK";
-  f.Alignment = TAlignment::taRightJustify;
-  f.WordWrap = true;
-  EXPECT_EQ(LayoutOf(f).GlyphRect, (TRect{4, 12, 20, 28}));
-}
-
-TEST(LbButtonsTest, ShapeFaceIsFuchsiaAndCentred) {
+TEST(LbButtonPaintTest, ShapeFaceIsFuchsiaAndCentred) {
   const TBitmap strip(20, 10, RGB(9, 9, 9));
   for (bool enabled : {true, false}) {
-    TLbButtonFace f;
-    f.Width = 60;
-    f.Height = 30;
-    f.FaceKind = TLbFaceKind::Shape;
-    f.Transparent = true;
-    f.Enabled = enabled;
-    f.Glyph = &strip;
-    f.GlyphCells = 2;
-    f.Layout = blGlyphBottom;
-    f.Alignment = TAlignment::taLeftJustify;
-    f.Caption = "Shape";
-    f.Font.Color = clBlue;
+    Face f = SizedFace(bsShape, 60, 30);
+    f.looks.Transparent = true;
+    f.state.Enabled = enabled;
+    f.looks.Glyph = strip;
+    f.looks.GlyphCells = 2;
+    f.looks.Layout = blGlyphBottom;
+    f.looks.Alignment = TAlignment::taLeftJustify;
+    f.state.Caption = "Shape";
+    f.state.Font.Color = clBlue;
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, f);
+    DrawButtonFace(canvas, f.looks, f.state);
     ASSERT_FALSE(canvas.Ops.empty());
     EXPECT_EQ(canvas.Ops[0].Kind, TCanvasOpKind::FillRect);
     EXPECT_EQ(canvas.Ops[0].Rect, (TRect{-1, -1, 61, 31}));
@@ -316,18 +269,15 @@ std::vector<FrameLine> FrameLines(const RecordingCanvas& canvas) {
   return lines;
 }
 
-TEST(LbButtonsTest, ClassicFrameSwapsItsColoursWhenPressed) {
-  TLbButtonFace f;
-  f.Width = 50;
-  f.Height = 20;
-  f.FaceKind = TLbFaceKind::Classic;
-  f.LightColor = clWhite;
-  f.ShadowColor = clGray;
+TEST(LbButtonPaintTest, ClassicFrameSwapsItsColoursWhenPressed) {
+  Face f = SizedFace(bsOld, 50, 20);
+  f.looks.LightColor = clWhite;
+  f.looks.ShadowColor = clGray;
   RecordingCanvas up;
-  DrawButtonFace(up, f);
-  f.Down = true;
+  DrawButtonFace(up, f.looks, f.state);
+  f.looks.Down = true;
   RecordingCanvas down;
-  DrawButtonFace(down, f);
+  DrawButtonFace(down, f.looks, f.state);
 
   const std::vector<FrameLine> upLines = FrameLines(up);
   ASSERT_EQ(upLines.size(), 6u);
@@ -349,7 +299,7 @@ TEST(LbButtonsTest, ClassicFrameSwapsItsColoursWhenPressed) {
             up.OpsOf(TCanvasOpKind::Text).at(0).Rect.Left + 1);
 }
 
-TEST(LbButtonsTest, FlatFramedFaceDrawsItsFrameOnlyWhenItShould) {
+TEST(LbButtonPaintTest, FlatFramedFaceDrawsItsFrameOnlyWhenItShould) {
   struct Case {
     bool enabled, flat, hot, down, framed;
   } cases[] = {
@@ -357,34 +307,28 @@ TEST(LbButtonsTest, FlatFramedFaceDrawsItsFrameOnlyWhenItShould) {
       {true, true, true, false, true},   {true, true, false, true, true},
       {false, false, false, false, true}, {false, true, true, true, false},
   };
-  for (TLbFaceKind kind : {TLbFaceKind::Flat, TLbFaceKind::Classic})
+  for (TLbSpeedButtonStyle style : {bsEncarta, bsOld})
     for (const Case& c : cases) {
-      TLbButtonFace f;
-      f.Width = 50;
-      f.Height = 20;
-      f.FaceKind = kind;
-      f.Enabled = c.enabled;
-      f.Flat = c.flat;
-      f.Hot = c.hot;
-      f.Down = c.down;
+      Face f = SizedFace(style, 50, 20);
+      f.state.Enabled = c.enabled;
+      f.looks.Flat = c.flat;
+      f.state.Hot = c.hot;
+      f.looks.Down = c.down;
       RecordingCanvas canvas;
-      DrawButtonFace(canvas, f);
+      DrawButtonFace(canvas, f.looks, f.state);
       EXPECT_EQ(!FrameLines(canvas).empty(), c.framed)
-          << "kind " << int(kind) << " " << c.enabled << c.flat << c.hot << c.down;
+          << "style " << int(style) << " " << c.enabled << c.flat << c.hot << c.down;
     }
 }
 
-TEST(LbButtonsTest, FlatFramedFacePressedIsBoldWithoutMoving) {
-  TLbButtonFace f;
-  f.Width = 50;
-  f.Height = 20;
-  f.FaceKind = TLbFaceKind::Flat;
-  f.Caption = "Go";
-  f.Down = true;
-  f.LightColor = clWhite;
-  f.ShadowColor = clGray;
+TEST(LbButtonPaintTest, FlatFramedFacePressedIsBoldWithoutMoving) {
+  Face f = SizedFace(bsEncarta, 50, 20);
+  f.state.Caption = "Go";
+  f.looks.Down = true;
+  f.looks.LightColor = clWhite;
+  f.looks.ShadowColor = clGray;
   RecordingCanvas canvas;
-  DrawButtonFace(canvas, f);
+  DrawButtonFace(canvas, f.looks, f.state);
   const TCanvasOp text = canvas.OpsOf(TCanvasOpKind::Text).at(0);
   EXPECT_TRUE(text.Font.Style & fsBold);
   EXPECT_EQ(text.Rect.Left, 4);
@@ -395,16 +339,13 @@ TEST(LbButtonsTest, FlatFramedFacePressedIsBoldWithoutMoving) {
   EXPECT_EQ(lines[3].to, (TPoint{0, 19}));
 }
 
-TEST(LbButtonsTest, RoundedFaceIsFilledWithoutOutline) {
-  TLbButtonFace f;
-  f.Width = 50;
-  f.Height = 20;
-  f.FaceKind = TLbFaceKind::Rounded;
-  f.Transparent = true;
-  f.Color = RGB(0, 48, 96);
-  f.ShadowColor = clSilver;
+TEST(LbButtonPaintTest, RoundedFaceIsFilledWithoutOutline) {
+  Face f = SizedFace(bsQuicken, 50, 20);
+  f.looks.Transparent = true;
+  f.state.Color = RGB(0, 48, 96);
+  f.looks.ShadowColor = clSilver;
   RecordingCanvas canvas;
-  DrawButtonFace(canvas, f);
+  DrawButtonFace(canvas, f.looks, f.state);
   const std::vector<TCanvasOp> round = canvas.OpsOf(TCanvasOpKind::RoundRect);
   ASSERT_EQ(round.size(), 1u);
   EXPECT_EQ(round[0].Rect, (TRect{0, 1, 50, 20}));
@@ -420,7 +361,7 @@ TEST(LbButtonsTest, RoundedFaceIsFilledWithoutOutline) {
   EXPECT_EQ(lines[1].color, clSilver);
 }
 
-TEST(LbButtonsTest, FaceColourFollowsHotTrackAndPress) {
+TEST(LbButtonPaintTest, FaceColourFollowsHotTrackAndPress) {
   struct Case {
     bool enabled, down;
     int fade;
@@ -432,29 +373,26 @@ TEST(LbButtonsTest, FaceColourFollowsHotTrackAndPress) {
       {false, true, 8, clWhite, clRed, clBlack},           // disabled: neither hot nor down
   };
   for (const Case& c : cases) {
-    TLbButtonFace f;
-    f.Width = 50;
-    f.Height = 20;
-    f.FaceKind = TLbFaceKind::Flat;
-    f.Color = clBlack;
-    f.Enabled = c.enabled;
-    f.Down = c.down;
-    f.FadeStep = c.fade;
-    f.HotTrackColor = c.hot;
-    f.ColorWhenDown = c.whenDown;
+    Face f = SizedFace(bsEncarta, 50, 20);
+    f.state.Color = clBlack;
+    f.state.Enabled = c.enabled;
+    f.looks.Down = c.down;
+    f.state.FadeStep = c.fade;
+    f.looks.HotTrackColor = c.hot;
+    f.looks.ColorWhenDown = c.whenDown;
     RecordingCanvas canvas;
-    DrawButtonFace(canvas, f);
+    DrawButtonFace(canvas, f.looks, f.state);
     const TCanvasOp fill = canvas.OpsOf(TCanvasOpKind::FillRect).at(0);
     EXPECT_EQ(fill.Rect, (TRect{-1, -1, 51, 21}));
     EXPECT_EQ(fill.Brush.Color, c.expected) << "fade " << c.fade << " down " << c.down;
   }
 }
 
-TEST(LbButtonsTest, TransparentFaceLeavesTheBackground) {
-  TLbButtonFace f = GradientFace(23, false);
-  f.Transparent = true;
+TEST(LbButtonPaintTest, TransparentFaceLeavesTheBackground) {
+  Face f = GradientFace(23, false);
+  f.looks.Transparent = true;
   RecordingCanvas canvas;
-  DrawButtonFace(canvas, f);
+  DrawButtonFace(canvas, f.looks, f.state);
   EXPECT_TRUE(canvas.OpsOf(TCanvasOpKind::FillRect).empty());
   const std::vector<TCanvasOp> outline = canvas.OpsOf(TCanvasOpKind::Rectangle);
   ASSERT_EQ(outline.size(), 1u);
@@ -462,7 +400,7 @@ TEST(LbButtonsTest, TransparentFaceLeavesTheBackground) {
   EXPECT_EQ(outline[0].Rect, (TRect{1, 1, 89, 22}));
 }
 
-TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
+TEST(LbButtonPaintTest, MenuArrowIsFiveByThreeAtTheRight) {
   const TBitmap& arrow = LbArrowBitmap();
   ASSERT_EQ(arrow.Width(), 5);
   ASSERT_EQ(arrow.Height(), 3);
@@ -471,10 +409,10 @@ TEST(LbButtonsTest, MenuArrowIsFiveByThreeAtTheRight) {
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(arrow.Pixel(x, y), rows[y][x] == '#' ? clBlack : clWhite) << x << "," << y;
 
-  TLbButtonFace f = GradientFace(23, false);
-  f.HasMenu = true;
+  Face f = GradientFace(23, false);
+  f.state.HasMenu = true;
   RecordingCanvas canvas;
-  DrawButtonFace(canvas, f);
+  DrawButtonFace(canvas, f.looks, f.state);
   const std::vector<TCanvasOp> drawn = canvas.OpsOf(TCanvasOpKind::DrawTransparent);
   ASSERT_EQ(drawn.size(), 1u);
   EXPECT_EQ(At(drawn[0]), (TPoint{79, 10}));

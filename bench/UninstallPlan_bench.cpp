@@ -11,6 +11,7 @@
 #include <string>
 
 #include "install/UninstallLog.h"
+#include "install/UninstallPlan.h"
 #include "platform/hostsim/HostSim.h"
 
 namespace {
@@ -41,7 +42,7 @@ void BM_PlanUninstallAtTheLimit(benchmark::State& state) {
   for (auto _ : state) steps = PlanUninstall(os, log, kInstallDir).Steps.size();
   // Each file once, and the folder once.
   const auto files = std::count_if(log.Lines.begin(), log.Lines.end(),
-                                   [](const TUninstallLine& line) { return line.Tag == 'F'; });
+                                   [](const TUninstallLine& line) { return line.Tag == TUninstallTag::File; });
   if (steps != static_cast<size_t>(files) + 1)
     throw std::runtime_error("the plan has " + std::to_string(steps) + " steps");
   state.counters["lines"] = static_cast<double>(log.Lines.size());

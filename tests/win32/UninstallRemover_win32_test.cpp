@@ -1,4 +1,4 @@
-#include "install/UninstallLog.h"
+#include "install/UninstallRemover.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,14 +10,15 @@
 
 #include "install/InstallRun.h"
 #include "install/Uninstall.h"
+#include "install/UninstallLog.h"
+#include "install/UninstallPlan.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Platform.h"
-#include "unit/RunFakes.h"
 #include "win32/Win32TestFolders.h"
 
 namespace {
 
-class UninstallLogWin32Test : public testing::Test {
+class UninstallRemoverWin32Test : public testing::Test {
  protected:
   void SetUp() override {
     root_ = MakeTestFolder("uninstall");
@@ -66,7 +67,7 @@ bool MakeJunction(const std::string& link, const std::string& target) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-TEST_F(UninstallLogWin32Test, AnInstallGoesWhicheverSpellingOfItsFolderTheLogAndTheStartUse) {
+TEST_F(UninstallRemoverWin32Test, AnInstallGoesWhicheverSpellingOfItsFolderTheLogAndTheStartUse) {
   const std::string longDir = root_ + "Program Files\\Fotelix Long Name\\";
   for (const bool logIsShort : {true, false}) {
     SCOPED_TRACE(logIsShort ? "short names in the log" : "started by the short name");
@@ -81,9 +82,8 @@ TEST_F(UninstallLogWin32Test, AnInstallGoesWhicheverSpellingOfItsFolderTheLogAnd
     state.DownloadDir = "C:\\Images\\";
     state.InstallerEdition = "04";
     state.CreateDesktopShortcut = true;
-    TFakeRunBar bar;
-    TFakeRunLabel label;
-    RunInstall(*os_, state, bar, label);
+    TNoProgress none;
+    RunInstall(*os_, state, none);
     ASSERT_TRUE(os_->FileExists(root_ + "Desktop\\Fotelix.Lnk"));
     CreateDirectoryA((state.DataDir + "cache").c_str(), nullptr);
     MakeFile(state.DataDir + "cache\\a1.jpg", "cached");
@@ -103,7 +103,7 @@ TEST_F(UninstallLogWin32Test, AnInstallGoesWhicheverSpellingOfItsFolderTheLogAnd
 // Notes.txt, a link to Victim\keep.txt.
 std::string BuiltRemovalTree() { return BuiltLinkTree() + "Removal\\"; }
 
-TEST_F(UninstallLogWin32Test, ATreeGoesThroughHandlesAndItsLinksNeverLeadTheRemovalOut) {
+TEST_F(UninstallRemoverWin32Test, ATreeGoesThroughHandlesAndItsLinksNeverLeadTheRemovalOut) {
   std::string tree = root_;
   std::vector<std::string> links = {"Pictures"};
   ASSERT_TRUE(CreateDirectoryA((tree + "Victim").c_str(), nullptr));
