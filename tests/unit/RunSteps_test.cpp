@@ -112,6 +112,12 @@ TEST(RunStepsRetry, TriesAgainUntilTheJudgeEndsTheStep) {
   };
   RunSteps({Block({Step(secondTime).RetriedAs(retry)}, kIgnored), Step([&] { trace.push_back("after"); })}, none);
   EXPECT_EQ(trace, (std::vector<std::string>{"busy 1", "wait 1", "done", "after"}));
+  // Without a wait the next attempt follows at once.
+  trace.clear();
+  attempts = 0;
+  retry.Wait = nullptr;
+  RunSteps({Step(secondTime).RetriedAs(retry)}, none);
+  EXPECT_EQ(trace, (std::vector<std::string>{"busy 1", "done"}));
   EXPECT_THROW(RunSteps({Step([] { throw 1; }, kIgnored)}, none), int);
 }
 
